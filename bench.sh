@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks (kept out of the test run): ./bench.sh [benchmark filter]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+"$here/scripts/deps.sh" test
+cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release -DQP_BUILD_TESTS=ON >/dev/null
+cmake --build "$here/build" -j"$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+for b in "$here"/build/bench/bench_*; do
+  [ -x "$b" ] || continue
+  echo "== $(basename "$b")"
+  "$b" ${1:+--benchmark_filter="$1"}
+done

@@ -1,0 +1,150 @@
+#include "app/mdimain.h"
+
+#include "app/frmabout.h"
+#include "documents/documentregistry.h"
+#include "documents/documents.h"
+#include "documents/fileops.h"
+#include "editor/frmdoc.h"
+#include "platform/prompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+
+MdiMain::MdiMain() : m_area(new QMdiArea(this))
+{
+    setObjectName(QStringLiteral("mdiMain"));
+    setWindowTitle(platform::appTitle());
+    m_area->setObjectName(QStringLiteral("mdiArea"));
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_area);
+    setAcceptDrops(true);
+    resize(900, 650);
+
+    m_menus = menutree::build(menutree::frameMenu(), this);
+    connectCommands();
+    connect(m_area, &QMdiArea::subWindowActivated, this, &MdiMain::updateMenuBar);
+    updateMenuBar();
+
+    DocumentRegistry::instance().setWindowFactory([this](int slot) { return createDocumentWindow(slot); });
+}
+
+MdiMain::~MdiMain()
+{
+    DocumentRegistry::instance().setWindowFactory(nullptr);
+    // The document windows go first, while this frame can still hear them.
+    disconnect(m_area, nullptr, this, nullptr);
+    for (QMdiSubWindow *sw : m_area->subWindowList()) {
+        if (sw->widget())
+            disconnect(sw->widget(), nullptr, this, nullptr);
+        delete sw;
+    }
+}
+
+DocumentWindow *MdiMain::createDocumentWindow(int slot)
+{
+    auto *doc = new FrmDoc(slot);
+    QMdiSubWindow *sw = m_area->addSubWindow(doc);
+    sw->setAttribute(Qt::WA_DeleteOnClose);
+    sw->resize(qMax(400, m_area->width() * 3 / 4), qMax(300, m_area->height() * 3 / 4));
+    connect(doc, &FrmDoc::visibilityChanged, this, &MdiMain::updateMenuBar);
+    connect(doc, &QObject::destroyed, this, [this] {
+        m_menuOwner = nullptr;
+        updateMenuBar();
+    });
+    return doc;
+}
+
+void MdiMain::updateMenuBar()
+{
+    // The current sub-window counts even while a tool window has the focus.
+    FrmDoc *owner = nullptr;
+    if (QMdiSubWindow *cur = m_area->currentSubWindow())
+        if (cur->isVisible())
+            owner = qobject_cast<FrmDoc *>(cur->widget());
+    if (!owner) {
+        const QList<QMdiSubWindow *> stack = m_area->subWindowList(QMdiArea::StackingOrder);
+        for (auto it = stack.crbegin(); it != stack.crend(); ++it)
+            if ((*it)->isVisible())
+                if ((owner = qobject_cast<FrmDoc *>((*it)->widget())))
+                    break;
+    }
+    if (owner == m_menuOwner && !menuBar()->actions().isEmpty())
+        return;
+    m_menuOwner = owner;
+    menuBar()->clear();
+    const QList<QMenu *> &menus = owner ? owner->menus() : m_menus.topLevel;
+    for (QMenu *m : menus)
+        menuBar()->addMenu(m);
+}
+
+void MdiMain::connectCommands()
+{
+    auto on = [this](const char *name, auto fn) {
+        if (QAction *a = frameAction(QString::fromLatin1(name)))
+            connect(a, &QAction::triggered, this, fn);
+    };
+    on("mnuNew", [] { documents::NewDocument(); });
+    on("mnuOpen", [] { fileops::OpenFileWithDialog(); });
+    on("mnuDFClip", [] { documents::NewDocumentFromClipboard(); });
+    // Ends the program at once: nothing is asked.
+    on("mnuExit", [] { QApplication::exit(0); });
+    on("mnuHelpAbout", [] { FrmAbout::showAbout(); });
+}
+
+void MdiMain::closeEvent(QCloseEvent *e)
+{
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    for (int slot : reg.slotsWithWindows()) {
+        DocumentWindow *w = reg.window(slot);
+        if (!w)
+            continue;
+        QPointer<QWidget> doc = w->widget();
+        QWidget *target = doc->parentWidget() ? doc->parentWidget() : doc.data();
+        if (!target->close()) {
+            e->ignore();
+            return;
+        }
+    }
+    e->accept();
+}
+
+namespace {
+QStringList droppedFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl &url : data->urls())
+        if (url.isLocalFile())
+            paths << QFileInfo(url.toLocalFile()).absoluteFilePath();
+    return paths;
+}
+} // namespace
+
+void MdiMain::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (!droppedFiles(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+}
+
+void MdiMain::dropEvent(QDropEvent *e)
+{
+    const QStringList paths = droppedFiles(e->mimeData());
+    if (paths.isEmpty())
+        return;
+    e->acceptProposedAction();
+    for (const QString &p : paths)
+        fileops::OpenFile(p);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+// What the program knows about the document in one registry slot.
+struct DocumentRecord
+{
+    QString Path;          // the file it was loaded from or last saved to; "" when none
+    bool Changed = false;  // unsaved changes
+    bool InUse = false;    // the slot holds an open document
+    QString Title;         // the window caption: "Untitled", "Clipboard", the path or a tag's title
+    std::array<QByteArray, 3> UndoHistory; // older recorded states, newest first
+    QByteArray UndoSnapshot;               // newest recorded state; "" means none
+};

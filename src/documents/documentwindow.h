@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class QAction;
+class QWidget;
+class TextControl;
+
+// What the document layer needs of a document window. The editor builds the
+// real window; the registry only knows it through this interface.
+class DocumentWindow
+{
+public:
+    virtual ~DocumentWindow() = default;
+
+    // The registry slot the window shows; its tag is this number as text.
+    virtual int slot() const = 0;
+    virtual void setSlot(int slot) = 0;
+    QString tag() const { return QString::number(slot()); }
+
+    virtual TextControl *textControl() = 0;
+    virtual QWidget *widget() = 0;
+    virtual QString caption() const = 0;
+
+    virtual void showDocument() = 0; // shows it, not modal, and brings it forward
+    virtual void hideDocument() = 0;
+    // Called when the window is taken again with its slot: it must behave as a
+    // fresh window (empty text, nothing remembered for undo).
+    virtual void resetForNewDocument() = 0;
+    // Refreshes the View > Program and recent-file entries of this window only.
+    virtual void rebuildMenus() = 0;
+    // A menu entry by its name (and index, for the entries that come in arrays).
+    virtual QAction *action(const QString &name, int index = -1) const = 0;
+};

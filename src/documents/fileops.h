@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+class FileDialog;
+}
+
+// Loading and saving files.
+namespace fileops {
+
+// The filter of every document-level file dialog.
+extern const char *const FileFilter;
+
+// The frame's file dialog that all document open and save commands share.
+platform::FileDialog &SharedFileDialog();
+
+// Opens the file at path in a new document window.
+void OpenFile(const QString &path);
+void OpenFileWithDialog();
+
+// Each returns true when the file was written and the record updated.
+bool SaveDocument(int slot);
+bool SaveDocumentAs(int slot);
+bool SaveDocumentBinary(int slot);
+
+} // namespace fileops

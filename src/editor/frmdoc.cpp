@@ -1,0 +1,207 @@
+#include "editor/frmdoc.h"
+
+#include "documents/documentregistry.h"
+#include "documents/documents.h"
+#include "documents/fileops.h"
+#include "documents/recentfiles.h"
+#include "platform/textcontrol.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QVBoxLayout>
+
+FrmDoc::FrmDoc(int slot, QWidget *parent) : QWidget(parent), m_slot(slot), m_text(new TextControl(this))
+{
+    setObjectName(QStringLiteral("frmDoc"));
+    m_text->setObjectName(QStringLiteral("txtContents"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_text);
+    setFocusProxy(m_text);
+
+    buildMenus();
+    m_text->unbindKeys(menutree::allShortcuts());
+    connect(m_text, &TextControl::changed, this, &FrmDoc::onTextChanged);
+    connectCommands();
+    rebuildMenus();
+    setWindowTitle(QStringLiteral("Untitled"));
+}
+
+FrmDoc::~FrmDoc()
+{
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    if (reg.window(m_slot) == this)
+        reg.windowDestroyed(m_slot);
+}
+
+void FrmDoc::buildMenus() { m_menus = menutree::build(menutree::documentMenu(), this); }
+
+QAction *FrmDoc::action(const QString &name, int index) const { return m_menus.find(name, index); }
+
+QMdiSubWindow *FrmDoc::subWindow() const { return qobject_cast<QMdiSubWindow *>(parentWidget()); }
+
+void FrmDoc::showDocument()
+{
+    refreshCaption();
+    if (QMdiSubWindow *sw = subWindow()) {
+        sw->show();
+        if (sw->mdiArea())
+            sw->mdiArea()->setActiveSubWindow(sw);
+    }
+    show();
+    m_text->setFocus();
+}
+
+void FrmDoc::hideDocument()
+{
+    if (QMdiSubWindow *sw = subWindow())
+        sw->hide();
+    else
+        hide();
+}
+
+void FrmDoc::resetForNewDocument()
+{
+    m_text->setText(QByteArrayView());
+}
+
+void FrmDoc::refreshCaption()
+{
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    if (!reg.isValidSlot(m_slot))
+        return;
+    const QString title = reg.record(m_slot).Title;
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
+void FrmDoc::onTextChanged()
+{
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    if (reg.isValidSlot(m_slot))
+        reg.record(m_slot).Changed = true;
+}
+
+void FrmDoc::rebuildMenus()
+{
+    // Recent items 1 to 15 are made from the hidden pattern item the first time.
+    QAction *pattern = action(QStringLiteral("mnuOpenRecent"), 0);
+    QMenu *openMenu = pattern ? qobject_cast<QMenu *>(pattern->parent()) : nullptr;
+    if (!action(QStringLiteral("mnuOpenRecent"), 1) && pattern) {
+        openMenu = findChild<QMenu *>(QStringLiteral("mnuFileOpenSelection"));
+        for (int i = 1; i <= recentfiles::Count; ++i) {
+            auto *item = new QAction(pattern->text(), this);
+            item->setObjectName(QStringLiteral("mnuOpenRecent"));
+            item->setProperty("index", i);
+            item->setVisible(false);
+            openMenu->addAction(item);
+            m_menus.actions << item;
+            connect(item, &QAction::triggered, this, [item] {
+                fileops::OpenFile(item->data().toString());
+            });
+        }
+    }
+    int j = 1;
+    for (const QString &path : recentfiles::entries()) {
+        QAction *item = action(QStringLiteral("mnuOpenRecent"), j++);
+        if (!item)
+            break;
+        item->setText(menutree::escapeAmpersands(path));
+        item->setData(path);
+        item->setVisible(true);
+    }
+}
+
+void FrmDoc::connectCommands()
+{
+    auto on = [this](const char *name, auto fn) {
+        if (QAction *a = action(QString::fromLatin1(name)))
+            connect(a, &QAction::triggered, this, fn);
+    };
+    on("mnuFileNew", [] { documents::NewDocument(); });
+    on("mnuFileOpen", [this] {
+        fileops::OpenFileWithDialog();
+        rebuildMenus();
+    });
+    on("mnuFileSave", [this] {
+        DocumentRegistry &reg = DocumentRegistry::instance();
+        if (reg.record(m_slot).Path.trimmed().isEmpty())
+            fileops::SaveDocumentAs(m_slot);
+        else
+            fileops::SaveDocument(m_slot);
+        refreshCaption();
+        rebuildMenus();
+    });
+    on("mnuFileSaveAs", [this] {
+        fileops::SaveDocumentAs(m_slot);
+        refreshCaption();
+        rebuildMenus();
+    });
+    on("mnuFileSaveBinary", [this] {
+        fileops::SaveDocumentBinary(m_slot);
+        refreshCaption();
+        rebuildMenus();
+    });
+    on("mnuFileClose", [this] { documents::CloseDocument(this); });
+    on("mnuFileExit", [this] {
+        if (QMdiSubWindow *sw = subWindow())
+            sw->close();
+        else
+            close();
+    });
+    on("mnuEditCut", [this] { m_text->cutToClipboard(); });
+    on("mnuEditCopy", [this] { m_text->copyToClipboard(); });
+    on("mnuEditPaste", [this] { m_text->pasteFromClipboard(); });
+    on("mnuEditSelectAll", [this] { m_text->selectAllText(); });
+    on("mnuSelectClear", [this] { m_text->setSelLength(0); });
+
+    if (QMenu *list = findChild<QMenu *>(QStringLiteral("mnuViewList")))
+        connect(list, &QMenu::aboutToShow, this, &FrmDoc::populateWindowList);
+}
+
+void FrmDoc::populateWindowList()
+{
+    QMenu *list = findChild<QMenu *>(QStringLiteral("mnuViewList"));
+    QMdiSubWindow *own = subWindow();
+    if (!list || !own || !own->mdiArea())
+        return;
+    list->clear();
+    QMdiArea *area = own->mdiArea();
+    int n = 0;
+    for (QMdiSubWindow *sw : area->subWindowList()) {
+        if (!sw->isVisible())
+            continue;
+        ++n;
+        QAction *a = list->addAction(QStringLiteral("&%1 %2").arg(n).arg(menutree::escapeAmpersands(sw->windowTitle())));
+        a->setCheckable(true);
+        a->setChecked(sw == area->currentSubWindow());
+        connect(a, &QAction::triggered, area, [area, sw] { area->setActiveSubWindow(sw); });
+    }
+}
+
+void FrmDoc::closeEvent(QCloseEvent *e)
+{
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    // A window whose slot is already free has nothing left to ask about.
+    if (reg.isValidSlot(m_slot) && reg.record(m_slot).InUse && documents::CloseDocument(this)) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+}
+
+void FrmDoc::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    emit visibilityChanged();
+}
+
+void FrmDoc::hideEvent(QHideEvent *e)
+{
+    QWidget::hideEvent(e);
+    emit visibilityChanged();
+}

@@ -1,0 +1,1 @@
+// The inserts library; its parts arrive with their own features.

@@ -1,0 +1,214 @@
+#include "platform/fileio.h"
+
+#include <QFile>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+struct Fault
+{
+    int errnum = 0;
+    int times = 0;
+};
+std::array<Fault, 4> g_faults;
+
+bool takeFault(FileStep step, FileError *err)
+{
+    Fault &f = g_faults[size_t(step)];
+    if (f.times <= 0)
+        return false;
+    --f.times;
+    if (err)
+        *err = errorFromErrno(f.errnum);
+    return true;
+}
+
+void setErr(FileError *err, const FileError &e)
+{
+    if (err)
+        *err = e;
+}
+
+} // namespace
+
+FileError errorFromErrno(int errnum)
+{
+    return FileError{errnum, QString::fromLocal8Bit(std::strerror(errnum))};
+}
+
+void injectFileFault(FileStep step, int errnum, int times)
+{
+    g_faults[size_t(step)] = Fault{errnum, times};
+}
+
+void clearFileFaults() { g_faults = {}; }
+
+bool FileReader::open(const QString &path, FileError *err)
+{
+    close();
+    if (takeFault(FileStep::Open, err))
+        return false;
+    const QByteArray native = QFile::encodeName(path);
+    // O_NONBLOCK keeps a FIFO without writer from hanging us at open.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        setErr(err, errorFromErrno(errno));
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        setErr(err, errorFromErrno(errno));
+        ::close(fd);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        setErr(err, errorFromErrno(EISDIR));
+        ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        setErr(err, FileError{EINVAL, QStringLiteral("Not a regular file")});
+        ::close(fd);
+        return false;
+    }
+    const int fl = ::fcntl(fd, F_GETFL);
+    if (fl != -1)
+        ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+    m_fd = fd;
+    m_size = st.st_size;
+    return true;
+}
+
+bool FileReader::readAll(QByteArray *out, FileError *err)
+{
+    return readUpTo(-1, out, err);
+}
+
+bool FileReader::readHead(qint64 max, QByteArray *out, FileError *err)
+{
+    return readUpTo(max, out, err);
+}
+
+bool FileReader::readUpTo(qint64 max, QByteArray *out, FileError *err)
+{
+    if (takeFault(FileStep::Read, err))
+        return false;
+    if (m_fd < 0) {
+        setErr(err, errorFromErrno(EBADF));
+        return false;
+    }
+    qint64 want = max >= 0 ? qMin(max, m_size) : m_size;
+    QByteArray buf;
+    buf.resize(qsizetype(want));
+    qint64 got = 0;
+    qint64 pos = 0;
+    for (;;) {
+        if (got == buf.size()) {
+            if (max >= 0 && got >= max)
+                break;
+            // The file grew since it was opened: keep reading to its end.
+            qint64 more = qMax<qint64>(got / 2, 65536);
+            if (max >= 0)
+                more = qMin(more, max - got);
+            buf.resize(qsizetype(got + more));
+        }
+        const ssize_t n = ::pread(m_fd, buf.data() + got, size_t(buf.size() - got), pos);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            setErr(err, errorFromErrno(errno));
+            return false;
+        }
+        if (n == 0)
+            break;
+        got += n;
+        pos += n;
+    }
+    buf.truncate(qsizetype(got));
+    *out = std::move(buf);
+    return true;
+}
+
+void FileReader::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_size = 0;
+}
+
+bool readWholeFile(const QString &path, QByteArray *out, FileError *err)
+{
+    FileReader r;
+    return r.open(path, err) && r.readAll(out, err);
+}
+
+bool FileWriter::open(const QString &path, FileError *err)
+{
+    cancel();
+    if (takeFault(FileStep::Open, err))
+        return false;
+    m_file = std::make_unique<QSaveFile>(path);
+    if (!m_file->open(QIODevice::WriteOnly)) {
+        setErr(err, FileError{int(m_file->error()), m_file->errorString()});
+        m_file.reset();
+        return false;
+    }
+    return true;
+}
+
+bool FileWriter::write(QByteArrayView bytes, FileError *err)
+{
+    if (takeFault(FileStep::Write, err))
+        return false;
+    if (!m_file) {
+        setErr(err, errorFromErrno(EBADF));
+        return false;
+    }
+    const char *p = bytes.data();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const qint64 n = m_file->write(p, left);
+        if (n <= 0) {
+            setErr(err, FileError{int(m_file->error()), m_file->errorString()});
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+bool FileWriter::commit(FileError *err)
+{
+    if (takeFault(FileStep::Commit, err)) {
+        cancel();
+        return false;
+    }
+    if (!m_file) {
+        setErr(err, errorFromErrno(EBADF));
+        return false;
+    }
+    const bool ok = m_file->commit();
+    if (!ok)
+        setErr(err, FileError{int(m_file->error()), m_file->errorString()});
+    m_file.reset();
+    return ok;
+}
+
+void FileWriter::cancel()
+{
+    if (m_file)
+        m_file->cancelWriting();
+    m_file.reset();
+}
+
+} // namespace platform

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+
+#include <memory>
+
+// Whole-file reading and transactional writing, one step at a time, so callers
+// can ask their Abort/Retry/Ignore question at the step that failed.
+namespace platform {
+
+struct FileError
+{
+    int number = 0;      // the system's error number
+    QString description; // the system's description of it
+};
+
+// Reads regular files only: a folder, FIFO, device or socket is refused at
+// open instead of blocking the program.
+class FileReader
+{
+public:
+    FileReader() = default;
+    ~FileReader() { close(); }
+    FileReader(const FileReader &) = delete;
+    FileReader &operator=(const FileReader &) = delete;
+
+    bool open(const QString &path, FileError *err);
+    bool isOpen() const { return m_fd >= 0; }
+    qint64 size() const { return m_size; }
+    // Reads the whole file from its start; Retry after a failure reads it afresh.
+    bool readAll(QByteArray *out, FileError *err);
+    // Reads at most max bytes from the start.
+    bool readHead(qint64 max, QByteArray *out, FileError *err);
+    void close();
+
+private:
+    bool readUpTo(qint64 max, QByteArray *out, FileError *err);
+    int m_fd = -1;
+    qint64 m_size = 0;
+};
+
+// Writes a whole file through a temporary beside it; the target is replaced
+// only by a commit that succeeds, so a failed save never harms the old file.
+// Links keep pointing at the file and its permissions stay.
+class FileWriter
+{
+public:
+    bool open(const QString &path, FileError *err);
+    bool write(QByteArrayView bytes, FileError *err);
+    bool commit(FileError *err);
+    void cancel(); // drops everything written; the target stays as it was
+
+private:
+    std::unique_ptr<QSaveFile> m_file;
+};
+
+bool readWholeFile(const QString &path, QByteArray *out, FileError *err);
+
+// Test seam: makes the next `times` calls of a step fail with the given
+// system error number, wherever the file is.
+enum class FileStep { Open, Read, Write, Commit };
+void injectFileFault(FileStep step, int errnum, int times = 1);
+void clearFileFaults();
+
+FileError errorFromErrno(int errnum);
+
+} // namespace platform

@@ -1,0 +1,461 @@
+#include "platform/textcontrol.h"
+
+#include "platform/clipboard.h"
+#include "platform/latin1.h"
+#include "platform/prompts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+
+namespace {
+
+constexpr int kModMask = QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT;
+
+int scintillaModifiers(Qt::KeyboardModifiers m)
+{
+    int s = 0;
+    if (m & Qt::ShiftModifier)
+        s |= QsciScintillaBase::SCMOD_SHIFT;
+    if (m & Qt::ControlModifier)
+        s |= QsciScintillaBase::SCMOD_CTRL;
+    if (m & Qt::AltModifier)
+        s |= QsciScintillaBase::SCMOD_ALT;
+    if (m & Qt::MetaModifier)
+        s |= QsciScintillaBase::SCMOD_META;
+    return s;
+}
+
+} // namespace
+
+TextControl::Batch::~Batch()
+{
+    if (--c->m_batch == 0 && c->m_pendingChange) {
+        c->m_pendingChange = false;
+        emit c->changed();
+    }
+}
+
+TextControl::TextControl(QWidget *parent) : QsciScintillaBase(parent)
+{
+    SendScintilla(SCI_SETCODEPAGE, 0);        // one byte per character
+    SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0L); // the program keeps its own undo
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETMODEVENTMASK, kModMask);
+    SendScintilla(SCI_SETMULTIPLESELECTION, 0L);
+    SendScintilla(SCI_SETADDITIONALSELECTIONTYPING, 0L);
+    SendScintilla(SCI_SETPASTECONVERTENDINGS, 0L);
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
+    for (int m = 0; m < 5; ++m)
+        SendScintilla(SCI_SETMARGINWIDTHN, m, 0L);
+    SendScintilla(SCI_SETMARGINLEFT, 0, 4L);
+
+    const QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, mono.family().toLatin1().constData());
+    SendScintilla(SCI_STYLESETSIZE, STYLE_DEFAULT, long(mono.pointSize() > 0 ? mono.pointSize() : 10));
+    SendScintilla(SCI_STYLECLEARALL);
+
+    // Rectangular selections would break the one-selection contract.
+    const int rectKeys[] = {SCK_DOWN, SCK_UP, SCK_LEFT, SCK_RIGHT, SCK_HOME, SCK_END, SCK_PRIOR, SCK_NEXT};
+    for (int k : rectKeys)
+        SendScintilla(SCI_CLEARCMDKEY, long(k + ((SCMOD_ALT | SCMOD_SHIFT) << 16)));
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &TextControl::onModified);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) {
+        const bool ot = overtype();
+        if (ot != m_lastOvertype) {
+            m_lastOvertype = ot;
+            emit overtypeChanged(ot);
+        }
+    });
+    setAcceptDrops(true);
+}
+
+QByteArrayView TextControl::bytes() const
+{
+    const qsizetype n = length();
+    if (n == 0)
+        return QByteArrayView("", 0);
+    const char *p = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return QByteArrayView(p, n);
+}
+
+qsizetype TextControl::length() const { return SendScintilla(SCI_GETLENGTH); }
+
+void TextControl::setText(QByteArrayView text)
+{
+    Batch batch(this);
+    SendScintilla(SCI_CLEARALL);
+    if (!text.isEmpty()) {
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + 1));
+        SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(text.size()), text.data());
+    }
+    SendScintilla(SCI_SETEMPTYSELECTION, 0L);
+    SendScintilla(SCI_SCROLLCARET);
+}
+
+void TextControl::setText(const QString &text)
+{
+    int replaced = 0;
+    const QByteArray bytes = latin1::fromUnicode(text, &replaced);
+    setText(QByteArrayView(bytes));
+    reportReplaced(replaced);
+}
+
+qsizetype TextControl::selStart() const { return SendScintilla(SCI_GETSELECTIONSTART); }
+
+void TextControl::setSelStart(qsizetype start)
+{
+    start = qBound<qsizetype>(0, start, length());
+    SendScintilla(SCI_SETSEL, long(start), long(start));
+}
+
+qsizetype TextControl::selLength() const
+{
+    return SendScintilla(SCI_GETSELECTIONEND) - SendScintilla(SCI_GETSELECTIONSTART);
+}
+
+void TextControl::setSelLength(qsizetype n)
+{
+    const qsizetype start = selStart();
+    const qsizetype end = qBound<qsizetype>(start, start + qMax<qsizetype>(0, n), length());
+    SendScintilla(SCI_SETSEL, long(start), long(end));
+}
+
+QByteArray TextControl::selectedText() const
+{
+    const qsizetype start = selStart();
+    const qsizetype n = selLength();
+    if (n <= 0)
+        return QByteArray();
+    const char *p = static_cast<const char *>(
+        reinterpret_cast<void *>(SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), long(n))));
+    return QByteArray(p, n);
+}
+
+void TextControl::replaceSelection(QByteArrayView text)
+{
+    const qsizetype start = selStart();
+    replaceRange(start, selLength(), text);
+}
+
+void TextControl::replaceSelection(const QString &text)
+{
+    int replaced = 0;
+    const QByteArray bytes = latin1::fromUnicode(text, &replaced);
+    replaceSelection(QByteArrayView(bytes));
+    reportReplaced(replaced);
+}
+
+void TextControl::replaceRange(qsizetype pos, qsizetype n, QByteArrayView text)
+{
+    Batch batch(this);
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(pos), long(pos + n));
+    SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(text.size()), text.isEmpty() ? "" : text.data());
+    SendScintilla(SCI_SETEMPTYSELECTION, long(pos + text.size()));
+    SendScintilla(SCI_SCROLLCARET);
+}
+
+void TextControl::copyToClipboard()
+{
+    const QByteArray sel = selectedText();
+    if (!sel.isEmpty())
+        platform::clipboard().setText(QString::fromLatin1(sel));
+}
+
+void TextControl::cutToClipboard()
+{
+    if (selLength() < 1)
+        return;
+    copyToClipboard();
+    replaceSelection(QByteArrayView());
+}
+
+void TextControl::pasteFromClipboard()
+{
+    if (isReadOnly() || !platform::clipboard().hasText())
+        return;
+    replaceSelection(platform::clipboard().text());
+}
+
+void TextControl::deleteSelection()
+{
+    if (selLength() > 0)
+        replaceSelection(QByteArrayView());
+}
+
+void TextControl::selectAllText()
+{
+    setSelStart(0);
+    setSelLength(length());
+}
+
+bool TextControl::overtype() const { return SendScintilla(SCI_GETOVERTYPE) != 0; }
+
+void TextControl::unbindKeys(const QList<QKeySequence> &keys)
+{
+    for (const QKeySequence &seq : keys) {
+        if (seq.isEmpty())
+            continue;
+        const QKeyCombination combo = seq[0];
+        int mods = 0;
+        const int key = commandKey(int(combo.key()), mods);
+        if (key == 0)
+            continue;
+        SendScintilla(SCI_CLEARCMDKEY, long(key + (scintillaModifiers(combo.keyboardModifiers()) << 16)));
+    }
+}
+
+void TextControl::onModified(int position, int type, const char *, int length, int, int, int, int,
+                             int, int)
+{
+    Q_UNUSED(position);
+    Q_UNUSED(length);
+    if (!(type & kModMask))
+        return;
+    ++m_changeCount;
+    if (m_batch > 0)
+        m_pendingChange = true;
+    else
+        emit changed();
+}
+
+void TextControl::reportReplaced(int count)
+{
+    if (count <= 0)
+        return;
+    platform::message(QStringLiteral("%1 character(s) outside the Latin-1 set could not be kept "
+                                     "and were replaced by \"?\".")
+                          .arg(count),
+                      platform::Buttons::Ok, platform::Icon::Exclamation);
+}
+
+void TextControl::insertTyped(QByteArrayView bytes, bool mayOverwrite)
+{
+    if (mayOverwrite && overtype() && selLength() == 0) {
+        const qsizetype pos = selStart();
+        const qsizetype end = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, long(pos)));
+        if (pos < end) {
+            replaceRange(pos, 1, bytes);
+            return;
+        }
+    }
+    replaceSelection(bytes);
+}
+
+void TextControl::typeCharacters(const QString &text)
+{
+    // One character outside Latin-1 typed alone is refused with a beep; a
+    // longer piece (an input method's commit) is kept with "?" and reported.
+    const bool single = text.size() == 1 || (text.size() == 2 && text[0].isHighSurrogate());
+    QByteArray out;
+    int replaced = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t u = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            u = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (u > 0xff) {
+            if (single) {
+                platform::beep();
+                return;
+            }
+            out += '?';
+            ++replaced;
+            continue;
+        }
+        const int code = m_keyHook ? m_keyHook(int(u)) : int(u);
+        if (code > 0 && code < 256)
+            out += char(code);
+    }
+    if (!out.isEmpty())
+        insertTyped(out, out.size() == 1);
+    reportReplaced(replaced);
+}
+
+void TextControl::keyPressEvent(QKeyEvent *e)
+{
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    const int key = e->key();
+
+    // Clipboard keys run the same code as the Edit menu, with no line-end conversion.
+    const bool ctrl = mods == Qt::ControlModifier;
+    const bool shift = mods == Qt::ShiftModifier;
+    if ((ctrl && key == Qt::Key_C) || (ctrl && key == Qt::Key_Insert)) {
+        copyToClipboard();
+        e->accept();
+        return;
+    }
+    if ((ctrl && key == Qt::Key_X) || (shift && key == Qt::Key_Delete)) {
+        if (!isReadOnly())
+            cutToClipboard();
+        e->accept();
+        return;
+    }
+    if ((ctrl && key == Qt::Key_V) || (shift && key == Qt::Key_Insert)) {
+        pasteFromClipboard();
+        e->accept();
+        return;
+    }
+    if (isReadOnly()) {
+        QsciScintillaBase::keyPressEvent(e);
+        return;
+    }
+
+    int code = -1;
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (mods == Qt::NoModifier || mods == Qt::ShiftModifier))
+        code = 13;
+    else if (key == Qt::Key_Backspace && (mods == Qt::NoModifier || mods == Qt::ShiftModifier))
+        code = 8;
+    else if (key == Qt::Key_Tab && mods == Qt::NoModifier)
+        code = 9;
+
+    if (code == -1) {
+        const QString text = e->text();
+        const bool typing = !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        if (typing && !text.isEmpty() && text[0].unicode() >= 0x20 && text[0].unicode() != 0x7f) {
+            typeCharacters(text);
+            e->accept();
+            return;
+        }
+        QsciScintillaBase::keyPressEvent(e);
+        return;
+    }
+
+    const int result = m_keyHook ? m_keyHook(code) : code;
+    e->accept();
+    if (result <= 0 || result > 255)
+        return;
+    if (result == 8 && code == 8) {
+        QsciScintillaBase::keyPressEvent(e);
+        return;
+    }
+    if (result == 13 && code == 13) {
+        insertTyped("\r\n", false);
+        return;
+    }
+    const char c = char(result);
+    insertTyped(QByteArrayView(&c, 1), result != 9);
+}
+
+void TextControl::inputMethodEvent(QInputMethodEvent *e)
+{
+    const QString commit = e->commitString();
+    if (!isReadOnly() && !commit.isEmpty()) {
+        typeCharacters(commit);
+        QInputMethodEvent rest(e->preeditString(), e->attributes());
+        QsciScintillaBase::inputMethodEvent(&rest);
+        e->accept();
+        return;
+    }
+    QsciScintillaBase::inputMethodEvent(e);
+}
+
+void TextControl::contextMenuEvent(QContextMenuEvent *e)
+{
+    QMenu menu(this);
+    const bool hasSel = selLength() > 0;
+    const bool ro = isReadOnly();
+    menu.addAction(tr("Cu&t"), this, &TextControl::cutToClipboard)->setEnabled(hasSel && !ro);
+    menu.addAction(tr("&Copy"), this, &TextControl::copyToClipboard)->setEnabled(hasSel);
+    menu.addAction(tr("&Paste"), this, &TextControl::pasteFromClipboard)
+        ->setEnabled(!ro && platform::clipboard().hasText());
+    menu.addAction(tr("&Delete"), this, &TextControl::deleteSelection)->setEnabled(hasSel && !ro);
+    menu.addSeparator();
+    menu.addAction(tr("Select &All"), this, &TextControl::selectAllText)->setEnabled(length() > 0);
+    menu.exec(e->globalPos());
+}
+
+QStringList TextControl::localFiles(const QMimeData *data) const
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile())
+            return QStringList();
+        paths << QFileInfo(url.toLocalFile()).absoluteFilePath();
+    }
+    return paths;
+}
+
+bool TextControl::canInsertFromMimeData(const QMimeData *) const
+{
+    // Dragged text is never dropped into the document; only files are taken.
+    return false;
+}
+
+void TextControl::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (e->source() != this && !localFiles(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+void TextControl::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (e->source() != this && !localFiles(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+void TextControl::dropEvent(QDropEvent *e)
+{
+    const QStringList paths = e->source() == this ? QStringList() : localFiles(e->mimeData());
+    if (paths.isEmpty()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+    emit filesDropped(paths);
+}
+
+void TextControl::mousePressEvent(QMouseEvent *e)
+{
+    // The X11 selection paste goes through the same Latin-1 path as Paste.
+    if (e->button() == Qt::MiddleButton) {
+        QClipboard *cb = QApplication::clipboard();
+        if (!isReadOnly() && cb->supportsSelection() && !cb->text(QClipboard::Selection).isEmpty()) {
+            const long pos = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(e->position().x()),
+                                           long(e->position().y()));
+            setSelStart(pos);
+            replaceSelection(cb->text(QClipboard::Selection));
+        }
+        e->accept();
+        return;
+    }
+    // Alt+drag would start a rectangular selection: keep selections plain.
+    if (e->modifiers() & Qt::AltModifier) {
+        QMouseEvent plain(e->type(), e->position(), e->scenePosition(), e->globalPosition(), e->button(),
+                          e->buttons(), e->modifiers() & ~Qt::AltModifier);
+        QsciScintillaBase::mousePressEvent(&plain);
+        return;
+    }
+    QsciScintillaBase::mousePressEvent(e);
+}
+
+void TextControl::mouseMoveEvent(QMouseEvent *e)
+{
+    if (e->modifiers() & Qt::AltModifier) {
+        QMouseEvent plain(e->type(), e->position(), e->scenePosition(), e->globalPosition(), e->button(),
+                          e->buttons(), e->modifiers() & ~Qt::AltModifier);
+        QsciScintillaBase::mouseMoveEvent(&plain);
+        return;
+    }
+    QsciScintillaBase::mouseMoveEvent(e);
+}

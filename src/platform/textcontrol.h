@@ -1,0 +1,110 @@
+#pragma once
+
+#include <Qsci/qsciscintillabase.h>
+
+#include <QByteArray>
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// The document text control: an 8-bit Scintilla buffer holding the document's
+// bytes as they are. Positions and lengths are byte offsets; one byte is one
+// Latin-1 character; CR LF counts as two and lone CR, lone LF and NUL stay.
+//
+// Every read and write here passes a length, never a NUL-terminated string,
+// so NUL bytes survive. Text coming in as Unicode (the clipboard, input boxes)
+// cannot always be held: such characters become "?" and the user is told.
+class TextControl : public QsciScintillaBase
+{
+    Q_OBJECT
+
+public:
+    explicit TextControl(QWidget *parent = nullptr);
+
+    // The whole text. bytes() points into the control's own buffer and is
+    // valid until the next change; text() copies.
+    QByteArrayView bytes() const;
+    QByteArray text() const { return bytes().toByteArray(); }
+    QString textString() const { return QString::fromLatin1(bytes()); }
+    qsizetype length() const;
+    // Replaces the whole text; the caret goes to the start.
+    void setText(QByteArrayView text);
+    void setText(const QString &text);
+
+    // One plain selection: a start offset and a length (0 for a bare caret).
+    qsizetype selStart() const;
+    void setSelStart(qsizetype start);
+    qsizetype selLength() const;
+    void setSelLength(qsizetype length);
+    QByteArray selectedText() const;
+    // Replaces the selection (or inserts at the caret) and leaves the caret
+    // after the new text with nothing selected.
+    void replaceSelection(QByteArrayView text);
+    void replaceSelection(const QString &text);
+    // Replaces [pos, pos + length) without touching anything else.
+    void replaceRange(qsizetype pos, qsizetype length, QByteArrayView text);
+
+    // The clipboard and selection commands shared by every box built on this
+    // control; keyboard Ctrl+X/C/V, Shift+Delete and Shift+Insert run them too.
+    void copyToClipboard();
+    void cutToClipboard();
+    void pasteFromClipboard();
+    void deleteSelection();
+    void selectAllText();
+
+    bool overtype() const;
+    bool isReadOnly() const { return SendScintilla(SCI_GETREADONLY) != 0; }
+    void setReadOnly(bool ro) { SendScintilla(SCI_SETREADONLY, static_cast<unsigned long>(ro)); }
+
+    // Sees every typed character code (Enter 13, Backspace 8, Tab 9 included)
+    // before it is inserted; returns the code to insert, or 0 to drop it.
+    using KeyHook = std::function<int(int code)>;
+    void setKeyHook(KeyHook hook) { m_keyHook = std::move(hook); }
+
+    // Takes these keys away from Scintilla's own bindings so the menus get them.
+    void unbindKeys(const QList<QKeySequence> &keys);
+
+    // Counts content changes; two equal counts mean the text did not change in between.
+    quint64 changeCount() const { return m_changeCount; }
+
+signals:
+    // After every change of the content, typed or written; never for styling.
+    void changed();
+    void filesDropped(const QStringList &paths);
+    void overtypeChanged(bool on);
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    void inputMethodEvent(QInputMethodEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+
+private:
+    void onModified(int position, int type, const char *text, int length, int linesAdded,
+                    int line, int foldNow, int foldPrev, int token, int annotationLines);
+    void insertTyped(QByteArrayView bytes, bool mayOverwrite);
+    void typeCharacters(const QString &text);
+    void reportReplaced(int count);
+    QStringList localFiles(const QMimeData *data) const;
+
+    // Groups the several Scintilla notifications of one write into one change.
+    struct Batch
+    {
+        explicit Batch(TextControl *c) : c(c) { ++c->m_batch; }
+        ~Batch();
+        TextControl *c;
+    };
+
+    KeyHook m_keyHook;
+    int m_batch = 0;
+    bool m_pendingChange = false;
+    quint64 m_changeCount = 0;
+    bool m_lastOvertype = false;
+};

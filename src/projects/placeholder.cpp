@@ -1,0 +1,1 @@
+// The projects library; its parts arrive with their own features.

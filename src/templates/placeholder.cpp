@@ -1,0 +1,1 @@
+// The templates library; its parts arrive with their own features.

@@ -1,0 +1,1 @@
+// The tools library; its parts arrive with their own features.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Every test program runs offscreen with its own settings folder, program
+// folder and clipboard-free environment, so tests never touch the user's files.
+namespace testsupport {
+
+// A private folder for this test program: settings go to <root>/config and
+// the program folder is <root>/app/.
+QString root();
+void prepareEnvironment();
+void prepareApplication();
+
+} // namespace testsupport
+
+#define QP_TEST_MAIN(TestClass)                                                                    \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        testsupport::prepareEnvironment();                                                         \
+        QApplication app(argc, argv);                                                              \
+        testsupport::prepareApplication();                                                         \
+        TestClass tc;                                                                              \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
