@@ -4,8 +4,12 @@
 #include "documents/documentregistry.h"
 #include "documents/documents.h"
 #include "documents/fileops.h"
+#include "editor/extras.h"
 #include "editor/frmdoc.h"
 #include "platform/prompts.h"
+#include "projects/commands.h"
+#include "templates/commands.h"
+#include "tools/commands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -101,6 +105,10 @@ void MdiMain::connectCommands()
     // Ends the program at once: nothing is asked.
     on("mnuExit", [] { QApplication::exit(0); });
     on("mnuHelpAbout", [] { FrmAbout::showAbout(); });
+    on("mnuTemplates", [] { templates::ShowTemplateDialog(); });
+    on("mnuToolsQuickSearch", [] { tools::ShowQuickScan(); });
+    on("mnuPL", [] { projects::ShowProjectWindow(); });
+    on("mnuViewSettings", [] { extras::ShowViewSettingsDialog(); });
 }
 
 void MdiMain::closeEvent(QCloseEvent *e)

@@ -4,10 +4,20 @@
 #include "documents/documents.h"
 #include "documents/fileops.h"
 #include "documents/recentfiles.h"
+#include "editor/extras.h"
+#include "inserts/commands.h"
 #include "platform/textcontrol.h"
+#include "projects/commands.h"
+#include "templates/commands.h"
+#include "tools/commands.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDate>
+#include <QLabel>
+#include <QLocale>
+#include <QStatusBar>
+#include <QTime>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -21,6 +31,8 @@ FrmDoc::FrmDoc(int slot, QWidget *parent) : QWidget(parent), m_slot(slot), m_tex
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_text);
+    buildStatusBar();
+    layout->addWidget(m_statusBar);
     setFocusProxy(m_text);
 
     buildMenus();
@@ -36,6 +48,53 @@ FrmDoc::~FrmDoc()
     DocumentRegistry &reg = DocumentRegistry::instance();
     if (reg.window(m_slot) == this)
         reg.windowDestroyed(m_slot);
+}
+
+void FrmDoc::buildStatusBar()
+{
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("stBar"));
+    m_statusBar->setSizeGripEnabled(false);
+    const QLocale locale;
+    const QStringList texts = {locale.toString(QDate::currentDate(), QLocale::ShortFormat),
+                               locale.toString(QTime::currentTime(), QStringLiteral("HH:mm")),
+                               QStringLiteral("Length: 0"),
+                               QStringLiteral("Status"),
+                               QString(),
+                               QStringLiteral("CAPS"),
+                               QStringLiteral("INS")};
+    const QStringList keys = {QStringLiteral("fsize"), QString(), QStringLiteral("lngth"), QStringLiteral("Status"),
+                              QString(), QString(), QString()};
+    const int inch = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    for (int i = 0; i < texts.size(); ++i) {
+        auto *panel = new QLabel(texts[i], m_statusBar);
+        panel->setObjectName(QStringLiteral("panel%1").arg(i + 1));
+        panel->setProperty("key", keys[i]);
+        panel->setMinimumWidth(inch);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        m_statusBar->addWidget(panel, i == 3 ? 1 : 0);
+        m_panels << panel;
+    }
+}
+
+QString FrmDoc::panelText(int position) const
+{
+    return position >= 1 && position <= m_panels.size() ? m_panels[position - 1]->text() : QString();
+}
+
+void FrmDoc::setPanelText(int position, const QString &text)
+{
+    if (position >= 1 && position <= m_panels.size() && m_panels[position - 1]->text() != text)
+        m_panels[position - 1]->setText(text);
+}
+
+int FrmDoc::panelPosition(const QString &key) const
+{
+    for (int i = 0; i < m_panels.size(); ++i)
+        if (m_panels[i]->property("key").toString() == key)
+            return i + 1;
+    return 0;
 }
 
 void FrmDoc::buildMenus() { m_menus = menutree::build(menutree::documentMenu(), this); }
@@ -88,6 +147,8 @@ void FrmDoc::onTextChanged()
 
 void FrmDoc::rebuildMenus()
 {
+    extras::SetUpViewEntries(*this);
+
     // Recent items 1 to 15 are made from the hidden pattern item the first time.
     QAction *pattern = action(QStringLiteral("mnuOpenRecent"), 0);
     QMenu *openMenu = pattern ? qobject_cast<QMenu *>(pattern->parent()) : nullptr;
@@ -161,6 +222,13 @@ void FrmDoc::connectCommands()
 
     if (QMenu *list = findChild<QMenu *>(QStringLiteral("mnuViewList")))
         connect(list, &QMenu::aboutToShow, this, &FrmDoc::populateWindowList);
+
+    // The commands of the feature folders wire themselves by entry name.
+    templates::attach(*this);
+    inserts::attach(*this);
+    tools::attach(*this);
+    projects::attach(*this);
+    extras::attach(*this);
 }
 
 void FrmDoc::populateWindowList()

@@ -5,8 +5,10 @@
 
 #include <QWidget>
 
+class QLabel;
 class QMdiSubWindow;
 class QMenu;
+class QStatusBar;
 class TextControl;
 
 // The document window: the text control of one registry slot, with the menu
@@ -37,6 +39,12 @@ public:
     // The record's title as the caption.
     void refreshCaption();
 
+    // Status bar panels, by position from 1 (1 date, 2 time, 3 "lngth",
+    // 4 "Status", 5 character mode, 6 Caps Lock, 7 Insert key) or by key.
+    QString panelText(int position) const;
+    void setPanelText(int position, const QString &text);
+    int panelPosition(const QString &key) const;
+
 signals:
     // Shown or hidden: the frame then decides whose menus it shows.
     void visibilityChanged();
@@ -52,7 +60,11 @@ private:
     void onTextChanged();
     void populateWindowList();
 
+    void buildStatusBar();
+
     int m_slot;
     TextControl *m_text;
+    QStatusBar *m_statusBar = nullptr;
+    QList<QLabel *> m_panels;
     menutree::Built m_menus;
 };

@@ -1,0 +1,22 @@
+#pragma once
+
+class FrmDoc;
+
+// The document window's own extras: external viewers, character mode, file
+// drop into a document and printing.
+namespace extras {
+
+// Wires View > Program entries, Options > Character Mode and "&Set Viewers",
+// File > "&Print", the typing hook and the file drop of a document window.
+void attach(FrmDoc &window);
+
+// The first half of RebuildDocumentMenus: the View > Program entries.
+void SetUpViewEntries(FrmDoc &window);
+
+// Start-up: the viewer table from the settings store.
+void LoadViewerSettings();
+
+// Options > "&View settings" on the frame and "&Set Viewers" in a document window.
+void ShowViewSettingsDialog();
+
+} // namespace extras

@@ -1,0 +1,7 @@
+#include "inserts/commands.h"
+
+namespace inserts {
+
+void attach(DocumentWindow &) {}
+
+} // namespace inserts

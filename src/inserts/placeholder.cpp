@@ -1,1 +1,0 @@
-// The inserts library; its parts arrive with their own features.

@@ -1,1 +1,0 @@
-// The projects library; its parts arrive with their own features.

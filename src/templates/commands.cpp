@@ -1,0 +1,9 @@
+#include "templates/commands.h"
+
+namespace templates {
+
+void attach(DocumentWindow &) {}
+
+void ShowTemplateDialog() {}
+
+} // namespace templates

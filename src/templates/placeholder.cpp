@@ -1,1 +1,0 @@
-// The templates library; its parts arrive with their own features.

@@ -1,0 +1,9 @@
+#include "tools/commands.h"
+
+namespace tools {
+
+void attach(DocumentWindow &) {}
+
+void ShowQuickScan() {}
+
+} // namespace tools

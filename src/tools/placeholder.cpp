@@ -1,1 +1,0 @@
-// The tools library; its parts arrive with their own features.
