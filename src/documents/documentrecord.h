@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "documents/undohistory.h"
 
-#include <array>
+#include <QString>
 
 // What the program knows about the document in one registry slot.
 struct DocumentRecord
@@ -12,6 +11,5 @@ struct DocumentRecord
     bool Changed = false;  // unsaved changes
     bool InUse = false;    // the slot holds an open document
     QString Title;         // the window caption: "Untitled", "Clipboard", the path or a tag's title
-    std::array<QByteArray, 3> UndoHistory; // older recorded states, newest first
-    QByteArray UndoSnapshot;               // newest recorded state; "" means none
+    UndoStates Undo;       // the snapshot and the undo history, kept as differences
 };

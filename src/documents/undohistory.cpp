@@ -1,18 +1,124 @@
 #include "documents/undohistory.h"
 
 #include "documents/documentregistry.h"
+#include "platform/textcontrol.h"
+
+qsizetype UndoStates::byteCost() const
+{
+    qsizetype n = 0;
+    for (const TextDelta &d : m_chain)
+        n += d.byteCost();
+    return n;
+}
+
+void UndoStates::RecordSnapshot(TextDelta back, qsizetype beforeLength, qsizetype currentLength)
+{
+    if (beforeLength == 0) {
+        // The empty text is never recorded; what was held stays reachable by
+        // anchoring it to the current text: current -> "" -> snapshot.
+        if (m_chain.empty())
+            return;
+        const QByteArray snapshot = m_chain.front().applyTo(QByteArrayView());
+        m_chain.front() = TextDelta::wholeText(currentLength, snapshot);
+        return;
+    }
+    if (!m_chain.empty() && m_chain.front().isEmpty()) {
+        // The text before the change is the snapshot itself: nothing new.
+        m_chain.front() = std::move(back);
+        return;
+    }
+    PushUndoHistory(std::move(back));
+}
+
+void UndoStates::PushUndoHistory(TextDelta back)
+{
+    m_chain.push_front(std::move(back));
+    while (int(m_chain.size()) > Capacity)
+        m_chain.pop_back();
+}
+
+void UndoStates::PopUndoHistory() { m_chain.pop_front(); }
+
+qsizetype UndoStates::TakeUndo(TextControl &control)
+{
+    if (m_chain.empty())
+        return -1;
+    const qsizetype at = m_chain.front().applyTo(control);
+    PopUndoHistory();
+    return at;
+}
+
+QList<QByteArray> UndoStates::states(QByteArrayView lastSeen) const
+{
+    QList<QByteArray> out;
+    QByteArray text = lastSeen.toByteArray();
+    for (const TextDelta &d : m_chain) {
+        text = d.applyTo(text);
+        out << text;
+    }
+    return out;
+}
 
 namespace undo {
 
 void ClearUndo(int slot)
 {
     DocumentRegistry &reg = DocumentRegistry::instance();
-    if (!reg.isValidSlot(slot))
-        return;
-    DocumentRecord &rec = reg.record(slot);
-    rec.UndoSnapshot.clear();
-    for (QByteArray &h : rec.UndoHistory)
-        h.clear();
+    if (reg.isValidSlot(slot))
+        reg.record(slot).Undo.clear();
 }
 
 } // namespace undo
+
+void UndoTracker::attach(TextControl *control)
+{
+    m_control = control;
+    control->setEditObserver([this](qsizetype pos, QByteArrayView removed, qsizetype inserted) {
+        if (!removed.isEmpty())
+            m_sinceTick.recordDelete(pos, removed);
+        if (inserted > 0)
+            m_sinceTick.recordInsert(pos, inserted);
+    });
+    reset();
+}
+
+void UndoTracker::reset()
+{
+    m_sinceTick.clear();
+    m_seenChanges = m_control ? m_control->changeCount() : 0;
+}
+
+bool UndoTracker::pending() const { return m_control && m_control->changeCount() != m_seenChanges; }
+
+void UndoTracker::tick(int slot)
+{
+    // Nothing typed or written since the last tick: the text cannot differ.
+    if (!pending())
+        return;
+    const QByteArrayView now = m_control->bytes();
+    m_sinceTick.normalize(now);
+    TextDelta back = std::move(m_sinceTick);
+    m_sinceTick = TextDelta();
+    m_seenChanges = m_control->changeCount();
+    if (back.isEmpty())
+        return; // changed and changed back within the tick
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    if (!reg.isValidSlot(slot))
+        return;
+    const qsizetype beforeLength = back.olderLength(now.size());
+    reg.record(slot).Undo.RecordSnapshot(std::move(back), beforeLength, now.size());
+}
+
+void UndoTracker::undo(int slot)
+{
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    if (!m_control || !reg.isValidSlot(slot) || !reg.record(slot).Undo.snapshotAvailable())
+        return;
+    // Back to the last seen text first, then to the snapshot.
+    m_sinceTick.applyTo(*m_control);
+    const qsizetype at = reg.record(slot).Undo.TakeUndo(*m_control);
+    reset();
+    if (at >= 0) {
+        m_control->setSelStart(at);
+    }
+}

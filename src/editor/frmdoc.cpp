@@ -4,43 +4,88 @@
 #include "documents/documents.h"
 #include "documents/fileops.h"
 #include "documents/recentfiles.h"
+#include "editor/doctoolbar.h"
 #include "editor/extras.h"
+#include "editor/keyboardstate.h"
 #include "inserts/commands.h"
+#include "platform/clipboard.h"
 #include "platform/textcontrol.h"
 #include "projects/commands.h"
 #include "templates/commands.h"
 #include "tools/commands.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
-#include <QDate>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
-#include <QStatusBar>
-#include <QTime>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
 #include <QVBoxLayout>
 
-FrmDoc::FrmDoc(int slot, QWidget *parent) : QWidget(parent), m_slot(slot), m_text(new TextControl(this))
+static void initToolbarIcons() { Q_INIT_RESOURCE(icons); }
+
+FrmDoc::FrmDoc(int slot, QWidget *parent) : QWidget(parent), m_slot(slot)
 {
+    initToolbarIcons();
     setObjectName(QStringLiteral("frmDoc"));
+
+    m_toolBar = doctoolbar::build(this);
+    m_text = new TextControl(this);
     m_text->setObjectName(QStringLiteral("txtContents"));
+    buildStatusBar();
+
+    // Toolbar on top, status bar at the bottom, the text control between
+    // them taking the rest of the client area.
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_text);
-    buildStatusBar();
+    layout->addWidget(m_toolBar);
+    layout->addWidget(m_text, 1);
     layout->addWidget(m_statusBar);
     setFocusProxy(m_text);
 
-    buildMenus();
+    m_menus = menutree::build(menutree::documentMenu(), this);
     m_text->unbindKeys(menutree::allShortcuts());
+    m_text->installEventFilter(this);
+    m_undo.attach(m_text);
+
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setObjectName(QStringLiteral("Timer1"));
+    m_refreshTimer->setSingleShot(true);
+    m_refreshTimer->setInterval(0);
+    connect(m_refreshTimer, &QTimer::timeout, this, &FrmDoc::refreshTick);
+    m_statusTimer = new QTimer(this);
+    m_statusTimer->setObjectName(QStringLiteral("Timer2"));
+    m_statusTimer->setInterval(1000);
+    connect(m_statusTimer, &QTimer::timeout, this, &FrmDoc::statusTick);
+    m_undoTimer = new QTimer(this);
+    m_undoTimer->setObjectName(QStringLiteral("Undotimer"));
+    m_undoTimer->setInterval(1000);
+    connect(m_undoTimer, &QTimer::timeout, this, &FrmDoc::undoTick);
+
     connect(m_text, &TextControl::changed, this, &FrmDoc::onTextChanged);
+    connect(m_text, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { scheduleRefresh(); });
+    connect(m_text, &TextControl::overtypeChanged, this, &FrmDoc::scheduleRefresh);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &FrmDoc::scheduleRefresh);
+    connect(&keyboardstate::instance(), &keyboardstate::State::changed, this, &FrmDoc::scheduleRefresh);
+    connect(m_toolBar, &QToolBar::actionTriggered, this,
+            [this](QAction *a) { runToolButton(a->data().toString()); });
+
     connectCommands();
     rebuildMenus();
     setWindowTitle(QStringLiteral("Untitled"));
+
+    m_statusTimer->start();
+    m_undoTimer->start();
+    scheduleRefresh();
 }
 
 FrmDoc::~FrmDoc()
@@ -50,21 +95,21 @@ FrmDoc::~FrmDoc()
         reg.windowDestroyed(m_slot);
 }
 
+QAction *FrmDoc::action(const QString &name, int index) const { return m_menus.find(name, index); }
+
+QAction *FrmDoc::toolButton(const QString &key) const { return doctoolbar::button(m_toolBar, key); }
+
+QMdiSubWindow *FrmDoc::subWindow() const { return qobject_cast<QMdiSubWindow *>(parentWidget()); }
+
 void FrmDoc::buildStatusBar()
 {
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("stBar"));
     m_statusBar->setSizeGripEnabled(false);
-    const QLocale locale;
-    const QStringList texts = {locale.toString(QDate::currentDate(), QLocale::ShortFormat),
-                               locale.toString(QTime::currentTime(), QStringLiteral("HH:mm")),
-                               QStringLiteral("Length: 0"),
-                               QStringLiteral("Status"),
-                               QString(),
-                               QStringLiteral("CAPS"),
-                               QStringLiteral("INS")};
-    const QStringList keys = {QStringLiteral("fsize"), QString(), QStringLiteral("lngth"), QStringLiteral("Status"),
-                              QString(), QString(), QString()};
+    const QStringList texts = {QString(), QString(), QStringLiteral("Length: 0"), QStringLiteral("Status"),
+                               QString(), QStringLiteral("CAPS"), QStringLiteral("INS")};
+    const QStringList keys = {QStringLiteral("fsize"), QString(), QStringLiteral("lngth"),
+                              QStringLiteral("Status"), QString(), QString(), QString()};
     const int inch = logicalDpiX() > 0 ? logicalDpiX() : 96;
     for (int i = 0; i < texts.size(); ++i) {
         auto *panel = new QLabel(texts[i], m_statusBar);
@@ -73,9 +118,13 @@ void FrmDoc::buildStatusBar()
         panel->setMinimumWidth(inch);
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
+        panel->setTextFormat(Qt::PlainText);
         m_statusBar->addWidget(panel, i == 3 ? 1 : 0);
         m_panels << panel;
     }
+    m_panels[5]->setEnabled(false);
+    m_panels[6]->setEnabled(false);
+    updateClock();
 }
 
 QString FrmDoc::panelText(int position) const
@@ -97,15 +146,14 @@ int FrmDoc::panelPosition(const QString &key) const
     return 0;
 }
 
-void FrmDoc::buildMenus() { m_menus = menutree::build(menutree::documentMenu(), this); }
-
-QAction *FrmDoc::action(const QString &name, int index) const { return m_menus.find(name, index); }
-
-QMdiSubWindow *FrmDoc::subWindow() const { return qobject_cast<QMdiSubWindow *>(parentWidget()); }
+bool FrmDoc::panelActive(int position) const
+{
+    return position >= 1 && position <= m_panels.size() && m_panels[position - 1]->isEnabled();
+}
 
 void FrmDoc::showDocument()
 {
-    refreshCaption();
+    refreshTick();
     if (QMdiSubWindow *sw = subWindow()) {
         sw->show();
         if (sw->mdiArea())
@@ -126,16 +174,66 @@ void FrmDoc::hideDocument()
 void FrmDoc::resetForNewDocument()
 {
     m_text->setText(QByteArrayView());
+    m_undo.reset();
 }
 
-void FrmDoc::refreshCaption()
+void FrmDoc::scheduleRefresh()
+{
+    if (!m_refreshTimer->isActive())
+        m_refreshTimer->start();
+}
+
+void FrmDoc::refreshTick()
 {
     DocumentRegistry &reg = DocumentRegistry::instance();
     if (!reg.isValidSlot(m_slot))
         return;
-    const QString title = reg.record(m_slot).Title;
-    if (windowTitle() != title)
-        setWindowTitle(title);
+    const DocumentRecord &rec = reg.record(m_slot);
+    if (windowTitle() != rec.Title)
+        setWindowTitle(rec.Title);
+    const bool undo = rec.Undo.snapshotAvailable();
+    action(QStringLiteral("mnuEditUndo"))->setEnabled(undo);
+    action(QStringLiteral("mnuSelection"))->setEnabled(m_text->selLength() >= 1);
+    const bool paste = platform::clipboard().hasText();
+    action(QStringLiteral("mnuEditPaste"))->setEnabled(paste);
+    toolButton(QStringLiteral("Undo"))->setVisible(undo);
+    toolButton(QStringLiteral("Paste"))->setVisible(paste);
+
+    m_panels[5]->setEnabled(keyboardstate::instance().capsLock());
+    m_panels[6]->setEnabled(m_text->overtype());
+}
+
+void FrmDoc::statusTick()
+{
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    if (reg.isValidSlot(m_slot))
+        setPanelText(4, reg.record(m_slot).Changed ? QStringLiteral("Unsaved Changes Made")
+                                                   : QStringLiteral("Document is clean"));
+    updateClock();
+    // A safety net for states changed from outside this window's own commands.
+    refreshTick();
+}
+
+void FrmDoc::updateClock()
+{
+    // The date and time panels, kept to the minute.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString minute = now.toString(QStringLiteral("yyyyMMddHHmm"));
+    if (minute != m_lastMinute) {
+        m_lastMinute = minute;
+        const QLocale locale;
+        setPanelText(1, locale.toString(now.date(), QLocale::ShortFormat));
+        setPanelText(2, locale.toString(now.time(), QStringLiteral("HH:mm")));
+    }
+}
+
+void FrmDoc::undoTick()
+{
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    if (!m_undo.pending() || !reg.isValidSlot(m_slot))
+        return;
+    m_undo.tick(m_slot);
+    scheduleRefresh();
 }
 
 void FrmDoc::onTextChanged()
@@ -143,29 +241,33 @@ void FrmDoc::onTextChanged()
     DocumentRegistry &reg = DocumentRegistry::instance();
     if (reg.isValidSlot(m_slot))
         reg.record(m_slot).Changed = true;
+    setPanelText(3, QStringLiteral("Length: ") + QString::number(m_text->length()));
+    setPanelText(4, QStringLiteral("Unsaved Changes Made"));
+}
+
+void FrmDoc::createRecentItems()
+{
+    QAction *pattern = action(QStringLiteral("mnuOpenRecent"), 0);
+    auto *openMenu = findChild<QMenu *>(QStringLiteral("mnuFileOpenSelection"));
+    if (!pattern || !openMenu || action(QStringLiteral("mnuOpenRecent"), 1))
+        return;
+    for (int i = 1; i <= recentfiles::Count; ++i) {
+        auto *item = new QAction(pattern->text(), this);
+        item->setObjectName(QStringLiteral("mnuOpenRecent"));
+        item->setProperty("index", i);
+        item->setVisible(false);
+        openMenu->addAction(item);
+        m_menus.actions << item;
+        connect(item, &QAction::triggered, this, [item] { fileops::OpenFile(item->data().toString()); });
+    }
 }
 
 void FrmDoc::rebuildMenus()
 {
     extras::SetUpViewEntries(*this);
-
-    // Recent items 1 to 15 are made from the hidden pattern item the first time.
-    QAction *pattern = action(QStringLiteral("mnuOpenRecent"), 0);
-    QMenu *openMenu = pattern ? qobject_cast<QMenu *>(pattern->parent()) : nullptr;
-    if (!action(QStringLiteral("mnuOpenRecent"), 1) && pattern) {
-        openMenu = findChild<QMenu *>(QStringLiteral("mnuFileOpenSelection"));
-        for (int i = 1; i <= recentfiles::Count; ++i) {
-            auto *item = new QAction(pattern->text(), this);
-            item->setObjectName(QStringLiteral("mnuOpenRecent"));
-            item->setProperty("index", i);
-            item->setVisible(false);
-            openMenu->addAction(item);
-            m_menus.actions << item;
-            connect(item, &QAction::triggered, this, [item] {
-                fileops::OpenFile(item->data().toString());
-            });
-        }
-    }
+    // Items 1 to 15 are made from the hidden pattern item the first time; an
+    // item once shown stays shown, as the list never gets shorter.
+    createRecentItems();
     int j = 1;
     for (const QString &path : recentfiles::entries()) {
         QAction *item = action(QStringLiteral("mnuOpenRecent"), j++);
@@ -177,6 +279,21 @@ void FrmDoc::rebuildMenus()
     }
 }
 
+void FrmDoc::afterFileCommand()
+{
+    refreshTick();
+    rebuildMenus();
+}
+
+void FrmDoc::runSave()
+{
+    if (DocumentRegistry::instance().record(m_slot).Path.trimmed().isEmpty())
+        fileops::SaveDocumentAs(m_slot);
+    else
+        fileops::SaveDocument(m_slot);
+    afterFileCommand();
+}
+
 void FrmDoc::connectCommands()
 {
     auto on = [this](const char *name, auto fn) {
@@ -186,26 +303,16 @@ void FrmDoc::connectCommands()
     on("mnuFileNew", [] { documents::NewDocument(); });
     on("mnuFileOpen", [this] {
         fileops::OpenFileWithDialog();
-        rebuildMenus();
+        afterFileCommand();
     });
-    on("mnuFileSave", [this] {
-        DocumentRegistry &reg = DocumentRegistry::instance();
-        if (reg.record(m_slot).Path.trimmed().isEmpty())
-            fileops::SaveDocumentAs(m_slot);
-        else
-            fileops::SaveDocument(m_slot);
-        refreshCaption();
-        rebuildMenus();
-    });
+    on("mnuFileSave", [this] { runSave(); });
     on("mnuFileSaveAs", [this] {
         fileops::SaveDocumentAs(m_slot);
-        refreshCaption();
-        rebuildMenus();
+        afterFileCommand();
     });
     on("mnuFileSaveBinary", [this] {
         fileops::SaveDocumentBinary(m_slot);
-        refreshCaption();
-        rebuildMenus();
+        afterFileCommand();
     });
     on("mnuFileClose", [this] { documents::CloseDocument(this); });
     on("mnuFileExit", [this] {
@@ -213,6 +320,10 @@ void FrmDoc::connectCommands()
             sw->close();
         else
             close();
+    });
+    on("mnuEditUndo", [this] {
+        m_undo.undo(m_slot);
+        scheduleRefresh();
     });
     on("mnuEditCut", [this] { m_text->cutToClipboard(); });
     on("mnuEditCopy", [this] { m_text->copyToClipboard(); });
@@ -229,6 +340,38 @@ void FrmDoc::connectCommands()
     tools::attach(*this);
     projects::attach(*this);
     extras::attach(*this);
+
+    // Whatever a command did, its window's states are right before the user looks again.
+    for (QAction *a : std::as_const(m_menus.actions))
+        connect(a, &QAction::triggered, this, &FrmDoc::scheduleRefresh);
+    for (QMenu *m : std::as_const(m_menus.topLevel))
+        connect(m, &QMenu::aboutToShow, this, &FrmDoc::refreshTick);
+}
+
+void FrmDoc::runToolButton(const QString &key)
+{
+    try {
+        if (key == QLatin1String("Delete")) {
+            m_text->deleteSelection();
+        } else {
+            static const QHash<QString, QString> commands = {
+                {QStringLiteral("New"), QStringLiteral("mnuFileNew")},
+                {QStringLiteral("Open"), QStringLiteral("mnuFileOpen")},
+                {QStringLiteral("Save"), QStringLiteral("mnuFileSave")},
+                {QStringLiteral("Undo"), QStringLiteral("mnuEditUndo")},
+                {QStringLiteral("Cut"), QStringLiteral("mnuEditCut")},
+                {QStringLiteral("Copy"), QStringLiteral("mnuEditCopy")},
+                {QStringLiteral("Paste"), QStringLiteral("mnuEditPaste")},
+                {QStringLiteral("Print"), QStringLiteral("mnuFilePrint")},
+            };
+            // The menu entry runs its command even while a tick has it disabled.
+            if (QAction *a = action(commands.value(key)))
+                emit a->triggered(false);
+        }
+    } catch (...) {
+        // Toolbar commands end quietly on an error they do not handle.
+    }
+    scheduleRefresh();
 }
 
 void FrmDoc::populateWindowList()
@@ -244,11 +387,19 @@ void FrmDoc::populateWindowList()
         if (!sw->isVisible())
             continue;
         ++n;
-        QAction *a = list->addAction(QStringLiteral("&%1 %2").arg(n).arg(menutree::escapeAmpersands(sw->windowTitle())));
+        QAction *a = list->addAction(
+            QStringLiteral("&%1 %2").arg(n).arg(menutree::escapeAmpersands(sw->windowTitle())));
         a->setCheckable(true);
         a->setChecked(sw == area->currentSubWindow());
         connect(a, &QAction::triggered, area, [area, sw] { area->setActiveSubWindow(sw); });
     }
+}
+
+bool FrmDoc::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_text && (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease))
+        keyboardstate::instance().noteKeyEvent(static_cast<QKeyEvent *>(e));
+    return QWidget::eventFilter(watched, e);
 }
 
 void FrmDoc::closeEvent(QCloseEvent *e)
@@ -265,6 +416,7 @@ void FrmDoc::closeEvent(QCloseEvent *e)
 void FrmDoc::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
+    scheduleRefresh();
     emit visibilityChanged();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/documentwindow.h"
+#include "documents/undohistory.h"
 #include "editor/menutree.h"
 
 #include <QWidget>
@@ -9,11 +10,17 @@ class QLabel;
 class QMdiSubWindow;
 class QMenu;
 class QStatusBar;
+class QTimer;
+class QToolBar;
 class TextControl;
 
-// The document window: the text control of one registry slot, with the menu
-// bar through which every document command is reached. The main frame shows
-// the menus of the current document window in its own menu bar.
+// The document window: the toolbar, the text control of one registry slot and
+// the status bar, with the menu bar through which every document command is
+// reached (the main frame shows it while this window is current).
+//
+// Command states (caption, Undo, Paste, the Selection menu and their toolbar
+// buttons) are refreshed right after anything that can change them, instead
+// of on a busy timer; the status and undo ticks run once a second.
 class FrmDoc : public QWidget, public DocumentWindow
 {
     Q_OBJECT
@@ -35,15 +42,28 @@ public:
 
     const QList<QMenu *> &menus() const { return m_menus.topLevel; }
     QMdiSubWindow *subWindow() const;
-
-    // The record's title as the caption.
-    void refreshCaption();
+    QToolBar *toolBar() const { return m_toolBar; }
+    QAction *toolButton(const QString &key) const;
 
     // Status bar panels, by position from 1 (1 date, 2 time, 3 "lngth",
     // 4 "Status", 5 character mode, 6 Caps Lock, 7 Insert key) or by key.
     QString panelText(int position) const;
     void setPanelText(int position, const QString &text);
     int panelPosition(const QString &key) const;
+    bool panelActive(int position) const;
+
+    // The three ticks; the timers call them, tests may too.
+    void refreshTick();
+    void statusTick();
+    void undoTick();
+    // Asks for a refresh tick as soon as the event loop is free.
+    void scheduleRefresh();
+
+    // Runs a toolbar button's command; a failure the command does not
+    // handle itself ends it quietly and leaves the window usable.
+    void runToolButton(const QString &key);
+
+    qsizetype undoBytesPending() const { return m_undo.byteCost(); }
 
 signals:
     // Shown or hidden: the frame then decides whose menus it shows.
@@ -53,18 +73,27 @@ protected:
     void closeEvent(QCloseEvent *e) override;
     void showEvent(QShowEvent *e) override;
     void hideEvent(QHideEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
-    void buildMenus();
+    void buildStatusBar();
+    void updateClock();
     void connectCommands();
     void onTextChanged();
     void populateWindowList();
-
-    void buildStatusBar();
+    void createRecentItems();
+    void runSave();
+    void afterFileCommand();
 
     int m_slot;
-    TextControl *m_text;
+    QToolBar *m_toolBar = nullptr;
+    TextControl *m_text = nullptr;
     QStatusBar *m_statusBar = nullptr;
     QList<QLabel *> m_panels;
     menutree::Built m_menus;
+    QTimer *m_refreshTimer = nullptr;
+    QTimer *m_statusTimer = nullptr;
+    QTimer *m_undoTimer = nullptr;
+    UndoTracker m_undo;
+    QString m_lastMinute;
 };

@@ -11,13 +11,33 @@ namespace {
 class SystemClipboard : public Clipboard
 {
 public:
+    // Asking another program's clipboard costs a round trip, and the states
+    // ask often: remember the answer until the clipboard changes.
     bool hasText() override
     {
-        const QMimeData *d = QGuiApplication::clipboard()->mimeData();
-        return d && d->hasText();
+        if (!m_watching) {
+            m_watching = true;
+            QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged,
+                             [this] { m_known = false; });
+        }
+        if (!m_known) {
+            const QMimeData *d = QGuiApplication::clipboard()->mimeData();
+            m_hasText = d && d->hasText();
+            m_known = true;
+        }
+        return m_hasText;
     }
     QString text() override { return QGuiApplication::clipboard()->text(); }
-    void setText(const QString &text) override { QGuiApplication::clipboard()->setText(text); }
+    void setText(const QString &text) override
+    {
+        m_known = false;
+        QGuiApplication::clipboard()->setText(text);
+    }
+
+private:
+    bool m_watching = false;
+    bool m_known = false;
+    bool m_hasText = false;
 };
 
 Clipboard *g_override = nullptr;

@@ -52,7 +52,7 @@ TextControl::TextControl(QWidget *parent) : QsciScintillaBase(parent)
     SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L); // the program keeps its own undo
     SendScintilla(SCI_EMPTYUNDOBUFFER);
-    SendScintilla(SCI_SETMODEVENTMASK, kModMask);
+    SendScintilla(SCI_SETMODEVENTMASK, kModMask | SC_MOD_BEFOREDELETE);
     SendScintilla(SCI_SETMULTIPLESELECTION, 0L);
     SendScintilla(SCI_SETADDITIONALSELECTIONTYPING, 0L);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 0L);
@@ -221,10 +221,18 @@ void TextControl::unbindKeys(const QList<QKeySequence> &keys)
 void TextControl::onModified(int position, int type, const char *, int length, int, int, int, int,
                              int, int)
 {
-    Q_UNUSED(position);
-    Q_UNUSED(length);
+    if (type & SC_MOD_BEFOREDELETE) {
+        if (m_editObserver && length > 0) {
+            const char *p = reinterpret_cast<const char *>(
+                SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), long(length)));
+            m_editObserver(position, QByteArrayView(p, length), 0);
+        }
+        return;
+    }
     if (!(type & kModMask))
         return;
+    if (m_editObserver && (type & SC_MOD_INSERTTEXT))
+        m_editObserver(position, QByteArrayView(), length);
     ++m_changeCount;
     if (m_batch > 0)
         m_pendingChange = true;

@@ -66,6 +66,11 @@ public:
     // Takes these keys away from Scintilla's own bindings so the menus get them.
     void unbindKeys(const QList<QKeySequence> &keys);
 
+    // Sees every edit as it happens: the position, the bytes removed (before
+    // they go) and the number of bytes inserted.
+    using EditObserver = std::function<void(qsizetype pos, QByteArrayView removed, qsizetype inserted)>;
+    void setEditObserver(EditObserver observer) { m_editObserver = std::move(observer); }
+
     // Counts content changes; two equal counts mean the text did not change in between.
     quint64 changeCount() const { return m_changeCount; }
 
@@ -103,6 +108,7 @@ private:
     };
 
     KeyHook m_keyHook;
+    EditObserver m_editObserver;
     int m_batch = 0;
     bool m_pendingChange = false;
     quint64 m_changeCount = 0;
