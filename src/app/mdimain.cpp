@@ -34,7 +34,7 @@ MdiMain::MdiMain() : m_area(new QMdiArea(this))
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     setAcceptDrops(true);
-    resize(900, 650);
+    resize(1100, 760);
 
     m_menus = menutree::build(menutree::frameMenu(), this);
     connectCommands();
@@ -61,7 +61,9 @@ DocumentWindow *MdiMain::createDocumentWindow(int slot)
     auto *doc = new FrmDoc(slot);
     QMdiSubWindow *sw = m_area->addSubWindow(doc);
     sw->setAttribute(Qt::WA_DeleteOnClose);
-    sw->resize(qMax(400, m_area->width() * 3 / 4), qMax(300, m_area->height() * 3 / 4));
+    // Wide enough for the toolbar and the seven status panels.
+    const QSize room = m_area->isVisible() ? m_area->viewport()->size() : size() - QSize(10, 90);
+    sw->resize(qMax(780, room.width() * 4 / 5), qMax(440, room.height() * 4 / 5));
     connect(doc, &FrmDoc::visibilityChanged, this, &MdiMain::updateMenuBar);
     connect(doc, &QObject::destroyed, this, [this] {
         m_menuOwner = nullptr;
