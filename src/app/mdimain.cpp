@@ -42,18 +42,19 @@ MdiMain::MdiMain() : m_area(new QMdiArea(this))
     updateMenuBar();
 
     DocumentRegistry::instance().setWindowFactory([this](int slot) { return createDocumentWindow(slot); });
+    fileops::setSharedFileDialog(&m_cdia);
 }
 
 MdiMain::~MdiMain()
 {
     DocumentRegistry::instance().setWindowFactory(nullptr);
+    fileops::setSharedFileDialog(nullptr);
     // The document windows go first, while this frame can still hear them.
     disconnect(m_area, nullptr, this, nullptr);
-    for (QMdiSubWindow *sw : m_area->subWindowList()) {
-        if (sw->widget())
-            disconnect(sw->widget(), nullptr, this, nullptr);
-        delete sw;
-    }
+    for (FrmDoc *doc : findChildren<FrmDoc *>())
+        disconnect(doc, nullptr, this, nullptr);
+    qDeleteAll(m_area->findChildren<QMdiSubWindow *>(QString(), Qt::FindDirectChildrenOnly));
+    qDeleteAll(m_area->viewport()->findChildren<QMdiSubWindow *>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 DocumentWindow *MdiMain::createDocumentWindow(int slot)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/menutree.h"
+#include "platform/filedialog.h"
 
 #include <QMainWindow>
 
@@ -39,6 +40,7 @@ private:
     void connectCommands();
 
     QMdiArea *m_area;
+    platform::FileDialog m_cdia; // shared by every document open and save
     menutree::Built m_menus;
     FrmDoc *m_menuOwner = nullptr;
     bool m_updatePending = false;

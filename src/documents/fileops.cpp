@@ -21,11 +21,17 @@ const char *const FileFilter =
     "*.xml | Script Files | *.php; *.asp; *.js; *.css | Template Files | *.qpt | Programming Files | *.CPP; "
     "*.frm; *.PHP; *.java; *.pl | All Files | *.*";
 
+namespace {
+platform::FileDialog *g_sharedDialog = nullptr;
+}
+
 platform::FileDialog &SharedFileDialog()
 {
-    static platform::FileDialog dialog;
-    return dialog;
+    static platform::FileDialog fallback;
+    return g_sharedDialog ? *g_sharedDialog : fallback;
 }
+
+void setSharedFileDialog(platform::FileDialog *dialog) { g_sharedDialog = dialog; }
 
 namespace {
 

@@ -411,6 +411,10 @@ void FrmDoc::closeEvent(QCloseEvent *e)
         return;
     }
     e->accept();
+    // The window goes at the next turn of the event loop; a document created
+    // before then must get a fresh window, not this one.
+    if (reg.window(m_slot) == this)
+        reg.windowDestroyed(m_slot);
 }
 
 void FrmDoc::showEvent(QShowEvent *e)
