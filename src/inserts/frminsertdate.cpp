@@ -25,8 +25,10 @@ FrmInsertDate::FrmInsertDate(int slot, QWidget *parent, const QDate &today, cons
     m_list->addItems(inserts::dateStamps(today, locale));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setCurrentRow(-1);
-    // Tall enough for the five dates without scrolling.
-    m_list->setMinimumSize(260, m_list->sizeHintForRow(0) * 5 + 2 * m_list->frameWidth() + 4);
+    // Just big enough for the five dates, without scrolling.
+    const int frame = 2 * m_list->frameWidth();
+    m_list->setFixedSize(qMax(240, m_list->sizeHintForColumn(0) + frame + 24),
+                         m_list->sizeHintForRow(0) * m_list->count() + frame + 6);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
