@@ -129,6 +129,8 @@ void FrmProject::buildControls()
     m_prjList->header()->setSectionResizeMode(QHeaderView::Stretch); // three equal columns
     m_prjList->header()->setSectionsMovable(false);
     connect(m_prjList, &QTreeWidget::itemDoubleClicked, this, [this] { OpenSelectedFile(); });
+    // The list, not the read-only name box, takes the keys when the window opens.
+    m_prjList->setFocus();
 
     auto *buttons = new QVBoxLayout;
     const auto &acts = actions();
