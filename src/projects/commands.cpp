@@ -1,9 +1,45 @@
 #include "projects/commands.h"
 
+#include "documents/documentregistry.h"
+#include "documents/documentwindow.h"
+#include "platform/prompts.h"
+#include "projects/frmproject.h"
+#include "projects/modprojectlist.h"
+
+#include <QAction>
+#include <QWidget>
+
 namespace projects {
 
-void attach(DocumentWindow &) {}
+namespace {
 
-void ShowProjectWindow() {}
+// File > "&Add File To Project": the window stays as it is (loaded hidden
+// when the list changes while it is not loaded).
+void addDocumentToProject(int slot)
+{
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    if (!reg.isValidSlot(slot))
+        return;
+    const QString path = reg.record(slot).Path;
+    if (path.isEmpty()) {
+        platform::message(QStringLiteral("You must save this file first"));
+        return;
+    }
+    AddProjectFile(path);
+}
+
+} // namespace
+
+void attach(DocumentWindow &window)
+{
+    QWidget *context = window.widget();
+    DocumentWindow *w = &window;
+    if (QAction *a = window.action(QStringLiteral("mnuFileAddtoProject")))
+        QObject::connect(a, &QAction::triggered, context, [w] { addDocumentToProject(w->slot()); });
+    if (QAction *a = window.action(QStringLiteral("mnuToolsProjectList")))
+        QObject::connect(a, &QAction::triggered, context, [] { FrmProject::showWindow(); });
+}
+
+void ShowProjectWindow() { FrmProject::showWindow(); }
 
 } // namespace projects
