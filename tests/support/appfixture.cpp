@@ -50,6 +50,7 @@ FrmDoc *AppFixture::newDocument()
 
 void AppFixture::trigger(FrmDoc *doc, const QString &name, int index)
 {
+
     QAction *a = doc ? doc->action(name, index) : nullptr;
     if (!a)
         QTest::qFail(qPrintable(QStringLiteral("no menu entry ") + name), __FILE__, __LINE__);
