@@ -52,6 +52,9 @@ bool QtTextPrinter::printText(const QString &jobName, const QString &text, QStri
     }
     device->setDocName(jobName);
     device->setFullPage(false);
+    // Room for binding and for printers that cannot reach the paper's edge;
+    // a printer that needs more keeps its own minimum.
+    device->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
 
     QPainter painter;
     if (!painter.begin(device.get())) {
