@@ -25,6 +25,8 @@ FrmViewSettings::FrmViewSettings(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmViewSettings"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // A tool window: left open, it must not keep the program running once the frame is gone.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QString());
 
     auto *frame = new QGroupBox(QStringLiteral("View Settings"), this);

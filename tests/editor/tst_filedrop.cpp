@@ -103,27 +103,29 @@ private slots:
         QCOMPARE(windowTitles(app).size(), 1);
     }
 
-    void yesAtTheCaretWithoutSelection()
+    void insertAtCaretOrEmptyFile_data()
     {
-        ScriptedPrompts prompts;
-        AppFixture app;
-        FrmDoc *doc = preparedDocument(app);
-        doc->textControl()->setSelStart(5);
-        const QString file = app.writeFile(QStringLiteral("comma.txt"), QByteArray(","));
-        prompts.answer(Answer::Yes);
-        drop(doc, {file});
-        QCOMPARE(doc->textControl()->text(), QByteArray("Hello, world"));
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QByteArray>("result");
+        QTest::newRow("at the caret") << QByteArray(",") << 5 << 0 << QByteArray("Hello, world");
+        QTest::newRow("empty file removes the selection") << QByteArray() << 6 << 5 << QByteArray("Hello ");
     }
-
-    void emptyFileRemovesTheSelection()
+    void insertAtCaretOrEmptyFile()
     {
+        QFETCH(QByteArray, contents);
+        QFETCH(int, caret);
+        QFETCH(int, selected);
+        QFETCH(QByteArray, result);
         ScriptedPrompts prompts;
         AppFixture app;
         FrmDoc *doc = preparedDocument(app);
-        const QString file = app.writeFile(QStringLiteral("empty.txt"), QByteArray());
+        doc->textControl()->setSelStart(caret);
+        doc->textControl()->setSelLength(selected);
         prompts.answer(Answer::Yes);
-        drop(doc, {file});
-        QCOMPARE(doc->textControl()->text(), QByteArray("Hello "));
+        drop(doc, {app.writeFile(QStringLiteral("piece.txt"), contents)});
+        QCOMPARE(doc->textControl()->text(), result);
         QVERIFY2(prompts.unexpected.isEmpty(), qPrintable(prompts.unexpected.join(QLatin1Char('|'))));
     }
 

@@ -281,21 +281,6 @@ private slots:
                                                    QStringLiteral("Tabbed")}));
     }
 
-    void printsTheSelectionIntoPdf()
-    {
-        ScriptedPrompts prompts;
-        AppFixture app;
-        const QString out = app.path(QStringLiteral("selection.pdf"));
-        PdfPrinter pdf(out);
-        FrmDoc *doc = app.newDocument();
-        doc->textControl()->setText(QByteArrayView("alpha\r\nbeta\r\ngamma"));
-        doc->textControl()->setSelStart(7);
-        doc->textControl()->setSelLength(4);
-        prompts.answer(Answer::Yes);
-        AppFixture::trigger(doc, QStringLiteral("mnuFilePrint"));
-        QCOMPARE(nonEmptyLines(pdfText(out)), QStringList{QStringLiteral("beta")});
-    }
-
     void emptyDocumentGivesOneBlankPage()
     {
         ScriptedPrompts prompts;
