@@ -19,4 +19,7 @@ void LoadViewerSettings();
 // Options > "&View settings" on the frame and "&Set Viewers" in a document window.
 void ShowViewSettingsDialog();
 
+// File > "&Print" and the toolbar's Print: the document or its selection.
+void PrintDocument(FrmDoc &window);
+
 } // namespace extras

@@ -1,0 +1,43 @@
+#include "editor/charactermode.h"
+
+#include "editor/charactertable.h"
+#include "editor/frmdoc.h"
+#include "platform/textcontrol.h"
+
+#include <QAction>
+#include <QPointer>
+
+namespace charactermode {
+
+namespace {
+
+QAction *modeAction(const FrmDoc &window) { return window.action(QStringLiteral("mnuCharacterMode")); }
+
+} // namespace
+
+bool isOn(const FrmDoc &window)
+{
+    const QAction *a = modeAction(window);
+    return a && a->isChecked();
+}
+
+void attach(FrmDoc &window)
+{
+    QAction *a = modeAction(window);
+    if (!a)
+        return;
+    a->setCheckable(true);
+    a->setChecked(false);
+    // The panel follows the check mark however it changes.
+    QObject::connect(a, &QAction::toggled, &window, [w = &window](bool on) {
+        w->setPanelText(Panel, on ? QStringLiteral("CCM") : QString());
+    });
+    // The flag is the window's own: closing the document only hides the
+    // window, so a reused window keeps its mode, panel included.
+    QPointer<QAction> flag(a);
+    window.textControl()->setKeyHook([flag](int code) {
+        return flag && flag->isChecked() ? translate(code) : code;
+    });
+}
+
+} // namespace charactermode
