@@ -57,6 +57,17 @@ QByteArray corpus()
     return out;
 }
 
+qint64 peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
 } // namespace
 
 class TstLineScanner : public QObject
@@ -106,8 +117,9 @@ private slots:
     void piecesOfAnySizeGiveTheSameLines_data()
     {
         QTest::addColumn<QString>("search");
+        int row = 0;
         for (const char *s : {"", "a", "ab", "b\nx", "\xe9 x", " x\t", "AbBa"})
-            QTest::newRow(s) << QString::fromLatin1(s);
+            QTest::addRow("search %d", row++) << QString::fromLatin1(s);
     }
     void piecesOfAnySizeGiveTheSameLines()
     {
@@ -180,6 +192,34 @@ private slots:
             QVERIFY(scan.step(&err));
         QCOMPARE(scan.position(), data.size());
         QCOMPARE(scan.scanner().takeLines(), reference(data, QStringLiteral("match")));
+    }
+
+    void aGigabyteFileIsStreamed()
+    {
+        // A sparse file: a gigabyte to read, almost no disk used.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big.txt"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(qint64(1) << 30));
+        QVERIFY(f.seek(qint64(1) << 29));
+        f.write("\r  The NEEDLE in the middle \r\n");
+        f.close();
+
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        const bool peakReset = clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+        clear.close();
+        const qint64 before = peakResidentKiB();
+        tools::FileScan scan(QStringLiteral("needle"));
+        platform::FileError err;
+        QVERIFY(scan.open(path, &err));
+        while (!scan.atEnd())
+            QVERIFY(scan.step(&err));
+        QCOMPARE(scan.scanner().takeLines(), QList<QByteArray>{"The NEEDLE in the middle"});
+        if (!peakReset || before < 0)
+            QSKIP("the peak resident size cannot be measured here");
+        const qint64 growth = peakResidentKiB() - before;
+        QVERIFY2(growth < 20 * 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth)));
     }
 
     void fileScanRefusesAFolder()
