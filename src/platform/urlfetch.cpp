@@ -26,7 +26,7 @@ UrlFetch::UrlFetch(QObject *parent)
 UrlFetch::~UrlFetch()
 {
     // A fetch() still waiting must wake up; it sees this object gone and returns.
-    if (m_loop)
+    if (m_loop && m_loop->isRunning())
         m_loop->quit();
     dropReply();
 }
@@ -51,11 +51,10 @@ UrlFetch::Result UrlFetch::fetch(const QString &address)
     if (!m_done)
         loop.exec();
     if (!self)
-        return Result{false, QString(), QStringLiteral("The transfer was stopped.")};
-    m_loop = nullptr;
+        return Result{false, QString(), QStringLiteral("The transfer was stopped."), true};
     // The loop also ends when the application quits under it.
-    if (!m_done)
-        fail(QStringLiteral("The transfer was stopped."));
+    abort();
+    m_loop = nullptr;
     m_deadline.stop();
     m_idle.stop();
     Result out = std::move(m_result);
@@ -65,8 +64,10 @@ UrlFetch::Result UrlFetch::fetch(const QString &address)
 
 void UrlFetch::abort()
 {
-    if (m_loop && !m_done)
-        fail(QStringLiteral("The transfer was stopped."));
+    if (!m_loop || m_done)
+        return;
+    fail(QStringLiteral("The transfer was stopped."));
+    m_result.stopped = true;
 }
 
 void UrlFetch::start(const QUrl &url)
@@ -165,7 +166,7 @@ void UrlFetch::succeed()
     m_result = Result{true, fetchpolicy::decodeBody(m_body, m_contentType), QString()};
     m_body.clear();
     dropReply();
-    if (m_loop)
+    if (m_loop && m_loop->isRunning())
         m_loop->quit();
 }
 
@@ -179,7 +180,7 @@ void UrlFetch::fail(const QString &why)
     dropReply();
     m_deadline.stop();
     m_idle.stop();
-    if (m_loop)
+    if (m_loop && m_loop->isRunning())
         m_loop->quit();
 }
 

@@ -102,8 +102,9 @@ void FrmUrlSnip::Load()
     if (!result.ok) {
         lblSize->clear();
         Label3->setText(QStringLiteral("Idle"));
-        platform::message(QStringLiteral("The address could not be loaded.\r\n") + result.error,
-                          platform::Buttons::Ok, platform::Icon::Exclamation);
+        if (!result.stopped) // stopped on purpose: nothing to tell
+            platform::message(QStringLiteral("The address could not be loaded.\r\n") + result.error,
+                              platform::Buttons::Ok, platform::Icon::Exclamation);
         return;
     }
     txtUrl->setText(result.text);

@@ -6,19 +6,37 @@
 
 HttpServer::HttpServer()
 {
-    m_server.listen(QHostAddress::LocalHost);
-    connect(&m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *s = m_server.nextPendingConnection()) {
-            s->setParent(this);
-            connect(s, &QTcpSocket::readyRead, this, [this, s] { serve(s); });
+    listen(QHostAddress::LocalHost);
+    connect(this, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *s = nextPendingConnection()) {
             connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            connect(s, &QTcpSocket::readyRead, s, [this, s] {
+                if (s->property("served").toBool() || !s->peek(1 << 16).contains("\r\n\r\n"))
+                    return;
+                s->setProperty("served", true);
+                const QByteArray path = s->readLine().split(' ').value(1);
+                requests << path;
+                if (onRequest)
+                    onRequest();
+                const Route r = routes.value(path, Route{response("404 Not Found", "", "no such page")});
+                const qsizetype head = r.response.indexOf("\r\n\r\n") + 4;
+                if (r.stopAfter >= 0 || r.dripMs > 0) {
+                    s->write(r.response.left(r.stopAfter >= 0 ? r.stopAfter : head));
+                } else {
+                    s->write(r.response);
+                    s->disconnectFromHost();
+                }
+                if (r.dripMs <= 0)
+                    return;
+                auto *timer = new QTimer(s);
+                connect(timer, &QTimer::timeout, s, [s, pos = head, body = r.response]() mutable {
+                    if (pos < body.size())
+                        s->write(body.mid(pos++, 1));
+                });
+                timer->start(r.dripMs);
+            });
         }
     });
-}
-
-QString HttpServer::url(const QString &path) const
-{
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
 }
 
 QByteArray HttpServer::response(const QByteArray &status, const QByteArray &headers, const QByteArray &body,
@@ -28,41 +46,4 @@ QByteArray HttpServer::response(const QByteArray &status, const QByteArray &head
     if (!closeDelimited)
         r += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     return r + "Connection: close\r\n\r\n" + body;
-}
-
-void HttpServer::serve(QTcpSocket *socket)
-{
-    if (socket->property("served").toBool() || !socket->peek(1 << 16).contains("\r\n\r\n"))
-        return;
-    socket->setProperty("served", true);
-    const QByteArray line = socket->readLine();
-    const QByteArray path = line.split(' ').value(1);
-    requests << path;
-    if (onRequest)
-        onRequest(path);
-    const Route r = m_routes.value(path, Route{response("404 Not Found", "", "no such page"), 0, false, -1});
-    if (r.silent)
-        return;
-    if (r.stopAfter >= 0) {
-        socket->write(r.response.left(r.stopAfter));
-        return;
-    }
-    if (r.dripMs <= 0) {
-        socket->write(r.response);
-        socket->disconnectFromHost();
-        return;
-    }
-    const qsizetype headEnd = r.response.indexOf("\r\n\r\n") + 4;
-    socket->write(r.response.left(headEnd));
-    auto *timer = new QTimer(socket);
-    QPointer<QTcpSocket> guard(socket);
-    auto pos = std::make_shared<qsizetype>(headEnd);
-    connect(timer, &QTimer::timeout, socket, [guard, timer, pos, body = r.response] {
-        if (!guard || *pos >= body.size()) {
-            timer->stop();
-            return;
-        }
-        guard->write(body.mid((*pos)++, 1));
-    });
-    timer->start(r.dripMs);
 }
