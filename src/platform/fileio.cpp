@@ -137,6 +137,25 @@ bool FileReader::readUpTo(qint64 max, QByteArray *out, FileError *err)
     return true;
 }
 
+qint64 FileReader::readAt(qint64 pos, char *buf, qint64 max, FileError *err)
+{
+    if (takeFault(FileStep::Read, err))
+        return -1;
+    if (m_fd < 0) {
+        setErr(err, errorFromErrno(EBADF));
+        return -1;
+    }
+    for (;;) {
+        const ssize_t n = ::pread(m_fd, buf, size_t(max), pos);
+        if (n >= 0)
+            return n;
+        if (errno != EINTR) {
+            setErr(err, errorFromErrno(errno));
+            return -1;
+        }
+    }
+}
+
 void FileReader::close()
 {
     if (m_fd >= 0)

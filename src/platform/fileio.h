@@ -33,6 +33,9 @@ public:
     bool readAll(QByteArray *out, FileError *err);
     // Reads at most max bytes from the start.
     bool readHead(qint64 max, QByteArray *out, FileError *err);
+    // Reads at most max bytes at offset pos into buf, for callers that stream a
+    // file piece by piece. Returns the count read (0 at the end), or -1.
+    qint64 readAt(qint64 pos, char *buf, qint64 max, FileError *err);
     void close();
 
 private:

@@ -1,0 +1,160 @@
+#include "tools/frmquick.h"
+
+#include "documents/fileprompts.h"
+#include "tools/filescan.h"
+#include "tools/toolwindow.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace tools {
+
+namespace {
+QPointer<FrmQuick> g_quick;
+
+const char *const Instructions =
+    "Instructions: Enter text into the box labelled search. Then click scan. a box will open for you to select a "
+    "file. open the file, and Quillpad will scan the file to see if the string appears. if it appears it will "
+    "display in the box labelled results.";
+} // namespace
+
+FrmQuick *FrmQuick::instance() { return g_quick; }
+
+FrmQuick *FrmQuick::showQuick()
+{
+    if (!g_quick)
+        g_quick = new FrmQuick(frameWindow());
+    showTool(g_quick);
+    return g_quick;
+}
+
+FrmQuick::FrmQuick(QWidget *parent) : QWidget(parent, Qt::Tool), m_pieceBytes(FileScan::DefaultPieceBytes)
+{
+    setObjectName(QStringLiteral("frmQuick"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Quick Scan"));
+
+    auto named = [this](auto *w, const char *name) {
+        w->setObjectName(QString::fromLatin1(name));
+        return w;
+    };
+    Label1 = named(new QLabel(QStringLiteral("Search"), this), "Label1");
+    Text1 = named(new QLineEdit(this), "Text1");
+    Label1->setBuddy(Text1);
+    Command1 = named(new QPushButton(QStringLiteral("&Scan"), this), "Command1");
+    Label2 = named(new QLabel(QStringLiteral("Results"), this), "Label2");
+    List1 = named(new QListWidget(this), "List1");
+    Label2->setBuddy(List1);
+    prgScan = named(new QProgressBar(this), "prgScan");
+    prgScan->setRange(0, 1000);
+    prgScan->setTextVisible(false);
+    // Keeps its place while hidden, so nothing jumps when a scan starts.
+    QSizePolicy keep = prgScan->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    prgScan->setSizePolicy(keep);
+    prgScan->hide();
+    Label3 = named(new QLabel(QString::fromLatin1(Instructions), this), "Label3");
+    Label3->setWordWrap(true);
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(Label1, 0, 0, 1, 2);
+    layout->addWidget(Text1, 1, 0);
+    layout->addWidget(Command1, 1, 1);
+    layout->addWidget(Label2, 2, 0, 1, 2);
+    layout->addWidget(List1, 3, 0, 1, 2);
+    layout->addWidget(prgScan, 4, 0, 1, 2);
+    layout->addWidget(Label3, 5, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+    setFixedSize(440, 470);
+
+    m_slices.setInterval(0);
+    connect(&m_slices, &QTimer::timeout, this, &FrmQuick::scanSlice);
+    connect(Command1, &QPushButton::clicked, this, &FrmQuick::Scan);
+    connect(Text1, &QLineEdit::returnPressed, this, &FrmQuick::Scan);
+}
+
+FrmQuick::~FrmQuick() = default;
+
+void FrmQuick::Scan()
+{
+    if (m_scan)
+        return; // the button is off while a scan runs
+    List1->clear();
+    CommonDialog1.showOpen();
+    const QString path = CommonDialog1.fileName();
+    if (path.trimmed().isEmpty())
+        return;
+    auto scan = std::make_unique<FileScan>(Text1->text(), m_pieceBytes);
+    const auto opened = fileprompts::runStep(fileprompts::Wording::Read,
+                                             [&](platform::FileError *e) { return scan->open(path, e); });
+    // After Ignore there is nothing to read in a file that did not open.
+    if (opened != fileprompts::StepResult::Done)
+        return;
+    m_scan = std::move(scan);
+    Command1->setEnabled(false);
+    prgScan->setValue(0);
+    prgScan->show();
+    m_slices.start();
+}
+
+void FrmQuick::scanSlice()
+{
+    if (!m_scan)
+        return;
+    for (int i = 0; i < SlicePieces && !m_scan->atEnd(); ++i) {
+        platform::FileError err;
+        if (m_scan->step(&err))
+            continue;
+        m_slices.stop();
+        takeResults();
+        const platform::Answer a = fileprompts::ask(fileprompts::Wording::Read, err);
+        if (a == platform::Answer::Retry) {
+            m_slices.start();
+            return;
+        }
+        // Abort ends the scan; so does Ignore, for the rest of the file would
+        // only fail and ask again. The lines found so far stay.
+        m_scan->stop();
+        endScan();
+        return;
+    }
+    takeResults();
+    if (m_scan->atEnd()) {
+        endScan();
+        return;
+    }
+    if (m_scan->size() > 0)
+        prgScan->setValue(int(qMin<qint64>(1000, m_scan->position() * 1000 / m_scan->size())));
+}
+
+void FrmQuick::takeResults()
+{
+    const QList<QByteArray> lines = m_scan->scanner().takeLines();
+    if (lines.isEmpty())
+        return;
+    QStringList items;
+    items.reserve(lines.size());
+    for (const QByteArray &line : lines)
+        items << QString::fromLatin1(line);
+    List1->addItems(items);
+}
+
+void FrmQuick::endScan()
+{
+    m_slices.stop();
+    const int cut = m_scan->scanner().cutLines();
+    m_scan.reset();
+    prgScan->hide();
+    Command1->setEnabled(true);
+    if (cut > 0)
+        platform::message(QStringLiteral("%1 very long line(s) are shown cut to their first %2 characters.")
+                              .arg(cut)
+                              .arg(LineScanner::DefaultMaxLineBytes));
+}
+
+} // namespace tools

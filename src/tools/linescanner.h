@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace tools {
+
+// Finds the lines of a byte stream that contain a search text, ignoring the
+// letter case of the Latin-1 set. A line ends at CR or at CR LF; a lone LF
+// stays in its line. The stream may come in pieces of any size; only the
+// matching lines are kept, plus a bounded part of the line in progress, so
+// files far larger than memory can be scanned.
+class LineScanner
+{
+public:
+    // A kept line is cut to this many bytes, so one enormous line (a file
+    // without CR, say) cannot fill memory or the result list.
+    static constexpr qsizetype DefaultMaxLineBytes = 64 * 1024;
+
+    // The search text is trimmed of spaces; "" matches every line that holds
+    // at least one byte. A text with characters outside Latin-1, or a CR,
+    // can match no line.
+    explicit LineScanner(const QString &search, qsizetype maxLineBytes = DefaultMaxLineBytes);
+
+    void feed(QByteArrayView piece);
+    // The stream ended: a last line without a line end counts too.
+    void finish();
+    // The rest of the stream will not come: forget the line in progress.
+    void abandonLine();
+
+    // The matching lines found so far, trimmed of spaces, in stream order.
+    QList<QByteArray> takeLines();
+    // How many kept lines were longer than the cut.
+    int cutLines() const { return m_cutLines; }
+    // Bytes held for the line in progress; stays bounded whatever the input.
+    qsizetype heldBytes() const { return m_head.size() + m_tail.size(); }
+
+    static QByteArray trimSpaces(QByteArrayView bytes);
+    static QString trimSpaces(QStringView text);
+    // Lower case within Latin-1 (A-Z and the accented capitals).
+    static char fold(char c);
+
+private:
+    void foldInto(const char *src, qsizetype n);
+    void scanLines(const char *c, const char *f, qsizetype from, qsizetype to);
+    void appendToLine(const char *c, const char *f, qsizetype n);
+    void endLine();
+    void keep(const char *line, qsizetype n, bool cut);
+    qsizetype afterLineEnd(const char *c, qsizetype n, qsizetype cr);
+
+    QByteArray m_needle; // folded
+    bool m_never = false;
+    qsizetype m_max;
+    QByteArray m_folded;
+    QList<QByteArray> m_lines;
+    int m_cutLines = 0;
+    bool m_skipLF = false; // the last piece ended in CR: an LF next belongs to it
+
+    // The line in progress.
+    bool m_inLine = false;
+    bool m_matched = false;
+    bool m_pastLead = false; // a byte other than a space was seen
+    bool m_overflow = false; // more than m_max bytes, not all spaces past the cut
+    QByteArray m_head;       // the line after its leading spaces, up to m_max bytes
+    QByteArray m_tail;       // the last folded bytes, for a match across pieces
+};
+
+} // namespace tools
