@@ -16,6 +16,7 @@ const QString Indent = QStringLiteral("   ");
 FolderList::FolderList(QWidget *parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setIconSize(QSize(16, 16));
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) { setPath(entryPath(item)); });
 }
 

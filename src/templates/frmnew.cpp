@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -69,6 +70,7 @@ FrmNew::FrmNew(QWidget *parent)
     m_preview->setBackgroundRole(QPalette::Base);
     m_preview->setAutoFillBackground(true);
     m_preview->setTextInteractionFlags(Qt::NoTextInteraction);
+    m_preview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     auto *templatesLabel = new QLabel(QStringLiteral("&Templates:"), this);
     templatesLabel->setObjectName(QStringLiteral("Label1"));
@@ -105,6 +107,8 @@ FrmNew::FrmNew(QWidget *parent)
     connect(blank, &QPushButton::clicked, this, &FrmNew::blankDocument);
     connect(import, &QPushButton::clicked, this, &FrmNew::importTemplates);
     connect(cancel, &QPushButton::clicked, this, &FrmNew::close);
+    // Sized now, so it can be centred before it is first shown.
+    adjustSize();
 }
 
 FrmNew *FrmNew::instance() { return g_instance; }

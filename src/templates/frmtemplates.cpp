@@ -106,6 +106,7 @@ FrmTemplates::FrmTemplates(QWidget *parent)
     connect(import, &QPushButton::clicked, this, &FrmTemplates::importEntries);
 
     goToFolder(QDir::currentPath());
+    adjustSize();
 }
 
 void FrmTemplates::goToFolder(const QString &folder)
