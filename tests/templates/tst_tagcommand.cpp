@@ -18,7 +18,7 @@ FrmDoc *executeOn(AppFixture &app, const QByteArray &text)
     doc->textControl()->setText(QByteArrayView(text));
     app.record(doc->slot()).Changed = false;
     AppFixture::trigger(doc, QStringLiteral("mnuToolsExecute"));
-    doc->refreshCaption();
+    doc->refreshTick();
     return doc;
 }
 
