@@ -23,8 +23,9 @@ QByteArray textOf(int megabytes)
     for (qsizetype i = 0; i < spacing; i += 80)
         filler[i] = '\n';
     for (int i = 0; i < elements; ++i) {
-        const QByteArray element = i % 2 ? QByteArray("<QPLMESSAGE>Message ") + QByteArray::number(i) + "</QPLMESSAGE>"
-                                         : QByteArray("<QPLTITLE>Title ") + QByteArray::number(i) + "</QPLTITLE>";
+        const QByteArray element =
+            i % 2 ? QByteArray("<QPLMESSAGE>Message ") + QByteArray::number(i) + "</QPLMESSAGE>"
+                  : QByteArray("<QPLTITLE>Title ") + QByteArray::number(i) + "</QPLTITLE>";
         text += element;
         text += QByteArrayView(filler).first(qMax<qsizetype>(0, spacing - element.size()));
     }

@@ -8,21 +8,22 @@
 namespace templates {
 
 DocumentTagHost::DocumentTagHost(DocumentWindow &window)
-    : m_slot(window.slot()),
-      m_generation(DocumentRegistry::instance().generation(window.slot())),
-      m_widget(window.widget()),
-      m_text(window.textControl())
+    : m_slot(window.slot()), m_generation(DocumentRegistry::instance().generation(window.slot())),
+      m_widget(window.widget()), m_text(window.textControl())
 {
 }
 
 bool DocumentTagHost::isAlive() const
 {
     const DocumentRegistry &reg = DocumentRegistry::instance();
-    return m_widget && m_text && reg.isValidSlot(m_slot) && reg.generation(m_slot) == m_generation
-           && DocumentRegistry::instance().record(m_slot).InUse;
+    return m_widget && m_text && reg.isValidSlot(m_slot) && reg.generation(m_slot) == m_generation &&
+           DocumentRegistry::instance().record(m_slot).InUse;
 }
 
-QByteArray DocumentTagHost::text() const { return m_text ? m_text->text() : QByteArray(); }
+QByteArray DocumentTagHost::text() const
+{
+    return m_text ? m_text->text() : QByteArray();
+}
 
 void DocumentTagHost::setText(QByteArrayView text)
 {
@@ -30,7 +31,10 @@ void DocumentTagHost::setText(QByteArrayView text)
         m_text->setText(text);
 }
 
-quint64 DocumentTagHost::textVersion() const { return m_text ? m_text->changeCount() : 0; }
+quint64 DocumentTagHost::textVersion() const
+{
+    return m_text ? m_text->changeCount() : 0;
+}
 
 QString DocumentTagHost::title() const
 {
@@ -53,9 +57,15 @@ QString DocumentTagHost::inputBox(const QString &prompt, const QString &title, c
     return platform::inputBox(prompt, title, initial);
 }
 
-bool DocumentTagHost::fileExists(const QString &path) const { return isRegularFile(path); }
+bool DocumentTagHost::fileExists(const QString &path) const
+{
+    return isRegularFile(path);
+}
 
-void DocumentTagHost::openFile(const QString &path) { fileops::OpenFile(path); }
+void DocumentTagHost::openFile(const QString &path)
+{
+    fileops::OpenFile(path);
+}
 
 void RunTagPass(DocumentWindow &window)
 {

@@ -17,7 +17,8 @@ FolderList::FolderList(QWidget *parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(16, 16));
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) { setPath(entryPath(item)); });
+    connect(this, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem *item) { setPath(entryPath(item)); });
 }
 
 QString FolderList::entryPath(const QListWidgetItem *item)
@@ -50,7 +51,8 @@ void FolderList::setPath(const QString &path)
         QDir(clean).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString &sub : subfolders) {
         auto *item = new QListWidgetItem(closed, Indent.repeated(depth) + sub, this);
-        item->setData(PathRole, clean.endsWith(QLatin1Char('/')) ? clean + sub : clean + QLatin1Char('/') + sub);
+        item->setData(PathRole,
+                      clean.endsWith(QLatin1Char('/')) ? clean + sub : clean + QLatin1Char('/') + sub);
     }
     setCurrentItem(current);
     scrollToItem(current);

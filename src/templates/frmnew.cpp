@@ -46,8 +46,7 @@ QPushButton *button(const QString &name, const QString &caption, QWidget *parent
 
 } // namespace
 
-FrmNew::FrmNew(QWidget *parent)
-    : QDialog(parent), m_files(new QListWidget(this)), m_preview(new QLabel(this))
+FrmNew::FrmNew(QWidget *parent) : QDialog(parent), m_files(new QListWidget(this)), m_preview(new QLabel(this))
 {
     setObjectName(QStringLiteral("frmNew"));
     setWindowTitle(QStringLiteral("New Document"));
@@ -111,15 +110,18 @@ FrmNew::FrmNew(QWidget *parent)
     adjustSize();
 }
 
-FrmNew *FrmNew::instance() { return g_instance; }
+FrmNew *FrmNew::instance()
+{
+    return g_instance;
+}
 
 void FrmNew::load()
 {
     const QString folder = TemplateFolder();
     if (!QFileInfo::exists(folder) && !QFileInfo(folder).isSymLink()) {
         QDir().mkpath(folder);
-        platform::message(QStringLiteral("There are no installed templates, please visit our website: ")
-                          + QLatin1String(DownloadAddress) + QStringLiteral(" to download the template"));
+        platform::message(QStringLiteral("There are no installed templates, please visit our website: ") +
+                          QLatin1String(DownloadAddress) + QStringLiteral(" to download the template"));
     }
     refreshList();
 }
@@ -130,8 +132,8 @@ void FrmNew::refreshList()
     m_files->blockSignals(true);
     m_files->clear();
     m_files->addItems(ListTemplates(TemplateFolder()));
-    const QList<QListWidgetItem *> same = keep.isEmpty() ? QList<QListWidgetItem *>()
-                                                         : m_files->findItems(keep, Qt::MatchExactly);
+    const QList<QListWidgetItem *> same =
+        keep.isEmpty() ? QList<QListWidgetItem *>() : m_files->findItems(keep, Qt::MatchExactly);
     if (!same.isEmpty())
         m_files->setCurrentItem(same.constFirst());
     m_files->blockSignals(false);

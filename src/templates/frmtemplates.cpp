@@ -38,12 +38,8 @@ QLabel *label(const QString &name, const QString &caption, QWidget *buddy, QWidg
 } // namespace
 
 FrmTemplates::FrmTemplates(QWidget *parent)
-    : QDialog(parent),
-      m_drives(new QComboBox(this)),
-      m_folders(new FolderList(this)),
-      m_files(new QListWidget(this)),
-      m_path(new QLineEdit(this)),
-      m_entries(new QListWidget(this))
+    : QDialog(parent), m_drives(new QComboBox(this)), m_folders(new FolderList(this)),
+      m_files(new QListWidget(this)), m_path(new QLineEdit(this)), m_entries(new QListWidget(this))
 {
     setObjectName(QStringLiteral("frmTemplates"));
     setWindowTitle(QStringLiteral("Install Template"));
@@ -70,8 +66,8 @@ FrmTemplates::FrmTemplates(QWidget *parent)
     pick->addWidget(m_drives, 1, 0);
     pick->addWidget(label(QStringLiteral("Label2"), QStringLiteral("&Folder:"), m_folders, this), 2, 0);
     pick->addWidget(m_folders, 3, 0);
-    pick->addWidget(label(QStringLiteral("Label3"), QStringLiteral("Template &files (*.qpt):"), m_files, this),
-                    2, 1);
+    pick->addWidget(
+        label(QStringLiteral("Label3"), QStringLiteral("Template &files (*.qpt):"), m_files, this), 2, 1);
     pick->addWidget(m_files, 3, 1);
 
     auto *pathRow = new QHBoxLayout;
@@ -91,7 +87,8 @@ FrmTemplates::FrmTemplates(QWidget *parent)
     layout->addLayout(pick);
     layout->addWidget(label(QStringLiteral("Label4"), QStringLiteral("&Path:"), m_path, this));
     layout->addLayout(pathRow);
-    layout->addWidget(label(QStringLiteral("Label5"), QStringLiteral("Templates to &install:"), m_entries, this));
+    layout->addWidget(
+        label(QStringLiteral("Label5"), QStringLiteral("Templates to &install:"), m_entries, this));
     layout->addLayout(listRow);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -169,7 +166,10 @@ void FrmTemplates::deleteEntry()
     m_entries->clearSelection();
 }
 
-void FrmTemplates::clearEntries() { m_entries->clear(); }
+void FrmTemplates::clearEntries()
+{
+    m_entries->clear();
+}
 
 void FrmTemplates::importEntries()
 {

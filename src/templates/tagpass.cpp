@@ -13,6 +13,18 @@ namespace {
 
 const QByteArray Crlf = QByteArrayLiteral("\r\n");
 
+// A box cannot show megabytes of text (laying it out alone takes minutes), so
+// content beyond what fits on a screen is cut and marked with "...".
+QString forBox(const QString &text)
+{
+    return text.size() <= BoxTextLimit ? text : text.first(BoxTextLimit) + QStringLiteral("...");
+}
+
+QString forBox(QByteArrayView content)
+{
+    return forBox(latin1::toUnicode(content.first(qMin(content.size(), BoxTextLimit + 1))));
+}
+
 } // namespace
 
 QByteArray TagName(QByteArrayView openingTag)
@@ -67,11 +79,11 @@ bool isRegularFile(const QString &path)
 
 void PromptForField(TagHost &host, QByteArrayView field)
 {
-    const QString name = latin1::toUnicode(field);
+    const QString name = forBox(field);
     const QString answer = host.inputBox(
-        QStringLiteral("You've been requested to provide information for any field(s) with quote {") + name
-            + QStringLiteral("}\r\n Please enter a data to replace all fields with"),
-        QStringLiteral("Fields ") + name, name);
+        QStringLiteral("You've been requested to provide information for any field(s) with quote {") + name +
+            QStringLiteral("}\r\n Please enter a data to replace all fields with"),
+        QStringLiteral("Fields ") + name, latin1::toUnicode(field));
     if (answer.isEmpty() || !host.isAlive())
         return;
 
@@ -94,14 +106,15 @@ void HandleTag(TagHost &host, QByteArrayView openingTag, QByteArrayView content)
     } else if (name == "QPLPROMPT") {
         PromptForField(host, content);
     } else if (name == "QPLMESSAGE") {
-        host.message(host.title() + QStringLiteral(": ") + QString::fromLatin1(Crlf) + latin1::toUnicode(content));
+        host.message(forBox(host.title()) + QStringLiteral(": ") + QString::fromLatin1(Crlf) +
+                     forBox(content));
     } else if (name == "QPLLINK") {
         const QString path = latin1::toUnicode(content);
         if (host.fileExists(path))
             host.openFile(path);
         else
-            host.message(QStringLiteral("Link File: ") + path + QString::fromLatin1(Crlf)
-                         + QStringLiteral("Not Found"));
+            host.message(QStringLiteral("Link File: ") + forBox(content) + QString::fromLatin1(Crlf) +
+                         QStringLiteral("Not Found"));
     }
     // "QPLIMAGE" and anything else: nothing.
 }

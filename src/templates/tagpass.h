@@ -22,6 +22,9 @@ namespace templates {
 inline constexpr std::array<const char *, 5> TagTable = {"QPLTITLE", "QPLPROMPT", "QPLMESSAGE", "QPLLINK",
                                                          "QPLIMAGE"};
 
+// Longer contents are cut to this many characters (and "...") in the boxes.
+inline constexpr qsizetype BoxTextLimit = 4000;
+
 // What the pass needs of the document it runs over.
 class TagHost
 {

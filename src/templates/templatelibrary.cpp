@@ -17,7 +17,10 @@ using fileprompts::Wording;
 
 namespace templates {
 
-QString TemplateFolder() { return platform::AppFolder() + QStringLiteral("templates"); }
+QString TemplateFolder()
+{
+    return platform::AppFolder() + QStringLiteral("templates");
+}
 
 QStringList ListFiles(const QString &folder, const QString &pattern)
 {
@@ -27,7 +30,10 @@ QStringList ListFiles(const QString &folder, const QString &pattern)
     return QDir(folder).entryList({pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
-QStringList ListTemplates(const QString &folder) { return ListFiles(folder, QStringLiteral("*.QPT")); }
+QStringList ListTemplates(const QString &folder)
+{
+    return ListFiles(folder, QStringLiteral("*.QPT"));
+}
 
 QByteArray PreviewBytes(const QString &path)
 {
@@ -111,8 +117,8 @@ int InstallTemplates(const QStringList &entries, const QString &folder)
             ++installed;
             continue;
         }
-        platform::message(QStringLiteral("The template could not be installed:\r\n") + entry
-                              + QStringLiteral("\r\n") + err.description,
+        platform::message(QStringLiteral("The template could not be installed:\r\n") + entry +
+                              QStringLiteral("\r\n") + err.description,
                           platform::Buttons::Ok, platform::Icon::Exclamation);
     }
     return installed;

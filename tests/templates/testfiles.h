@@ -31,7 +31,8 @@ inline QByteArray readBytes(const QString &path)
 inline QMap<QString, QByteArray> snapshot(const QString &folder)
 {
     QMap<QString, QByteArray> all;
-    for (const QFileInfo &fi : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+    for (const QFileInfo &fi :
+         QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
         all.insert(fi.fileName(), fi.isDir() ? QByteArray("<dir>") : readBytes(fi.filePath()));
     return all;
 }

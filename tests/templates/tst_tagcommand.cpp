@@ -22,7 +22,10 @@ FrmDoc *executeOn(AppFixture &app, const QByteArray &text)
     return doc;
 }
 
-QString notFound(const QString &path) { return "Link File: " + path + "\r\nNot Found"; }
+QString notFound(const QString &path)
+{
+    return "Link File: " + path + "\r\nNot Found";
+}
 
 } // namespace
 

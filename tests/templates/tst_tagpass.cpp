@@ -7,8 +7,14 @@
 using templates::RunTagPass;
 
 namespace {
-QString ask(const QString &field) { return "input|Fields " + field + '|' + field; }
-QString msg(const QString &text) { return "message|" + text; }
+QString ask(const QString &field)
+{
+    return "input|Fields " + field + '|' + field;
+}
+QString msg(const QString &text)
+{
+    return "message|" + text;
+}
 } // namespace
 
 class TstTagPass : public QObject
@@ -26,46 +32,55 @@ private slots:
         const QByteArray same;
         const QByteArray twice = "<QPLPROMPT>Name</QPLPROMPT> and <QPLPROMPT>Name</QPLPROMPT>";
 
-        QTest::newRow("no tags") << QByteArray("a <B>b</B>\r\n") << QStringList() << same << u << QStringList();
-        QTest::newRow("lower case") << QByteArray("<qplprompt>x</qplprompt>") << QStringList() << same << u << QStringList();
-        QTest::newRow("asked once") << twice << QStringList{"Ann"} << QByteArray("Ann and Ann") << u << QStringList{ask("Name")};
-        QTest::newRow("empty answer asks again") << twice << QStringList{"", "Ann"} << QByteArray("Ann and Ann") << u
-                                                 << QStringList{ask("Name"), ask("Name")};
-        QTest::newRow("pre-filled kept") << twice << QStringList{"Name"} << QByteArray("Name and Name") << u
-                                         << QStringList{ask("Name")};
-        QTest::newRow("nested") << QByteArray("<QPLPROMPT>a<QPLPROMPT>b</QPLPROMPT></QPLPROMPT>") << QStringList{"X"}
-                                << QByteArray("X</QPLPROMPT>") << u << QStringList{ask("a<QPLPROMPT>b")};
+        QTest::newRow("no tags") << QByteArray("a <B>b</B>\r\n") << QStringList() << same << u
+                                 << QStringList();
+        QTest::newRow("lower case") << QByteArray("<qplprompt>x</qplprompt>") << QStringList() << same << u
+                                    << QStringList();
+        QTest::newRow("asked once") << twice << QStringList{"Ann"} << QByteArray("Ann and Ann") << u
+                                    << QStringList{ask("Name")};
+        QTest::newRow("empty answer asks again")
+            << twice << QStringList{"", "Ann"} << QByteArray("Ann and Ann") << u
+            << QStringList{ask("Name"), ask("Name")};
+        QTest::newRow("pre-filled kept")
+            << twice << QStringList{"Name"} << QByteArray("Name and Name") << u << QStringList{ask("Name")};
+        QTest::newRow("nested") << QByteArray("<QPLPROMPT>a<QPLPROMPT>b</QPLPROMPT></QPLPROMPT>")
+                                << QStringList{"X"} << QByteArray("X</QPLPROMPT>") << u
+                                << QStringList{ask("a<QPLPROMPT>b")};
         QTest::newRow("two lines") << QByteArray("<QPLPROMPT>1\r\n2</QPLPROMPT>|<QPLPROMPT>1\n2</QPLPROMPT>")
-                                   << QStringList{"Z", "W"} << QByteArray("Z|W") << u << QStringList{ask("1\r\n2"), ask("1\n2")};
-        QTest::newRow("empty field") << QByteArray("[<QPLPROMPT></QPLPROMPT>]") << QStringList{"v"} << QByteArray("[v]") << u
-                                     << QStringList{ask("")};
-        QTest::newRow("empty title") << QByteArray("<QPLTITLE></QPLTITLE>") << QStringList() << same << "" << QStringList();
-        QTest::newRow("later title wins") << QByteArray("<QPLTITLE>1</QPLTITLE><QPLTITLE>2</QPLTITLE>") << QStringList()
-                                          << same << "2" << QStringList();
-        QTest::newRow("title before prompts") << QByteArray("<QPLTITLE><QPLPROMPT>N</QPLPROMPT></QPLTITLE>")
-                                              << QStringList{"Bo"} << QByteArray("<QPLTITLE>Bo</QPLTITLE>")
-                                              << "<QPLPROMPT>N</QPLPROMPT>" << QStringList{ask("N")};
-        QTest::newRow("unclosed title, closed one") << QByteArray("<QPLTITLE>a <QPLTITLE>b</QPLTITLE>") << QStringList()
-                                                    << same << "b" << QStringList();
-        QTest::newRow("beyond 32767") << QByteArray(40000, 'x') + "<QPLTITLE>Far</QPLTITLE>" << QStringList() << same
-                                      << "Far" << QStringList();
+                                   << QStringList{"Z", "W"} << QByteArray("Z|W") << u
+                                   << QStringList{ask("1\r\n2"), ask("1\n2")};
+        QTest::newRow("empty field") << QByteArray("[<QPLPROMPT></QPLPROMPT>]") << QStringList{"v"}
+                                     << QByteArray("[v]") << u << QStringList{ask("")};
+        QTest::newRow("empty title") << QByteArray("<QPLTITLE></QPLTITLE>") << QStringList() << same << ""
+                                     << QStringList();
+        QTest::newRow("later title wins") << QByteArray("<QPLTITLE>1</QPLTITLE><QPLTITLE>2</QPLTITLE>")
+                                          << QStringList() << same << "2" << QStringList();
+        QTest::newRow("title before prompts")
+            << QByteArray("<QPLTITLE><QPLPROMPT>N</QPLPROMPT></QPLTITLE>") << QStringList{"Bo"}
+            << QByteArray("<QPLTITLE>Bo</QPLTITLE>") << "<QPLPROMPT>N</QPLPROMPT>" << QStringList{ask("N")};
+        QTest::newRow("unclosed title, closed one") << QByteArray("<QPLTITLE>a <QPLTITLE>b</QPLTITLE>")
+                                                    << QStringList() << same << "b" << QStringList();
+        QTest::newRow("beyond 32767") << QByteArray(40000, 'x') + "<QPLTITLE>Far</QPLTITLE>" << QStringList()
+                                      << same << "Far" << QStringList();
         QTest::newRow("message") << QByteArray("<QPLMESSAGE>Hello</QPLMESSAGE>") << QStringList() << same << u
                                  << QStringList{msg("Untitled: \r\nHello")};
         QTest::newRow("message after title and prompts")
-            << QByteArray("<QPLMESSAGE>Hi <QPLPROMPT>N</QPLPROMPT></QPLMESSAGE><QPLTITLE>T</QPLTITLE>") << QStringList{"Bo"}
-            << QByteArray("<QPLMESSAGE>Hi Bo</QPLMESSAGE><QPLTITLE>T</QPLTITLE>") << "T"
+            << QByteArray("<QPLMESSAGE>Hi <QPLPROMPT>N</QPLPROMPT></QPLMESSAGE><QPLTITLE>T</QPLTITLE>")
+            << QStringList{"Bo"} << QByteArray("<QPLMESSAGE>Hi Bo</QPLMESSAGE><QPLTITLE>T</QPLTITLE>") << "T"
             << QStringList{ask("N"), msg("T: \r\nHi Bo")};
-        QTest::newRow("adjacent, empty") << QByteArray("<QPLMESSAGE>a</QPLMESSAGE><QPLMESSAGE></QPLMESSAGE>")
-                                         << QStringList() << same << u
-                                         << QStringList{msg("Untitled: \r\na"), msg("Untitled: \r\n")};
+        QTest::newRow("adjacent, empty")
+            << QByteArray("<QPLMESSAGE>a</QPLMESSAGE><QPLMESSAGE></QPLMESSAGE>") << QStringList() << same << u
+            << QStringList{msg("Untitled: \r\na"), msg("Untitled: \r\n")};
         QTest::newRow("links after messages, missing one")
-            << QByteArray("<QPLLINK>/no.txt</QPLLINK><QPLLINK>/a</QPLLINK><QPLMESSAGE>m</QPLMESSAGE>") << QStringList{"@/a"}
-            << same << u << QStringList{msg("Untitled: \r\nm"), msg("Link File: /no.txt\r\nNot Found"), "open|/a"};
-        QTest::newRow("opening alone") << QByteArray("<QPLTITLE>a<QPLMESSAGE>m") << QStringList() << same << u << QStringList();
-        QTest::newRow("closing alone") << QByteArray("a</QPLTITLE></QPLMESSAGE>x<QPLMESSAGE>") << QStringList() << same << u
-                                       << QStringList();
-        QTest::newRow("longer names") << QByteArray("<QPLTITLES>x</QPLTITLES><QPLTITLE >y</QPLTITLE >") << QStringList()
-                                      << same << u << QStringList();
+            << QByteArray("<QPLLINK>/no.txt</QPLLINK><QPLLINK>/a</QPLLINK><QPLMESSAGE>m</QPLMESSAGE>")
+            << QStringList{"@/a"} << same << u
+            << QStringList{msg("Untitled: \r\nm"), msg("Link File: /no.txt\r\nNot Found"), "open|/a"};
+        QTest::newRow("opening alone")
+            << QByteArray("<QPLTITLE>a<QPLMESSAGE>m") << QStringList() << same << u << QStringList();
+        QTest::newRow("closing alone") << QByteArray("a</QPLTITLE></QPLMESSAGE>x<QPLMESSAGE>")
+                                       << QStringList() << same << u << QStringList();
+        QTest::newRow("longer names") << QByteArray("<QPLTITLES>x</QPLTITLES><QPLTITLE >y</QPLTITLE >")
+                                      << QStringList() << same << u << QStringList();
     }
 
     void pass()
@@ -94,8 +109,9 @@ private slots:
         FakeHost host("<QPLPROMPT>Company Name</QPLPROMPT>");
         host.answers << QStringLiteral("Acme");
         RunTagPass(host);
-        QCOMPARE(host.prompts, QStringList{"You've been requested to provide information for any field(s) with quote "
-                                           "{Company Name}\r\n Please enter a data to replace all fields with"});
+        QCOMPARE(host.prompts,
+                 QStringList{"You've been requested to provide information for any field(s) with quote "
+                             "{Company Name}\r\n Please enter a data to replace all fields with"});
         QCOMPARE(host.doc, QByteArray("Acme"));
     }
 
@@ -143,6 +159,22 @@ private slots:
         QCOMPARE(host.titleWrites, 1);
         QCOMPARE(host.reads, 1);
         QCOMPARE(host.doc, text);
+    }
+
+    void hugeContentIsCutInBoxes()
+    {
+        const QByteArray big(1 << 20, 'b');
+        FakeHost host("<QPLPROMPT>" + big + "</QPLPROMPT><QPLMESSAGE>" + big + "</QPLMESSAGE><QPLLINK>" +
+                      big + "</QPLLINK>");
+        host.docTitle = QString::fromLatin1(big);
+        host.answers << QString::fromLatin1(big); // the field itself, accepted unchanged
+        RunTagPass(host);
+        const QString cut = QString(templates::BoxTextLimit, 'b') + "...";
+        QCOMPARE(host.transcript,
+                 (QStringList{"input|Fields " + cut + '|' + QString::fromLatin1(big),
+                              msg(cut + ": \r\n" + cut), msg("Link File: " + cut + "\r\nNot Found")}));
+        QCOMPARE(host.prompts[0].section('{', 1).section('}', 0, 0), cut);
+        QCOMPARE(host.doc, big + "<QPLMESSAGE>" + big + "</QPLMESSAGE><QPLLINK>" + big + "</QPLLINK>");
     }
 
     void tagName_data()

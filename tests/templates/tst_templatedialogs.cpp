@@ -40,12 +40,16 @@ template <typename T = QPushButton> T *child(QWidget *parent, const char *name)
     return parent->findChild<T *>(QLatin1String(name));
 }
 
-void click(QWidget *parent, const char *button) { QTest::mouseClick(child(parent, button), Qt::LeftButton); }
+void click(QWidget *parent, const char *button)
+{
+    QTest::mouseClick(child(parent, button), Qt::LeftButton);
+}
 
 void clickItem(QListWidget *list, const QString &text, bool twice = false)
 {
     // Folder entries are indented; an empty entry is matched exactly.
-    const QList<QListWidgetItem *> found = list->findItems(text, text.isEmpty() ? Qt::MatchExactly : Qt::MatchEndsWith);
+    const QList<QListWidgetItem *> found =
+        list->findItems(text, text.isEmpty() ? Qt::MatchExactly : Qt::MatchEndsWith);
     QVERIFY2(found.size() == 1, qPrintable("no entry " + text));
     const QPoint at = list->visualItemRect(found[0]).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
@@ -53,7 +57,10 @@ void clickItem(QListWidget *list, const QString &text, bool twice = false)
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
-QString inFolder(const QString &name) { return templates::TemplateFolder() + '/' + name; }
+QString inFolder(const QString &name)
+{
+    return templates::TemplateFolder() + '/' + name;
+}
 
 // The New Document dialog with one template chosen (none for "").
 FrmNew *openWith(const QString &name)
@@ -88,8 +95,9 @@ private slots:
         QCOMPARE(dlg->windowTitle(), QStringLiteral("New Document"));
         QVERIFY2(dlg->isVisible() && !dlg->isModal(), "shown, not modal");
         QCOMPARE(prompts.messages().size(), 1);
-        QCOMPARE(prompts.messages()[0].text, QStringLiteral("There are no installed templates, please visit our website: "
-                                                            "https://example.org/quillpad to download the template"));
+        QCOMPARE(prompts.messages()[0].text,
+                 QStringLiteral("There are no installed templates, please visit our website: "
+                                "https://example.org/quillpad to download the template"));
         QVERIFY2(QFileInfo(templates::TemplateFolder()).isDir(), "the folder is made");
         QCOMPARE(child<QListWidget>(dlg, "File1")->count(), 0);
         QCOMPARE(child<QLabel>(dlg, "lblPreview")->text(), QString());
@@ -162,15 +170,15 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("dialogStays");
         const QString tail = QStringLiteral("> There was an error in reading your file\r\n");
-        QTest::newRow("nothing chosen, abort") << "" << int(platform::Answer::Abort)
-                                               << "21" + tail + "Is a directory\r\nWould would you like to do"
-                                               << QByteArray() << true;
-        QTest::newRow("nothing chosen, ignore") << "" << int(platform::Answer::Ignore)
-                                                << "21" + tail + "Is a directory\r\nWould would you like to do"
-                                                << QByteArray() << false;
-        QTest::newRow("read fails, retry") << "t.qpt" << int(platform::Answer::Retry)
-                                           << "5" + tail + "Input/output error\r\nWould would you like to do"
-                                           << QByteArray("text") << false;
+        QTest::newRow("nothing chosen, abort")
+            << "" << int(platform::Answer::Abort)
+            << "21" + tail + "Is a directory\r\nWould would you like to do" << QByteArray() << true;
+        QTest::newRow("nothing chosen, ignore")
+            << "" << int(platform::Answer::Ignore)
+            << "21" + tail + "Is a directory\r\nWould would you like to do" << QByteArray() << false;
+        QTest::newRow("read fails, retry")
+            << "t.qpt" << int(platform::Answer::Retry)
+            << "5" + tail + "Input/output error\r\nWould would you like to do" << QByteArray("text") << false;
     }
 
     void readQuestion()
@@ -235,7 +243,8 @@ private slots:
         QVERIFY2(sawModal, "the installer is shown modal");
         QCOMPARE(texts(child<QListWidget>(dlg, "File1")), (QStringList{"My_Letter.QPT", "old.qpt"}));
         QCOMPARE(child<QListWidget>(dlg, "File1")->currentItem()->text(), QStringLiteral("old.qpt"));
-        QCOMPARE(readBytes(inFolder(QStringLiteral("My_Letter.QPT"))), QByteArray("Dear <QPLPROMPT>Name</QPLPROMPT>"));
+        QCOMPARE(readBytes(inFolder(QStringLiteral("My_Letter.QPT"))),
+                 QByteArray("Dear <QPLPROMPT>Name</QPLPROMPT>"));
     }
 
     void installerLists()

@@ -47,10 +47,14 @@ private slots:
     {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("name");
-        QTest::newRow("slash") << "/home/ann/My Page.qpt" << "My_Page.qpt";
-        QTest::newRow("backslash") << "C:\\Templates\\a b c.QPT" << "a_b_c.QPT";
-        QTest::newRow("no separator") << "plain name.qpt" << "plain_name.qpt";
-        QTest::newRow("ends in separator") << "/home/ann/" << "";
+        QTest::newRow("slash") << "/home/ann/My Page.qpt"
+                               << "My_Page.qpt";
+        QTest::newRow("backslash") << "C:\\Templates\\a b c.QPT"
+                                   << "a_b_c.QPT";
+        QTest::newRow("no separator") << "plain name.qpt"
+                                      << "plain_name.qpt";
+        QTest::newRow("ends in separator") << "/home/ann/"
+                                           << "";
     }
 
     void installedName()
@@ -94,9 +98,12 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("fields");
-        QTest::newRow("web page") << "HTML_Page.QPT" << "New Web Page" << 4;
-        QTest::newRow("style sheet") << "CSS_Style_Sheet.QPT" << "New Style Sheet" << 3;
-        QTest::newRow("console program") << "CPP_Console_Program.QPT" << "New C++ Program" << 3;
+        QTest::newRow("web page") << "HTML_Page.QPT"
+                                  << "New Web Page" << 4;
+        QTest::newRow("style sheet") << "CSS_Style_Sheet.QPT"
+                                     << "New Style Sheet" << 3;
+        QTest::newRow("console program") << "CPP_Console_Program.QPT"
+                                         << "New C++ Program" << 3;
     }
 
     void starterTemplates()
@@ -117,7 +124,8 @@ private slots:
         QCOMPARE(host.docTitle, title);
         QVERIFY2(host.answers.isEmpty(), "each field is asked once");
         QVERIFY2(!host.doc.contains("QPLPROMPT"), host.doc.constData());
-        QVERIFY2(host.transcript.constLast().startsWith("message|" + title + ": \r\n"), qPrintable(host.transcript.constLast()));
+        QVERIFY2(host.transcript.constLast().startsWith("message|" + title + ": \r\n"),
+                 qPrintable(host.transcript.constLast()));
     }
 };
 
