@@ -101,7 +101,8 @@ FrmNew::FrmNew(QWidget *parent) : QDialog(parent), m_files(new QListWidget(this)
 
     connect(m_files, &QListWidget::itemClicked, this, &FrmNew::showPreview);
     connect(m_files, &QListWidget::currentRowChanged, this, &FrmNew::showPreview);
-    connect(m_files, &QListWidget::itemActivated, this, &FrmNew::createDocument);
+    // Enter reaches "&Create" as the default button; a double-click creates too.
+    connect(m_files, &QListWidget::itemDoubleClicked, this, &FrmNew::createDocument);
     connect(create, &QPushButton::clicked, this, &FrmNew::createDocument);
     connect(blank, &QPushButton::clicked, this, &FrmNew::blankDocument);
     connect(import, &QPushButton::clicked, this, &FrmNew::importTemplates);

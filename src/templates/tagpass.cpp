@@ -5,6 +5,8 @@
 #include <QByteArrayMatcher>
 #include <QFile>
 
+#include <climits>
+
 #include <sys/stat.h>
 
 namespace templates {
@@ -109,9 +111,10 @@ void HandleTag(TagHost &host, QByteArrayView openingTag, QByteArrayView content)
         host.message(forBox(host.title()) + QStringLiteral(": ") + QString::fromLatin1(Crlf) +
                      forBox(content));
     } else if (name == "QPLLINK") {
-        const QString path = latin1::toUnicode(content);
-        if (host.fileExists(path))
-            host.openFile(path);
+        // No file has a path longer than the system allows; such content is
+        // not converted at all.
+        if (content.size() <= PATH_MAX && host.fileExists(latin1::toUnicode(content)))
+            host.openFile(latin1::toUnicode(content));
         else
             host.message(QStringLiteral("Link File: ") + forBox(content) + QString::fromLatin1(Crlf) +
                          QStringLiteral("Not Found"));

@@ -2,6 +2,7 @@
 // inside a running frame.
 #include "app/mdimain.h"
 #include "appfixture.h"
+#include "documents/documentregistry.h"
 #include "editor/frmdoc.h"
 #include "platform/fileio.h"
 #include "platform/textcontrol.h"
@@ -133,27 +134,31 @@ private slots:
     void createWritesTheTemplateAsItIs_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("doubleClick");
-        QTest::newRow("every byte, Create") << everyByte() + "<QPLTITLE>t</QPLTITLE>\r\n\r\n" << false;
-        QTest::newRow("empty, double-click") << QByteArray() << true;
+        QTest::addColumn<int>("how"); // 0 Create, 1 double-click, 2 Enter
+        QTest::newRow("every byte, Create") << everyByte() + "<QPLTITLE>t</QPLTITLE>\r\n\r\n" << 0;
+        QTest::newRow("empty, double-click") << QByteArray() << 1;
+        QTest::newRow("Enter in the list") << QByteArray("text") << 2;
     }
 
     void createWritesTheTemplateAsItIs()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(bool, doubleClick);
+        QFETCH(int, how);
         ScriptedPrompts prompts;
         writeBytes(inFolder(QStringLiteral("my t.qpt")), bytes);
         AppFixture app;
         FrmDoc *first = app.newDocument();
         templates::ShowTemplateDialog();
         FrmNew *dlg = FrmNew::instance();
-        clickItem(child<QListWidget>(dlg, "File1"), QStringLiteral("my t.qpt"), doubleClick);
-        if (!doubleClick)
+        clickItem(child<QListWidget>(dlg, "File1"), QStringLiteral("my t.qpt"), how == 1);
+        if (how == 0)
             click(dlg, "Command1");
+        else if (how == 2)
+            QTest::keyClick(child<QListWidget>(dlg, "File1"), Qt::Key_Return);
 
         FrmDoc *doc = app.current();
         QVERIFY(doc && doc != first);
+        QCOMPARE(int(DocumentRegistry::instance().slotsWithWindows().size()), 2);
         QCOMPARE(doc->textControl()->text(), bytes);
         QCOMPARE(app.record(doc->slot()).Title, QStringLiteral("Untitled"));
         QCOMPARE(app.record(doc->slot()).Path, QString());
