@@ -43,5 +43,5 @@ private:
     platform::FileDialog m_cdia; // shared by every document open and save
     menutree::Built m_menus;
     FrmDoc *m_menuOwner = nullptr;
-    bool m_updatePending = false;
+    int m_placed = 0; // windows placed so far, for the cascade
 };

@@ -339,6 +339,12 @@ void TextControl::keyPressEvent(QKeyEvent *e)
             e->accept();
             return;
         }
+        // Alt with a letter is a menu access key, never text.
+        if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !text.isEmpty()
+            && text[0].isPrint()) {
+            e->ignore();
+            return;
+        }
         QsciScintillaBase::keyPressEvent(e);
         return;
     }
