@@ -86,7 +86,6 @@ private slots:
         QCOMPARE(again->slot(), 2);
         QCOMPARE(again, b); // the hidden window is taken again
         QCOMPARE(again->textControl()->text(), QByteArray());
-        QVERIFY2(!again->action(QStringLiteral("mnuEditUndo"))->isEnabled() || (again->refreshTick(), true), "");
         again->refreshTick();
         QVERIFY2(!again->action(QStringLiteral("mnuEditUndo"))->isEnabled(), "a reused slot has no undo");
         QCOMPARE(app.newDocument()->slot(), 4);

@@ -58,26 +58,14 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("shortcut");
         QTest::addColumn<bool>("visible");
-        QTest::newRow("new") << "mnuFileNew" << "New &Documents" << "Ctrl+N" << true;
-        QTest::newRow("open") << "mnuFileOpen" << "O&pen" << "Ctrl+O" << true;
-        QTest::newRow("save") << "mnuFileSave" << "&Save" << "Ctrl+S" << true;
-        QTest::newRow("print") << "mnuFilePrint" << "&Print" << "Ctrl+P" << true;
         QTest::newRow("add to project") << "mnuFileAddtoProject" << "&Add File To Project" << "" << false;
-        QTest::newRow("undo") << "mnuEditUndo" << "&Undo" << "Ctrl+Z" << true;
-        QTest::newRow("select all") << "mnuEditSelectAll" << "Select All" << "Ctrl+A" << true;
-        QTest::newRow("lower") << "MnuLowerCase" << "Lower Case All" << "" << true;
         QTest::newRow("span") << "mnuInsertHTMLSpan" << "SPAN" << "Shift+F3" << true;
         QTest::newRow("line break") << "mnuInsertHTMLLineBreak" << "Line Break" << "Ctrl+Ins" << true;
         QTest::newRow("anchor") << "mnuInsertLinkAnchor" << "Anchor Link" << "Ctrl+L" << true;
-        QTest::newRow("email") << "mnuInsertLinkEmail" << "Email Link" << "Ctrl+E" << true;
         QTest::newRow("bold") << "mnuInsetBoldText" << "&Bold Text" << "Ctrl+B" << true;
-        QTest::newRow("underline") << "mnuInsertHtmlUnderline" << "&Underline" << "Ctrl+U" << true;
-        QTest::newRow("italic") << "mnuHTMLInsertItalic" << "Itali&c" << "Ctrl+I" << true;
         QTest::newRow("snip") << "mnuToolsSnip" << "&Snip" << "Ctrl+F12" << true;
         QTest::newRow("insert text") << "mnuToolsInsertText" << "Inse&rt Text" << "F4" << true;
         QTest::newRow("project list") << "mnuToolsProjectList" << "&Project List" << "" << false;
-        QTest::newRow("windows") << "mnuViewList" << "Win&dows" << "" << true;
-        QTest::newRow("character mode") << "mnuCharacterMode" << "Character Mode" << "" << true;
         QTest::newRow("recent pattern") << "mnuOpenRecent" << "Recent Items" << "" << false;
     }
 
@@ -148,15 +136,12 @@ private slots:
         ScriptedPrompts prompts;
         AppFixture app;
         FrmDoc *d = app.newDocument();
-        QCOMPARE(d->panelText(3), QStringLiteral("Length: 0"));
-        QCOMPARE(d->panelText(4), QStringLiteral("Status"));
-        QCOMPARE(d->panelText(5), QString());
-        QCOMPARE(d->panelText(6), QStringLiteral("CAPS"));
-        QCOMPARE(d->panelText(7), QStringLiteral("INS"));
+        QStringList texts;
+        for (int i = 3; i <= 7; ++i)
+            texts << d->panelText(i);
+        QCOMPARE(texts, (QStringList{"Length: 0", "Status", "", "CAPS", "INS"}));
         QCOMPARE(d->panelPosition(QStringLiteral("lngth")), 3);
         QCOMPARE(d->panelPosition(QStringLiteral("Status")), 4);
-        QCOMPARE(d->panelPosition(QStringLiteral("fsize")), 1);
-        QVERIFY(!d->panelText(1).isEmpty());
         QVERIFY(d->panelText(2).contains(QLatin1Char(':')));
         d->statusTick();
         QCOMPARE(d->panelText(4), QStringLiteral("Document is clean"));
@@ -243,10 +228,6 @@ private slots:
         QCOMPARE(d->textControl()->text(), QByteArray("llo"));
         d->runToolButton(QStringLiteral("Delete")); // nothing selected: nothing happens
         QCOMPARE(d->textControl()->text(), QByteArray("llo"));
-
-        AppFixture::trigger(d, QStringLiteral("mnuEditSelectAll"));
-        QCOMPARE(d->textControl()->selStart(), 0);
-        QCOMPARE(d->textControl()->selLength(), 3);
     }
 
     void toolbarCommandsFailQuietly()
@@ -401,24 +382,7 @@ private slots:
         QVERIFY(recentfiles::entries().contains(a));
     }
 
-    void recentItemsSurviveGarbageAndAReadOnlyStore()
-    {
-        ScriptedPrompts prompts;
-        QFile f(platform::settingsFilePath(QStringLiteral("Quillpad Basic")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Settings]\nRecentItem1=/one, /two\nRecentItem2=\x01\xff garbage\n[[[broken\nRecentItem3=/three\n");
-        f.close();
-        AppFixture app;
-        FrmDoc *d = app.newDocument();
-        QVERIFY(recentCaptions(d).contains(QStringLiteral("/one,/two")) || recentCaptions(d).size() >= 1);
-        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", "/dev/null/nowhere");
-        fileops::OpenFile(app.writeFile(QStringLiteral("x.txt"), "x"));
-        QCOMPARE(app.current()->textControl()->text(), QByteArray("x"));
-        qputenv("XDG_CONFIG_HOME", saved);
-    }
-
-    void recentListSurvivesARestart()
+    void recentListSurvivesRestartsGarbageAndAReadOnlyStore()
     {
         ScriptedPrompts prompts;
         QString path;
@@ -428,9 +392,21 @@ private slots:
             fileops::OpenFile(path);
         }
         AppFixture second;
-        FrmDoc *d = second.newDocument();
-        QCOMPARE(recentCaptions(d).value(0), path);
+        QCOMPARE(recentCaptions(second.newDocument()).value(0), path);
+
+        QFile f(platform::settingsFilePath(QStringLiteral("Quillpad Basic")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Settings]\nRecentItem3=/three\nRecentItem1=\x01\xff garbage\nno equals sign\n[[[broken\n=x\n");
+        f.close();
+        QVERIFY(recentCaptions(second.newDocument()).contains(QStringLiteral("/three")));
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", "/dev/null/nowhere");
+        fileops::OpenFile(second.writeFile(QStringLiteral("x.txt"), "x"));
+        QCOMPARE(second.current()->textControl()->text(), QByteArray("x"));
+        qputenv("XDG_CONFIG_HOME", saved);
     }
+
+
 
     void windowListAndCaption()
     {
