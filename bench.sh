@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks (kept out of the test run): ./bench.sh [benchmark filter]
+# Builds and runs the benchmarks (kept out of the test run), then the whole-program
+# figures of scripts/measure-app.sh: ./bench.sh [benchmark filter]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/scripts/deps.sh" test
@@ -11,3 +12,6 @@ for b in "$here"/build/bench/bench_*; do
   echo "== $(basename "$b")"
   "$b" ${1:+--benchmark_filter="$1"}
 done
+
+# The whole-program figures (launch, memory, idle CPU) on a real X server.
+"$here/scripts/measure-app.sh"
