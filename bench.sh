@@ -8,7 +8,7 @@ cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release -DQP_BUILD_TESTS=ON
 cmake --build "$here/build" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 for b in "$here"/build/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   "$b" ${1:+--benchmark_filter="$1"}
 done
