@@ -68,10 +68,15 @@ void TextDelta::recordDelete(qsizetype pos, QByteArrayView removed)
 
 void TextDelta::normalize(QByteArrayView newer)
 {
+    normalize([newer](qsizetype start, qsizetype length) { return newer.sliced(start, length); });
+}
+
+void TextDelta::normalize(const Reader &newer)
+{
     std::vector<Region> kept;
     kept.reserve(m_regions.size());
     for (Region &r : m_regions) {
-        const QByteArrayView now = newer.sliced(r.start, r.newLen);
+        const QByteArrayView now = newer(r.start, r.newLen);
         qsizetype pre = 0;
         const qsizetype maxPre = std::min(now.size(), r.old.size());
         while (pre < maxPre && now[pre] == r.old[pre])

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <functional>
 #include <vector>
 
 class TextControl;
@@ -34,6 +35,9 @@ public:
     // they were, and unchanged bytes at either end of a region. After this an
     // empty delta means the two texts are equal.
     void normalize(QByteArrayView newer);
+    // The same, reading only the bytes of the newer text that the regions span.
+    using Reader = std::function<QByteArrayView(qsizetype start, qsizetype length)>;
+    void normalize(const Reader &newer);
 
     // Length of the older text, given the newer one's.
     qsizetype olderLength(qsizetype newerLength) const;

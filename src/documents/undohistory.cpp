@@ -95,8 +95,12 @@ void UndoTracker::tick(int slot)
     // Nothing typed or written since the last tick: the text cannot differ.
     if (!pending())
         return;
-    const QByteArrayView now = m_control->bytes();
-    m_sinceTick.normalize(now);
+    // Only the edited places are read: a whole-text read would gather the
+    // engine's buffer at the end of the text, and the next keystroke would
+    // move it all back.
+    const TextControl *control = m_control;
+    m_sinceTick.normalize([control](qsizetype start, qsizetype length) { return control->bytes(start, length); });
+    const qsizetype nowLength = m_control->length();
     TextDelta back = std::move(m_sinceTick);
     m_sinceTick = TextDelta();
     m_seenChanges = m_control->changeCount();
@@ -105,8 +109,8 @@ void UndoTracker::tick(int slot)
     DocumentRegistry &reg = DocumentRegistry::instance();
     if (!reg.isValidSlot(slot))
         return;
-    const qsizetype beforeLength = back.olderLength(now.size());
-    reg.record(slot).Undo.RecordSnapshot(std::move(back), beforeLength, now.size());
+    const qsizetype beforeLength = back.olderLength(nowLength);
+    reg.record(slot).Undo.RecordSnapshot(std::move(back), beforeLength, nowLength);
 }
 
 void UndoTracker::undo(int slot)

@@ -4,6 +4,8 @@
 #include "platform/latin1.h"
 #include "platform/prompts.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -18,9 +20,69 @@
 #include <QMouseEvent>
 #include <QUrl>
 
-namespace {
+// Edits are taken from Scintilla's notifications sent before each insert
+// and delete. The ones sent after them are left out while no assistive tool
+// listens: QScintilla's accessibility support answers each of those (and,
+// once Qt has made an accessible object for the widget, every caret move) by
+// counting the characters from the start of the text up to the edit, which
+// on a 50 MB file takes a tenth of a second. While nothing listens, the
+// control gets a plain accessible object instead of QScintilla's.
+class TextControlAccessibility : public QAccessible::ActivationObserver
+{
+public:
+    static constexpr int kBefore = QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
+    static constexpr int kAfter = QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT;
 
-constexpr int kModMask = QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT;
+    static int eventMask() { return kBefore | (s_listening ? kAfter : 0); }
+
+    static void install()
+    {
+        static TextControlAccessibility observer;
+        static bool installed = false;
+        if (installed)
+            return;
+        installed = true;
+        s_listening = QAccessible::isActive();
+        QAccessible::installFactory(&factory);
+        QAccessible::installActivationObserver(&observer);
+    }
+
+    void accessibilityActiveChanged(bool active) override
+    {
+        s_listening = active;
+        const QWidgetList widgets = QApplication::allWidgets();
+        for (QWidget *w : widgets) {
+            auto *control = qobject_cast<TextControl *>(w);
+            if (!control)
+                continue;
+            control->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, eventMask());
+            // QScintilla makes its own afresh when next asked.
+            if (active)
+                if (auto *plain = dynamic_cast<Plain *>(QAccessible::queryAccessibleInterface(control)))
+                    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(plain));
+        }
+    }
+
+private:
+    class Plain : public QAccessibleWidget
+    {
+    public:
+        explicit Plain(QWidget *w) : QAccessibleWidget(w, QAccessible::EditableText) {}
+    };
+
+    static QAccessibleInterface *factory(const QString &className, QObject *object)
+    {
+        if (className == QLatin1String("TextControl") && object && object->isWidgetType() && !s_listening)
+            return new Plain(static_cast<QWidget *>(object));
+        return nullptr;
+    }
+
+    static bool s_listening; // an assistive tool is listening
+};
+
+bool TextControlAccessibility::s_listening = false;
+
+namespace {
 
 int scintillaModifiers(Qt::KeyboardModifiers m)
 {
@@ -40,19 +102,31 @@ int scintillaModifiers(Qt::KeyboardModifiers m)
 
 TextControl::Batch::~Batch()
 {
-    if (--c->m_batch == 0 && c->m_pendingChange) {
-        c->m_pendingChange = false;
-        emit c->changed();
-    }
+    if (--c->m_batch == 0)
+        c->announceChange();
+}
+
+void TextControl::announceChange()
+{
+    if (m_batch > 0 || !m_pendingChange)
+        return;
+    m_pendingChange = false;
+    emit changed();
 }
 
 TextControl::TextControl(QWidget *parent) : QsciScintillaBase(parent)
 {
+    // Nothing is ever coloured, so the text needs no style byte beside each
+    // character: a document made without them takes half the memory.
+    const long doc = SendScintilla(SCI_CREATEDOCUMENT, 0UL, long(SC_DOCUMENTOPTION_STYLES_NONE));
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
     SendScintilla(SCI_SETCODEPAGE, 0);        // one byte per character
     SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L); // the program keeps its own undo
     SendScintilla(SCI_EMPTYUNDOBUFFER);
-    SendScintilla(SCI_SETMODEVENTMASK, kModMask | SC_MOD_BEFOREDELETE);
+    TextControlAccessibility::install();
+    SendScintilla(SCI_SETMODEVENTMASK, TextControlAccessibility::eventMask());
     SendScintilla(SCI_SETMULTIPLESELECTION, 0L);
     SendScintilla(SCI_SETADDITIONALSELECTIONTYPING, 0L);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 0L);
@@ -92,6 +166,17 @@ QByteArrayView TextControl::bytes() const
     return QByteArrayView(p, n);
 }
 
+QByteArrayView TextControl::bytes(qsizetype pos, qsizetype n) const
+{
+    pos = qBound<qsizetype>(0, pos, length());
+    n = qBound<qsizetype>(0, n, length() - pos);
+    if (n == 0)
+        return QByteArrayView("", 0);
+    const char *p = reinterpret_cast<const char *>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(pos), long(n)));
+    return QByteArrayView(p, n);
+}
+
 qsizetype TextControl::length() const { return SendScintilla(SCI_GETLENGTH); }
 
 void TextControl::setText(QByteArrayView text)
@@ -99,7 +184,10 @@ void TextControl::setText(QByteArrayView text)
     Batch batch(this);
     SendScintilla(SCI_CLEARALL);
     if (!text.isEmpty()) {
-        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + 1));
+        // Room to type into: with none left, the first keystroke would have
+        // Scintilla copy the whole text into a buffer a sixth larger.
+        const qsizetype room = qBound(qsizetype(4096), text.size() / 16, qsizetype(4) << 20);
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + room));
         SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(text.size()), text.data());
     }
     SendScintilla(SCI_SETEMPTYSELECTION, 0L);
@@ -221,23 +309,34 @@ void TextControl::unbindKeys(const QList<QKeySequence> &keys)
 void TextControl::onModified(int position, int type, const char *, int length, int, int, int, int,
                              int, int)
 {
-    if (type & SC_MOD_BEFOREDELETE) {
-        if (m_editObserver && length > 0) {
+    // The notifications after an edit are there for QScintilla's accessibility
+    // only; styling and the like are never changes.
+    if (!(type & TextControlAccessibility::kBefore) || length <= 0)
+        return;
+    if (m_editObserver) {
+        if (type & SC_MOD_BEFOREDELETE) {
             const char *p = reinterpret_cast<const char *>(
                 SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), long(length)));
             m_editObserver(position, QByteArrayView(p, length), 0);
+        } else {
+            m_editObserver(position, QByteArrayView(), length);
         }
-        return;
     }
-    if (!(type & kModMask))
-        return;
-    if (m_editObserver && (type & SC_MOD_INSERTTEXT))
-        m_editObserver(position, QByteArrayView(), length);
     ++m_changeCount;
-    if (m_batch > 0)
-        m_pendingChange = true;
-    else
-        emit changed();
+    m_pendingChange = true;
+    // The writes of this class and Scintilla's own key handling announce the
+    // change when they return; an edit made straight through the engine is
+    // announced as soon as the event loop runs.
+    if (m_batch == 0 && !m_announceQueued) {
+        m_announceQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_announceQueued = false;
+                announceChange();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void TextControl::reportReplaced(int count)
@@ -319,6 +418,7 @@ void TextControl::keyPressEvent(QKeyEvent *e)
         return;
     }
     if (isReadOnly()) {
+        Batch batch(this);
         QsciScintillaBase::keyPressEvent(e);
         return;
     }
@@ -345,6 +445,7 @@ void TextControl::keyPressEvent(QKeyEvent *e)
             e->ignore();
             return;
         }
+        Batch batch(this);
         QsciScintillaBase::keyPressEvent(e);
         return;
     }
@@ -354,6 +455,7 @@ void TextControl::keyPressEvent(QKeyEvent *e)
     if (result <= 0 || result > 255)
         return;
     if (result == 8 && code == 8) {
+        Batch batch(this);
         QsciScintillaBase::keyPressEvent(e);
         return;
     }
@@ -371,10 +473,12 @@ void TextControl::inputMethodEvent(QInputMethodEvent *e)
     if (!isReadOnly() && !commit.isEmpty()) {
         typeCharacters(commit);
         QInputMethodEvent rest(e->preeditString(), e->attributes());
+        Batch batch(this);
         QsciScintillaBase::inputMethodEvent(&rest);
         e->accept();
         return;
     }
+    Batch batch(this);
     QsciScintillaBase::inputMethodEvent(e);
 }
 

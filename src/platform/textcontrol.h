@@ -27,6 +27,9 @@ public:
     // valid until the next change; text() copies.
     QByteArrayView bytes() const;
     QByteArray text() const { return bytes().toByteArray(); }
+    // A part of the text, valid until the next change. Unlike bytes(), it
+    // leaves the engine's buffer as it is unless the part spans its gap.
+    QByteArrayView bytes(qsizetype pos, qsizetype length) const;
     QString textString() const { return QString::fromLatin1(bytes()); }
     qsizetype length() const;
     // Replaces the whole text; the caret goes to the start.
@@ -99,18 +102,22 @@ private:
     void reportReplaced(int count);
     QStringList localFiles(const QMimeData *data) const;
 
-    // Groups the several Scintilla notifications of one write into one change.
+    // Edits are seen just before they happen; the change is announced once
+    // the write that made them returns. Groups the several edits of one
+    // write into one change.
     struct Batch
     {
         explicit Batch(TextControl *c) : c(c) { ++c->m_batch; }
         ~Batch();
         TextControl *c;
     };
+    void announceChange();
 
     KeyHook m_keyHook;
     EditObserver m_editObserver;
     int m_batch = 0;
     bool m_pendingChange = false;
+    bool m_announceQueued = false;
     quint64 m_changeCount = 0;
     bool m_lastOvertype = false;
 };

@@ -2,6 +2,7 @@
 #include "scriptedprompts.h"
 #include "testmain.h"
 
+#include <QAccessible>
 #include <QSignalSpy>
 
 // The change notification and the edit observer: one notification for each
@@ -138,6 +139,32 @@ private slots:
                                     .arg(QString::fromLatin1(edits[i].removed))
                                     .arg(edits[i].inserted)));
         QCOMPARE(t.text(), QByteArray("x\0y", 3));
+    }
+
+    void assistiveToolStartedLaterReadsTheText()
+    {
+        TextControl t;
+        t.show();
+        t.setText(QByteArrayView("caf\xe9 au lait"));
+        QList<Edit> edits;
+        watch(t, &edits);
+        QSignalSpy spy(&t, &TextControl::changed);
+
+        QAccessible::setActive(true);
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&t);
+        QVERIFY2(iface && iface->textInterface(), "no text for the assistive tool");
+        QCOMPARE(iface->textInterface()->text(0, iface->textInterface()->characterCount()),
+                 QString::fromLatin1("caf\xe9 au lait"));
+        t.setSelStart(4);
+        QTest::keyClick(&t, 'X');
+        QTest::keyClick(&t, Qt::Key_Backspace);
+        QAccessible::setActive(false);
+
+        QCOMPARE(t.text(), QByteArray("caf\xe9 au lait"));
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(edits.size(), 2);
+        QVERIFY(edits[0] == (Edit{4, QByteArray(), 1}));
+        QVERIFY(edits[1] == (Edit{4, QByteArray("X"), 0}));
     }
 
     void rawEngineEditIsAnnouncedBeforeTheNextEvent()
