@@ -167,6 +167,31 @@ private slots:
         QVERIFY(edits[1] == (Edit{4, QByteArray("X"), 0}));
     }
 
+    void partsOfTheTextAreReadInPlace_data()
+    {
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("middle") << 2 << 3 << QByteArray("c\0\r", 3);
+        QTest::newRow("across the last edit") << 4 << 4 << QByteArray("\rXYf", 4);
+        QTest::newRow("to the end") << 6 << 99 << QByteArray("Yfgh");
+        QTest::newRow("nothing") << 3 << 0 << QByteArray();
+        QTest::newRow("past the end") << 50 << 2 << QByteArray();
+        QTest::newRow("before the start") << -3 << 2 << QByteArray("ab");
+    }
+
+    void partsOfTheTextAreReadInPlace()
+    {
+        QFETCH(int, pos);
+        QFETCH(int, length);
+        QFETCH(QByteArray, expected);
+        TextControl t;
+        t.setText(QByteArrayView("abc\0\r\nfgh", 9));
+        t.replaceRange(5, 1, QByteArrayView("XY")); // the engine's gap now sits mid-text
+        QCOMPARE(t.bytes(pos, length).toByteArray(), expected);
+        QCOMPARE(t.text(), QByteArray("abc\0\rXYfgh", 10));
+    }
+
     void rawEngineEditIsAnnouncedBeforeTheNextEvent()
     {
         // An edit made straight through the engine, outside this class's own
