@@ -31,4 +31,10 @@ void prepareApplication()
     platform::setAppFolderOverride(g_root->path() + QStringLiteral("/app/"));
 }
 
+void cleanUp()
+{
+    delete g_root;
+    g_root = nullptr;
+}
+
 } // namespace testsupport

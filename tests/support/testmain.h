@@ -14,6 +14,7 @@ namespace testsupport {
 QString root();
 void prepareEnvironment();
 void prepareApplication();
+void cleanUp(); // removes the private folder
 
 } // namespace testsupport
 
@@ -25,5 +26,7 @@ void prepareApplication();
         testsupport::prepareApplication();                                                         \
         TestClass tc;                                                                              \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
+        const int rc = QTest::qExec(&tc, argc, argv);                                              \
+        testsupport::cleanUp();                                                                    \
+        return rc;                                                                                 \
     }
