@@ -3,7 +3,7 @@
 # figures of scripts/measure-app.sh: ./bench.sh [benchmark filter]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-"$here/scripts/deps.sh" test
+"$here/scripts/deps.sh" bench
 cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release -DQP_BUILD_TESTS=ON >/dev/null
 cmake --build "$here/build" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests or the benchmarks need, when any is missing.
-# Usage: scripts/deps.sh [run|test]
+# Usage: scripts/deps.sh [run|test|bench]
 set -euo pipefail
 want=(cmake g++ make qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev libgl-dev)
-if [ "${1:-run}" = test ]; then
-  want+=(libbenchmark-dev poppler-utils)
-fi
+case "${1:-run}" in
+  test) want+=(libbenchmark-dev poppler-utils) ;;
+  bench) want+=(libbenchmark-dev poppler-utils xvfb xauth) ;;
+esac
 missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
