@@ -1,6 +1,6 @@
 #include "app/mdimain.h"
 
-#include "app/frmabout.h"
+#include "editor/frmabout.h"
 #include "documents/documentregistry.h"
 #include "documents/documents.h"
 #include "documents/fileops.h"

@@ -6,6 +6,7 @@
 #include "documents/recentfiles.h"
 #include "editor/doctoolbar.h"
 #include "editor/extras.h"
+#include "editor/frmabout.h"
 #include "editor/keyboardstate.h"
 #include "inserts/commands.h"
 #include "platform/clipboard.h"
@@ -330,6 +331,7 @@ void FrmDoc::connectCommands()
     on("mnuEditPaste", [this] { m_text->pasteFromClipboard(); });
     on("mnuEditSelectAll", [this] { m_text->selectAllText(); });
     on("mnuSelectClear", [this] { m_text->setSelLength(0); });
+    on("mnuHelpAbout", [] { FrmAbout::showAbout(); });
 
     if (QMenu *list = findChild<QMenu *>(QStringLiteral("mnuViewList")))
         connect(list, &QMenu::aboutToShow, this, &FrmDoc::populateWindowList);

@@ -426,6 +426,28 @@ private slots:
         QCOMPARE(a->caption(), QStringLiteral("Set by a tag"));
     }
 
+    void aboutBoxFromEitherMenu()
+    {
+        ScriptedPrompts prompts;
+        AppFixture app;
+        app.triggerFrame(QStringLiteral("mnuHelpAbout"));
+        AppFixture::trigger(app.newDocument(), QStringLiteral("mnuHelpAbout"));
+        const auto boxes = QApplication::topLevelWidgets();
+        QWidget *about = nullptr;
+        for (QWidget *w : boxes)
+            if (w->objectName() == QLatin1String("frmAbout") && w->isVisible())
+                about = about ? about : w;
+        QVERIFY2(about, "one about box is shown");
+        QVERIFY(about->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Quillpad Basic"));
+        auto *ok = about->findChild<QLabel *>(QStringLiteral("lblOK"));
+        QTest::mousePress(ok, Qt::LeftButton);
+        QCOMPARE(ok->frameShape(), QFrame::Box);
+        QTest::mouseRelease(ok, Qt::LeftButton);
+        QCOMPARE(ok->frameShape(), QFrame::NoFrame);
+        QTRY_VERIFY(!about->isVisible());
+    }
+
     void minimizingKeepsTheTextControlWhereItWas()
     {
         ScriptedPrompts prompts;

@@ -1,4 +1,4 @@
-#include "app/frmabout.h"
+#include "editor/frmabout.h"
 
 #include "platform/apphelpers.h"
 #include "platform/prompts.h"
@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -60,10 +61,12 @@ FrmAbout::FrmAbout(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::FramelessWi
     auto *credit = new QLabel(tr("Written by the Quillpad Basic developers"), this);
     credit->setObjectName(QStringLiteral("lblAuthor"));
     credit->setAlignment(Qt::AlignCenter);
-    m_ok = new QLabel(tr("&OK"), this);
+    // A label serving as the button: "&OK" with O as its access key.
+    m_ok = new QLabel(QStringLiteral("<u>O</u>K"), this);
     m_ok->setObjectName(QStringLiteral("lblOK"));
-    m_ok->setTextFormat(Qt::PlainText);
-    m_ok->setText(QStringLiteral("OK"));
+    m_ok->setTextFormat(Qt::RichText);
+    auto *key = new QShortcut(QKeySequence(QStringLiteral("Alt+O")), this);
+    connect(key, &QShortcut::activated, this, &QWidget::close);
     m_ok->setAlignment(Qt::AlignCenter);
     m_ok->setMinimumWidth(80);
     m_ok->setFrameShape(QFrame::NoFrame);
