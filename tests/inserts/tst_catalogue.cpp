@@ -1,74 +1,70 @@
+// What the Insert and Selection menus and the insert-text box write into a document
+// window: every fragment of the catalogue, the case changes, the date stamp, F4.
+#include "app/mdimain.h"
 #include "appfixture.h"
 #include "editor/frmdoc.h"
+#include "inserts/casetransforms.h"
+#include "inserts/datestamps.h"
+#include "inserts/frminsertdate.h"
+#include "inserts/frminserts.h"
 #include "platform/textcontrol.h"
 #include "scriptedprompts.h"
 #include "testmain.h"
 
-#include <QMenu>
-#include <QSet>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <numeric>
+
+using namespace inserts;
 
 namespace {
 
-using Kind = ScriptedPrompts::Kind;
-
 // A selection with a line break and a letter outside ASCII, written back byte for byte.
 const QByteArray kSel("x\xE9\r\ny");
-const QByteArray kBefore("Left [");
-const QByteArray kAfter("] right");
+const QByteArray kBefore("Left ["), kAfter("] right");
 
-struct Row
+// Every entry: the pattern it writes with the selection at "$" (or, without one, the
+// placeholder there, or the whole text given last), and the answer it is given.
+const struct
 {
-    const char *entry;
-    const char *withSel; // "$" marks where the selection goes
-    const char *without;
-    const char *answer = nullptr; // the entry asks first
-};
-
-// Every entry with the bytes it must write, for a scripted answer where one is asked.
-const Row kRows[] = {
-    {"mnuCopyright", "Copyright \xA9 2010 of <QPLPROMPT>Company Name</QPLPROMPT>\xAE Alrights reserved",
-     "Copyright \xA9 2010 of <QPLPROMPT>Company Name</QPLPROMPT>\xAE Alrights reserved"},
-    {"mnuInsertCSSClass", ".intro {\r\n\r\n}", ".intro {\r\n\r\n}", "intro"},
-    {"mnuInsertCSSID", "#main {\r\n\r\n}", "#main {\r\n\r\n}", "main"},
-    {"mnuInsertCSSName", "p {\r\n\r\n}", "p {\r\n\r\n}", "p"},
-    {"mnuInsertCPPInclude", "#include \"$\"", "#include <<QPLPROMPT>IncludeFIle</QPLPROMPT>>"},
-    {"mnuInsertCPPNameSpace", "using namespace <QPLPROMPT>NameSpace</QPLPROMPT>;",
-     "using namespace <QPLPROMPT>NameSpace</QPLPROMPT>;"},
-    {"mnuInsertCPPHeading",
-     "#include <iostream>\r\n\r\nusing namespace std;\r\n \r\nint main(int agrc, char *agrv[])\r\n{\r\n\r\n$\r\nreturn 0;\r\n}",
-     "#include <iostream>\r\n\r\nusing namespace std;\r\n \r\nint main(int agrc, char *agrv[])\r\n{\r\n\r\n\r\nreturn 0;\r\n}"},
-    {"mnuInsertHTMLP", "<P>$</P>", "<P> [REPLACE WITH TEXT] </P>"},
-    {"mnuInsertHTMLSpan", "<Span ID='nav' name='nav' class='nav'>$</span>",
-     "<Span ID='nav' name='nav' class='nav'>[INSERT TEXT HERE]</span>", "nav"},
-    {"mnuInsertHTMLLineBreak", "<BR />", "<BR />"},
-    {"mnuInsertHTMLHeading1", "<h1>$</h1>", "<h1> [REPLACE WITH TEXT] </h1>"},
-    {"mnuInsertLinkAnchor", "<A href='http://a.example/' target='_SELF'>$</A>",
-     "<A href='http://a.example/' target='_SELF'>[Insert Text]</A>", "http://a.example/"},
-    {"mnuInsertLinkEmail", "<A href='mailto:me@a.example' target='_SELF'>$</A>",
-     "<A href='mailto:me@a.example' target='_SELF'>[Insert Text]</A>", "me@a.example"},
-    {"mnuInsetBoldText", "<B>$</B>", "<B><!-- Paragraph //--></B>"},
-    {"mnuInsertHtmlUnderline", "<U>$</U>", "<U><!-- Paragraph //--></U>"},
-    {"mnuHTMLInsertItalic", "<I>$</I>", "<I><!-- Paragraph //--></I>"},
+    const char *entry, *pattern, *placeholder = "", *answer = "", *without = nullptr;
+} kRows[] = {
+    {"mnuCopyright", "Copyright \xA9 2010 of <QPLPROMPT>Company Name</QPLPROMPT>\xAE Alrights reserved"},
+    {"mnuInsertCSSClass", ".intro {\r\n\r\n}", "", "intro"},
+    {"mnuInsertCSSID", "#main {\r\n\r\n}", "", "main"},
+    {"mnuInsertCSSName", "p {\r\n\r\n}", "", "p"},
+    {"mnuInsertCPPInclude", "#include \"$\"", "", "", "#include <<QPLPROMPT>IncludeFIle</QPLPROMPT>>"},
+    {"mnuInsertCPPNameSpace", "using namespace <QPLPROMPT>NameSpace</QPLPROMPT>;"},
+    {"mnuInsertCPPHeading", "#include <iostream>\r\n\r\nusing namespace std;\r\n \r\n"
+                            "int main(int agrc, char *agrv[])\r\n{\r\n\r\n$\r\nreturn 0;\r\n}"},
+    {"mnuInsertHTMLP", "<P>$</P>", " [REPLACE WITH TEXT] "},
+    {"mnuInsertHTMLSpan", "<Span ID='nav' name='nav' class='nav'>$</span>", "[INSERT TEXT HERE]", "nav"},
+    {"mnuInsertHTMLLineBreak", "<BR />"},
+    {"mnuInsertHTMLHeading1", "<h1>$</h1>", " [REPLACE WITH TEXT] "},
+    {"mnuInsertLinkAnchor", "<A href='a.htm' target='_SELF'>$</A>", "[Insert Text]", "a.htm"},
+    {"mnuInsertLinkEmail", "<A href='mailto:me@a' target='_SELF'>$</A>", "[Insert Text]", "me@a"},
+    {"mnuInsetBoldText", "<B>$</B>", "<!-- Paragraph //-->"},
+    {"mnuInsertHtmlUnderline", "<U>$</U>", "<!-- Paragraph //-->"},
+    {"mnuHTMLInsertItalic", "<I>$</I>", "<!-- Paragraph //-->"},
     {"mnuInsertHTMLStyle", "<STYLE>$</STYLE>",
-     "<STYLE>\r\nBODY{\r\nBACKGROUND-COLOR: #FFFFFF;\r\nCOLOR:#000000;\r\n}</STYLE>"},
-    {"mnuInsertHTMLTable", "<TABLE BORDER=1><TR><TD>$</TD></TR></TABLE>",
-     "<TABLE BORDER=1><TR><TD><!-- TABLE CONTENT //--></TD></TR></TABLE>"},
-    {"mnuInsertHTMLImage", "<IMG SRC='$'>", "<IMG SRC=''>"},
-    {"mnuInsertHTMLBody", "<BODY>\r\n$\r\n</BODY>", "<BODY>\r\n<H1>heading</H1>\r\n</BODY>"},
-    {"mnuInsertHTMLDiv", "<DIV>$</DIV>", "<DIV><!-- CONTENTS //--></DIV>"},
-    {"mnuInsertHTMLForm", "<FORM METHOD=POST ACTION=''>$</FORM>",
+     "\r\nBODY{\r\nBACKGROUND-COLOR: #FFFFFF;\r\nCOLOR:#000000;\r\n}"},
+    {"mnuInsertHTMLTable", "<TABLE BORDER=1><TR><TD>$</TD></TR></TABLE>", "<!-- TABLE CONTENT //-->"},
+    {"mnuInsertHTMLImage", "<IMG SRC='$'>"},
+    {"mnuInsertHTMLBody", "<BODY>\r\n$\r\n</BODY>", "<H1>heading</H1>"},
+    {"mnuInsertHTMLDiv", "<DIV>$</DIV>", "<!-- CONTENTS //-->"},
+    {"mnuInsertHTMLForm", "<FORM METHOD=POST ACTION=''>$</FORM>", "", "",
      "<FORM METHOD=POST ACTION=''>\r\nEmail: <input type='textbox' name='email'>\r\n</form>"},
-    {"mnuInsertHTMLFrames",
-     "<FRAMESET COLS='25%, 65%, 10%'><FRAME SRC=''></FRAME><FRAME SRC='$'></FRAME><FRAME SRC=''></FRAME></FRAMESET>",
-     "<FRAMESET COLS='25%, 65%, 10%'><FRAME SRC=''></FRAME><FRAME SRC=''></FRAME><FRAME SRC=''></FRAME></FRAMESET>"},
-    {"mnuInsertHTMLScrolling", "<MARQUEE DIRECTION='LEFT'>$</MARQUEE>",
-     "<MARQUEE DIRECTION='LEFT'><!-- CONTENT //--></MARQUEE>"},
-    {"mnuInsertHTMLFont", "<FONT COLOR=BLACK SIZE=12>$</FONT>", "<FONT COLOR=BLACK SIZE=12><!-- Paragraph //--></FONT>"},
-    {"mnuInsertHTMLTitle", "<TITLE>$</TITLE>", "<TITLE>TITLE</TITLE>"},
-    {"mnuInsertHTMLHeader", "<HEAD>\r\n<TITLE>$</TITLE>\r\n</HEAD>", "<HEAD>\r\n<TITLE>TITLE</TITLE>\r\n</HEAD>"},
+    {"mnuInsertHTMLFrames", "<FRAMESET COLS='25%, 65%, 10%'><FRAME SRC=''></FRAME><FRAME SRC='$'></FRAME>"
+                            "<FRAME SRC=''></FRAME></FRAMESET>"},
+    {"mnuInsertHTMLScrolling", "<MARQUEE DIRECTION='LEFT'>$</MARQUEE>", "<!-- CONTENT //-->"},
+    {"mnuInsertHTMLFont", "<FONT COLOR=BLACK SIZE=12>$</FONT>", "<!-- Paragraph //-->"},
+    {"mnuInsertHTMLTitle", "<TITLE>$</TITLE>", "TITLE"},
+    {"mnuInsertHTMLHeader", "<HEAD>\r\n<TITLE>$</TITLE>\r\n</HEAD>", "TITLE"},
 };
 
-// Title, prompt and initial value of the box an entry asks.
+// Title, prompt and initial value of the box an entry asks, if any.
 QStringList boxOf(const QByteArray &entry)
 {
     if (entry.startsWith("mnuInsertCSS"))
@@ -82,23 +78,35 @@ QStringList boxOf(const QByteArray &entry)
     return {};
 }
 
-// A document "Left [<selection>] right" with the selection selected, or the caret between the brackets.
-FrmDoc *documentWith(AppFixture &app, const QByteArray &selection)
+// A document "<before><selection><after>" with the selection selected.
+TextControl *documentWith(AppFixture &app, const QByteArray &selection, const QByteArray &before = kBefore,
+                          const QByteArray &after = kAfter)
 {
-    FrmDoc *doc = app.newDocument();
-    doc->textControl()->setText(QByteArrayView(kBefore + selection + kAfter));
-    doc->textControl()->setSelStart(kBefore.size());
-    doc->textControl()->setSelLength(selection.size());
-    return doc;
+    TextControl *t = app.newDocument()->textControl();
+    t->setText(QByteArrayView(before + selection + after));
+    t->setSelStart(before.size());
+    t->setSelLength(selection.size());
+    return t;
 }
 
-#define COMPARE_RESULT(doc, fragment)                                                                     \
-    do {                                                                                                   \
-        TextControl *t_ = (doc)->textControl();                                                            \
-        QCOMPARE(t_->text(), kBefore + (fragment) + kAfter);                                               \
-        QVERIFY2(t_->selStart() == kBefore.size() + (fragment).size() && t_->selLength() == 0,             \
-                 "the caret must stand after the fragment with nothing selected");                         \
-    } while (0)
+// The text written in place of the selection, with the caret after it and
+// nothing selected; "=" when nothing changed and the selection stayed.
+QByteArray written(TextControl *t, const QByteArray &selection, const QByteArray &before = kBefore,
+                   const QByteArray &after = kAfter)
+{
+    const QByteArray text = t->text();
+    if (text == before + selection + after && t->selStart() == before.size() &&
+        t->selLength() == selection.size())
+        return "=";
+    const QByteArray mid = text.mid(before.size(), text.size() - before.size() - after.size());
+    const bool caretAfter = t->selStart() == before.size() + mid.size() && t->selLength() == 0;
+    return text.startsWith(before) && text.endsWith(after) && caretAfter ? mid : "<" + text + ">";
+}
+
+void click(QWidget *parent, const char *button)
+{
+    QTest::mouseClick(parent->findChild<QPushButton *>(button), Qt::LeftButton);
+}
 
 } // namespace
 
@@ -106,156 +114,195 @@ class TstCatalogue : public QObject
 {
     Q_OBJECT
 private slots:
-    void everyEntryWritesItsFragment_data()
+    void insertMenu_data()
     {
         QTest::addColumn<QByteArray>("entry");
         QTest::addColumn<QByteArray>("selection");
-        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("answer"); // "" cancels
         QTest::addColumn<QByteArray>("fragment");
-        for (const Row &r : kRows) {
-            const QString answer = r.answer ? QString::fromLatin1(r.answer) : QString();
+        for (const auto &r : kRows) {
+            const QByteArray entry(r.entry), pattern(r.pattern);
             QTest::addRow("%s selected", r.entry)
-                << QByteArray(r.entry) << kSel << answer << QByteArray(r.withSel).replace('$', kSel);
-            QTest::addRow("%s at caret", r.entry) << QByteArray(r.entry) << QByteArray() << answer << QByteArray(r.without);
+                << entry << kSel << QString(r.answer) << QByteArray(pattern).replace('$', kSel);
+            QTest::addRow("%s", r.entry)
+                << entry << QByteArray() << QString(r.answer)
+                << (r.without ? QByteArray(r.without) : QByteArray(pattern).replace('$', r.placeholder));
         }
+        const auto row = [](const char *name, const char *entry, const QByteArray &selection,
+                            const QString &answer, const QByteArray &fragment) {
+            QTest::newRow(name) << QByteArray(entry) << selection << answer << fragment;
+        };
+        row("CSS cancelled", "mnuInsertCSSID", kSel, "", "=");
+        row("SPAN cancelled", "mnuInsertHTMLSpan", kSel, "",
+            "<Span ID='' name='' class=''>" + kSel + "</span>");
+        row("anchor cancelled", "mnuInsertLinkAnchor", "", "",
+            "<A href='#' target='_SELF'>[Insert Text]</A>");
+        row("anchor of spaces", "mnuInsertLinkAnchor", kSel, "  ",
+            "<A href='#' target='_SELF'>" + kSel + "</A>");
+        row("email cancelled", "mnuInsertLinkEmail", "", "",
+            "<A href='mailto:#' target='_SELF'>[Insert Text]</A>");
+        // The Selection menu: blank selections stay as they are; other text is written back.
+        const char *up = "mnuCapitalAllLetters", *low = "MnuLowerCase", *proper = "mnuCapitalizeFirstLetters";
+        row("spaces stay selected", up, "   ", "", "=");
+        row("caret only", low, "", "", "=");
+        row("line break, tab written back", up, "\r\n\t", "", "\r\n\t");
+        row("upper", up, "ab1\xE7\xDF", "", "AB1\xC7\xDF");
+        row("lower", low, "A\xC0Z", "", "a\xE0z");
+        row("words", proper,
+            "hELLO \xE9lan \xC9"
+            "COLE foo-bar_baz.qux",
+            "",
+            "Hello \xC9lan \xC9"
+            "cole Foo-Bar_Baz.Qux");
+        row("apostrophes, digits", proper, "don't o'NEIL 'quoted' words' 4TH x\xB2Y", "",
+            "Don't O'neil 'Quoted' Words' 4th X\xB2y");
+        row("line breaks, NUL, no upper case", proper,
+            QByteArray("one\r\ntwo\tthree\0\xDF\xFF"
+                       "ES \xB5M",
+                       22),
+            "",
+            QByteArray("One\r\nTwo\tThree\0\xDF\xFF"
+                       "es \xB5m",
+                       22));
     }
-    void everyEntryWritesItsFragment()
+
+    void insertMenu()
     {
         QFETCH(QByteArray, entry);
         QFETCH(QByteArray, selection);
         QFETCH(QString, answer);
-        QFETCH(QByteArray, fragment);
         ScriptedPrompts prompts;
         AppFixture app;
-        FrmDoc *doc = documentWith(app, selection);
+        TextControl *t = documentWith(app, selection);
         const QStringList box = boxOf(entry);
         if (!box.isEmpty())
             prompts.answerInput(answer);
-        AppFixture::trigger(doc, QString::fromLatin1(entry));
-        COMPARE_RESULT(doc, fragment);
-        QCOMPARE(prompts.asked.size(), box.isEmpty() ? 0 : 1);
-        if (!box.isEmpty()) {
-            const ScriptedPrompts::Asked &q = prompts.asked.first();
-            QCOMPARE(int(q.kind), int(Kind::Input));
-            QCOMPARE(QStringList({q.caption, q.text, q.initial}), box);
+        AppFixture::trigger(app.current(), QString::fromLatin1(entry));
+        QTEST(written(t, selection), "fragment");
+        QStringList asked;
+        for (const auto &q : prompts.asked)
+            asked << q.caption << q.text << q.initial;
+        QCOMPARE(asked, box);
+    }
+
+    void caseOverEveryByte()
+    {
+        QByteArray all(256, 0), upper, lower;
+        std::iota(all.begin(), all.end(), char(0));
+        for (int c = 0; c < 256; ++c) {
+            // Latin-1's own pairs; sharp s, y with diaeresis and micro sign have no upper case in the set.
+            const bool low = (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7);
+            const bool up = (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+            upper += char(low ? c - 0x20 : c);
+            lower += char(up ? c + 0x20 : c);
+            const QByteArray u(1, char(c)), l(1, char(c + 0x20));
+            if (up) // first letter up, the rest down, whatever case it came in
+                QCOMPARE(toProperCase(l + u + l + ' ' + u + u), u + l + l + ' ' + u + l);
         }
+        QCOMPARE(toUpperCase(all), upper);
+        QCOMPARE(toLowerCase(all), lower);
     }
 
-    // Every entry of the Insert menu but the date stamp is in the table above.
-    void tableCoversTheInsertMenu()
+    void dateForms()
     {
-        ScriptedPrompts prompts;
-        AppFixture app;
-        FrmDoc *doc = app.newDocument();
-        QSet<QString> inMenu;
-        QList<QMenu *> menus = {doc->findChild<QMenu *>(QStringLiteral("mnuInsert"))};
-        QVERIFY(menus.first());
-        while (!menus.isEmpty())
-            for (QAction *a : menus.takeFirst()->actions()) {
-                if (a->menu())
-                    menus << a->menu();
-                else if (!a->isSeparator() && a->objectName() != QLatin1String("mnuInsertStampDate"))
-                    inMenu << a->objectName();
-            }
-        QSet<QString> inTable;
-        for (const Row &r : kRows)
-            inTable << QString::fromLatin1(r.entry);
-        QCOMPARE(inMenu, inTable);
+        QCOMPARE(dateStamps(QDate(2027, 3, 1), QLocale("en_US")),
+                 (QStringList{"01/03/2027", "01/Mar/2027", "Monday March 1, 2027", "March 1, 2027",
+                              "Mon Mar 1, 2027"}));
+        // After a day number the month takes its genitive form, before one its own name.
+        QCOMPARE(dateStamps(QDate(2026, 12, 5), QLocale("pl_PL")),
+                 (QStringList{"05.12.2026", "05.gru.2026", QString::fromUtf8("sobota grudzień 5, 2026"),
+                              QString::fromUtf8("grudzień 5, 2026"), "sob. gru 5, 2026"}));
     }
 
-    // Cancel gives "" and blank answers; what each entry makes of them.
-    void blankAndCancelledAnswers_data()
+    void dateDialog_data()
     {
-        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<int>("row"); // -1: none chosen
+        QTest::addColumn<QString>("button");
         QTest::addColumn<QByteArray>("selection");
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QByteArray>("fragment"); // "=" for an unchanged document
-        const QByteArray css[] = {"mnuInsertCSSClass", "mnuInsertCSSID", "mnuInsertCSSName"};
-        for (const QByteArray &e : css) {
-            QTest::addRow("%s cancelled", e.constData()) << e << QByteArray() << QString() << QByteArray("=");
-            QTest::addRow("%s cancelled, selection", e.constData()) << e << kSel << QString() << QByteArray("=");
-        }
-        QTest::newRow("CSS name of spaces") << QByteArray("mnuInsertCSSName") << QByteArray() << QString("  ")
-                                            << QByteArray("   {\r\n\r\n}");
-        QTest::newRow("SPAN cancelled") << QByteArray("mnuInsertHTMLSpan") << QByteArray() << QString()
-                                        << QByteArray("<Span ID='' name='' class=''>[INSERT TEXT HERE]</span>");
-        QTest::newRow("SPAN cancelled, selection") << QByteArray("mnuInsertHTMLSpan") << kSel << QString()
-                                                   << "<Span ID='' name='' class=''>" + kSel + "</span>";
-        QTest::newRow("anchor cancelled") << QByteArray("mnuInsertLinkAnchor") << QByteArray() << QString()
-                                          << QByteArray("<A href='#' target='_SELF'>[Insert Text]</A>");
-        QTest::newRow("anchor of spaces") << QByteArray("mnuInsertLinkAnchor") << kSel << QString("   ")
-                                          << "<A href='#' target='_SELF'>" + kSel + "</A>";
-        QTest::newRow("anchor keeps spaces") << QByteArray("mnuInsertLinkAnchor") << QByteArray() << QString(" a.htm ")
-                                             << QByteArray("<A href=' a.htm ' target='_SELF'>[Insert Text]</A>");
-        QTest::newRow("email cancelled") << QByteArray("mnuInsertLinkEmail") << QByteArray() << QString()
-                                         << QByteArray("<A href='mailto:#' target='_SELF'>[Insert Text]</A>");
-        QTest::newRow("email of spaces") << QByteArray("mnuInsertLinkEmail") << kSel << QString(" ")
-                                         << "<A href='mailto:#' target='_SELF'>" + kSel + "</A>";
-        QTest::newRow("answer with CR LF and Latin-1") << QByteArray("mnuInsertCSSClass") << QByteArray()
-                                                       << QString("a\r\n\u00e9") << QByteArray(".a\r\n\xE9 {\r\n\r\n}");
+        QTest::newRow("nothing chosen stays open") << -1 << "Command1" << QByteArray();
+        QTest::newRow("add at caret") << 0 << "Command1" << QByteArray();
+        QTest::newRow("add over selection") << 2 << "Command1" << kSel;
+        QTest::newRow("cancel") << 4 << "Command2" << kSel;
     }
-    void blankAndCancelledAnswers()
+
+    // Today's five forms, modal over the frame; the date goes to the window that asked.
+    void dateDialog()
     {
-        QFETCH(QByteArray, entry);
+        QFETCH(int, row);
+        QFETCH(QString, button);
         QFETCH(QByteArray, selection);
-        QFETCH(QString, answer);
-        QFETCH(QByteArray, fragment);
         ScriptedPrompts prompts;
         AppFixture app;
-        FrmDoc *doc = documentWith(app, selection);
-        prompts.answerInput(answer);
-        AppFixture::trigger(doc, QString::fromLatin1(entry));
-        QVERIFY(prompts.scriptUsedUp());
-        QVERIFY(prompts.messages().isEmpty());
-        if (fragment != "=") {
-            COMPARE_RESULT(doc, fragment);
-            return;
-        }
-        TextControl *t = doc->textControl();
-        QCOMPARE(t->text(), kBefore + selection + kAfter);
-        QVERIFY2(t->selStart() == kBefore.size() && t->selLength() == selection.size(),
-                 "a cancelled entry leaves the selection as it was");
+        TextControl *t = documentWith(app, selection);
+        FrmDoc *doc = app.current();
+        app.newDocument(); // the current window now
+        QStringList shown;
+        bool stillOpen = false;
+        QTimer::singleShot(0, [&] {
+            auto *d = qobject_cast<FrmInsertDate *>(QApplication::activeModalWidget());
+            QVERIFY2(d && d->parentWidget() == app.frame() && d->windowTitle() == "Form1",
+                     "modal over the frame");
+            for (int i = 0; i < d->list()->count(); ++i)
+                shown << d->list()->item(i)->text();
+            QVERIFY(qAbs(d->date().daysTo(QDate::currentDate())) <= 1 &&
+                    shown == dateStamps(d->date(), QLocale()));
+            QCOMPARE(d->findChild<QPushButton *>("Command1")->text() +
+                         d->findChild<QPushButton *>("Command2")->text(),
+                     "&Add Date&Cancel");
+            if (row >= 0)
+                QTest::mouseClick(d->list()->viewport(), Qt::LeftButton, {},
+                                  d->list()->visualItemRect(d->list()->item(row)).center());
+            click(d, qPrintable(button));
+            stillOpen = d->isVisible();
+            d->reject();
+        });
+        AppFixture::trigger(doc, "mnuInsertStampDate");
+        QCOMPARE(stillOpen, row < 0);
+        QCOMPARE(written(t, selection), row >= 0 && button == "Command1" ? shown.value(row).toLatin1() : "=");
     }
 
-    void answerOutsideLatin1BecomesQuestionMarksAndIsReported()
+    // Tools > Insert Text (F4) writes what the box holds (Enter makes CR LF) at the caret of
+    // any window, also once the box is closed; an emptied box writes nothing.
+    void insertBox()
     {
         ScriptedPrompts prompts;
         AppFixture app;
-        FrmDoc *doc = documentWith(app, kSel);
-        prompts.answerInput(QString::fromUtf8("n\u0101v\U0001F600"));
-        AppFixture::trigger(doc, QStringLiteral("mnuInsertHTMLSpan"));
-        COMPARE_RESULT(doc, "<Span ID='n?v?' name='n?v?' class='n?v?'>" + kSel + "</span>");
-        QCOMPARE(prompts.messages().size(), 1);
-        QVERIFY2(prompts.messages().first().text.startsWith(QLatin1String("6 character(s)")),
-                 qPrintable(prompts.messages().first().text));
-    }
-
-    // SPAN reads the selection once its box has closed; a link reads it before asking.
-    void selectionIsReadBeforeOrAfterTheBox_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QByteArray>("fragment");
-        QTest::newRow("SPAN") << QString("mnuInsertHTMLSpan") << QByteArray("<Span ID='i' name='i' class='i'>ri</span>");
-        QTest::newRow("anchor") << QString("mnuInsertLinkAnchor") << QByteArray("<A href='i' target='_SELF'>Le</A>");
-        QTest::newRow("email") << QString("mnuInsertLinkEmail") << QByteArray("<A href='mailto:i' target='_SELF'>Le</A>");
-    }
-    void selectionIsReadBeforeOrAfterTheBox()
-    {
-        QFETCH(QString, entry);
-        QFETCH(QByteArray, fragment);
-        ScriptedPrompts prompts;
-        AppFixture app;
-        FrmDoc *doc = documentWith(app, QByteArray());
-        TextControl *t = doc->textControl();
-        t->setSelStart(0);
-        t->setSelLength(2); // "Le"
-        prompts.onAsk = [t](const ScriptedPrompts::Asked &) {
-            t->setSelStart(8);
-            t->setSelLength(2); // "ri"
+        const auto insertInto = [&](const QByteArray &selection) {
+            TextControl *t = documentWith(app, selection);
+            AppFixture::trigger(app.current(), "mnuToolsInsertText");
+            return written(t, selection);
         };
-        prompts.answerInput(QStringLiteral("i"));
-        AppFixture::trigger(doc, entry);
-        QCOMPARE(t->text(), QByteArray("Left [] ") + fragment + "ght");
+        QCOMPARE(insertInto(kSel), "="); // never opened
+        AppFixture::trigger(app.current(), "mnuToolsInsertBox");
+        FrmInserts *box = FrmInserts::instance();
+        QVERIFY2(box && box->isVisible() && box->windowModality() == Qt::NonModal, "shown, not modal");
+        QCOMPARE(box->windowTitle(), "Insert Text");
+        QCOMPARE(box->findChild<QLabel *>("Label1")->text(),
+                 "PRESS \"F4\" TO INSERT THE TEXT INTO YOUR DOCUMENT.");
+        QTest::keyClicks(box->text(), "Hi");
+        QTest::keyClick(box->text(), Qt::Key_Return);
+        QKeyEvent eacute(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString(QChar(0xE9)));
+        QApplication::sendEvent(box->text(), &eacute);
+        QCOMPARE(insertInto(kSel), "Hi\r\n\xE9");
+        AppFixture::trigger(app.current(), "mnuToolsInsertBox");
+        QCOMPARE(FrmInserts::instance(), box); // the open box comes forward with its text
+        box->close();
+        QTRY_VERIFY(!FrmInserts::instance());
+        QCOMPARE(insertInto(""), "Hi\r\n\xE9");
+        AppFixture::trigger(app.current(), "mnuToolsInsertBox");
+        box = FrmInserts::instance();
+        QCOMPARE(box->text()->text(), QByteArray()); // a new box starts empty
+        QTest::keyClicks(box->text(), "xy");
+        box->text()->selectAllText();
+        QTest::keyClick(box->text(), Qt::Key_Delete);
+        QCOMPARE(insertInto(kSel), "=");
+        QTest::keyClicks(box->text(), "F4");
+        TextControl *t = documentWith(app, "");
+        QApplication::setActiveWindow(app.frame());
+        QVERIFY(QTest::qWaitForWindowActive(app.frame()));
+        t->setFocus();
+        QTest::keyClick(t, Qt::Key_F4);
+        QCOMPARE(written(t, ""), "F4");
     }
 };
 
