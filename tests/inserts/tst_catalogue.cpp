@@ -133,12 +133,15 @@ private slots:
             QTest::newRow(name) << QByteArray(entry) << selection << answer << fragment;
         };
         row("CSS cancelled", "mnuInsertCSSID", kSel, "", "=");
+        row("CSS name of spaces", "mnuInsertCSSName", "", "  ", "   {\r\n\r\n}");
         row("SPAN cancelled", "mnuInsertHTMLSpan", kSel, "",
             "<Span ID='' name='' class=''>" + kSel + "</span>");
         row("anchor cancelled", "mnuInsertLinkAnchor", "", "",
             "<A href='#' target='_SELF'>[Insert Text]</A>");
         row("anchor of spaces", "mnuInsertLinkAnchor", kSel, "  ",
             "<A href='#' target='_SELF'>" + kSel + "</A>");
+        row("anchor keeps spaces", "mnuInsertLinkAnchor", "", " a ",
+            "<A href=' a ' target='_SELF'>[Insert Text]</A>");
         row("email cancelled", "mnuInsertLinkEmail", "", "",
             "<A href='mailto:#' target='_SELF'>[Insert Text]</A>");
         // The Selection menu: blank selections stay as they are; other text is written back.
@@ -148,22 +151,13 @@ private slots:
         row("line break, tab written back", up, "\r\n\t", "", "\r\n\t");
         row("upper", up, "ab1\xE7\xDF", "", "AB1\xC7\xDF");
         row("lower", low, "A\xC0Z", "", "a\xE0z");
-        row("words", proper,
-            "hELLO \xE9lan \xC9"
-            "COLE foo-bar_baz.qux",
-            "",
-            "Hello \xC9lan \xC9"
-            "cole Foo-Bar_Baz.Qux");
+        row("words", proper, "hELLO \xE9lan \xC9TUDE foo-bar_baz.qux", "",
+            "Hello \xC9lan \xC9tude Foo-Bar_Baz.Qux");
         row("apostrophes, digits", proper, "don't o'NEIL 'quoted' words' 4TH x\xB2Y", "",
             "Don't O'neil 'Quoted' Words' 4th X\xB2y");
         row("line breaks, NUL, no upper case", proper,
-            QByteArray("one\r\ntwo\tthree\0\xDF\xFF"
-                       "ES \xB5M",
-                       22),
-            "",
-            QByteArray("One\r\nTwo\tThree\0\xDF\xFF"
-                       "es \xB5m",
-                       22));
+            QByteArray("one\r\ntwo\tthree\0\xDFtop \xFFoN \xB5M", 26), "",
+            QByteArray("One\r\nTwo\tThree\0\xDFtop \xFFon \xB5m", 26));
     }
 
     void insertMenu()
