@@ -1,5 +1,6 @@
+#include "app/mdimain.h"
 #include "appfixture.h"
-#include "documents/documentregistry.h"
+#include "documents/fileops.h"
 #include "editor/frmdoc.h"
 #include "platform/fileio.h"
 #include "platform/textcontrol.h"
@@ -9,7 +10,6 @@
 #include "scriptedprompts.h"
 #include "testmain.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,53 +17,31 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include <cerrno>
-
 using namespace projects;
-using platform::Answer;
 
 namespace {
 
 FrmProject *window() { return FrmProject::instance(); }
-
-template <typename T> T *control(const char *name)
-{
-    T *c = window() ? window()->findChild<T *>(QLatin1String(name)) : nullptr;
-    if (!c)
-        QTest::qFail(qPrintable(QStringLiteral("no control ") + QLatin1String(name)), __FILE__, __LINE__);
-    return c;
-}
-
-QPushButton *button(int index)
-{
-    for (QPushButton *b : window()->findChildren<QPushButton *>(QStringLiteral("cmdAction")))
-        if (b->property("index").toInt() == index)
-            return b;
-    return nullptr;
-}
-
+template <typename T> T *control(const char *name) { return window()->findChild<T *>(QLatin1String(name)); }
 QTreeWidget *list() { return control<QTreeWidget>("prjList"); }
+QString nameBox() { return control<QLineEdit>("txtProjectName")->text(); }
+
+QPushButton *button(int index) { return window()->findChildren<QPushButton *>(QStringLiteral("cmdAction")).value(index); }
 
 QStringList column(int c)
 {
     QStringList out;
-    for (int i = 0; i < list()->topLevelItemCount(); ++i)
+    for (int i = 0; list() && i < list()->topLevelItemCount(); ++i)
         out << list()->topLevelItem(i)->text(c);
     return out;
 }
 
-void selectRow(int row)
+void clickRow(int row, bool twice = false)
 {
-    QTreeWidgetItem *item = list()->topLevelItem(row);
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(item).center());
-}
-
-void doubleClickRow(int row)
-{
-    QTreeWidgetItem *item = list()->topLevelItem(row);
-    const QPoint at = list()->visualItemRect(item).center();
+    const QPoint at = list()->visualItemRect(list()->topLevelItem(row)).center();
     QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
 }
 
 } // namespace
@@ -75,14 +53,15 @@ class TstFrmProject : public QObject
     AppFixture *m_app = nullptr;
     ScriptedPrompts *m_prompts = nullptr;
 
-    // Adds files through the Add File button.
-    void addThroughButton(const QStringList &paths)
+    // Clicks a button once for each answer its file dialog gets.
+    void press(int index, const QStringList &answers)
     {
-        for (const QString &p : paths) {
+        for (const QString &p : answers) {
             m_prompts->answerFile(p);
-            button(0)->click();
+            button(index)->click();
         }
     }
+    QString file(const char *name) { return m_app->writeFile(QString::fromLatin1(name), name); }
 
 private slots:
     void init()
@@ -96,207 +75,155 @@ private slots:
     {
         QVERIFY2(m_prompts->unexpected.isEmpty(), qPrintable(m_prompts->unexpected.join(QLatin1Char(','))));
         delete m_app;
+        QVERIFY2(!FrmProject::instance(), "the project window goes with the frame");
         delete m_prompts;
-        projectList().clear();
     }
 
-    void looksAsDesigned()
+    void captionsAndModeBox()
     {
-        QVERIFY(window()->isVisible());
-        QCOMPARE(window()->windowTitle(), QStringLiteral("Project List"));
-        QCOMPARE(window()->minimumSize(), window()->maximumSize());
-        const QStringList texts{control<QLabel>("lblProjectName")->text(), control<QLabel>("Label1")->text(),
-                                control<QLabel>("Label2")->text(), control<QGroupBox>("fraUrlInfo")->title(),
-                                control<QCheckBox>("chkUploadonSave")->text(), control<QLabel>("lblStatus")->text()};
-        QCOMPARE(texts, (QStringList{"Project Name", "Mode:", "Url:", "Network Settings", "Upload On Save", ""}));
-        QCOMPARE(column(0), QStringList());
         QTreeWidgetItem *head = list()->headerItem();
-        QCOMPARE((QStringList{head->text(0), head->text(1), head->text(2)}),
-                 (QStringList{"FileTitle", "FilePath", "Date Created"}));
-        QCOMPARE(list()->columnWidth(0), list()->columnWidth(1));
-        QCOMPARE(list()->columnWidth(1), list()->columnWidth(2));
-        const QStringList captions{"&Add File", "&Drop File", "Do&wnload", "&Save", "&Close", "&Open"};
-        const QStringList tags{"AddFile", "DropFile", "DeleteFile", "SaveFile", "ExtractFile", "OpenFile"};
-        for (int i = 0; i < 6; ++i) {
-            QVERIFY2(button(i), qPrintable(QString::number(i)));
-            QCOMPARE(button(i)->text(), captions[i]);
-            QCOMPARE(button(i)->property("tag").toString(), tags[i]);
+        QCOMPARE((QStringList{window()->windowTitle(), head->text(0), head->text(1), head->text(2)}),
+                 (QStringList{"Project List", "FileTitle", "FilePath", "Date Created"}));
+        // Only Local and Network enable the network settings.
+        QComboBox *mode = control<QComboBox>("cboPrjMode");
+        const QList<std::pair<Qt::Key, QString>> steps{
+            {Qt::Key_Home, "Drive"}, {Qt::Key_Down, "Local"}, {Qt::Key_Down, "Network"}, {Qt::Key_Home, "Drive"}};
+        for (const auto &[key, text] : steps) {
+            QTest::keyClick(mode, key);
+            QCOMPARE(mode->currentText(), text);
+            QCOMPARE(control<QGroupBox>("fraUrlInfo")->isEnabled() && control<QLineEdit>("txtUrl")->isEnabled(),
+                     text != QLatin1String("Drive"));
         }
     }
 
-    void modeBoxEnablesNetworkSettings()
-    {
-        QComboBox *mode = control<QComboBox>("cboPrjMode");
-        QGroupBox *frame = control<QGroupBox>("fraUrlInfo");
-        QCOMPARE(mode->count(), 3);
-        QCOMPARE(mode->itemText(0), QStringLiteral("Drive"));
-        QCOMPARE(mode->itemText(1), QStringLiteral("Local"));
-        QCOMPARE(mode->itemText(2), QStringLiteral("Network"));
-        QCOMPARE(mode->currentText(), QStringLiteral("Drive"));
-        QVERIFY2(!frame->isEnabled(), "Drive leaves the network settings disabled");
-        QTest::keyClick(mode, Qt::Key_Down);
-        QCOMPARE(mode->currentText(), QStringLiteral("Local"));
-        QVERIFY(frame->isEnabled());
-        QVERIFY(control<QCheckBox>("chkUploadonSave")->isEnabled());
-        QTest::keyClick(mode, Qt::Key_Down);
-        QCOMPARE(mode->currentText(), QStringLiteral("Network"));
-        QVERIFY(frame->isEnabled());
-        QTest::keyClick(mode, Qt::Key_Home);
-        QCOMPARE(mode->currentText(), QStringLiteral("Drive"));
-        QVERIFY(!frame->isEnabled());
-        QVERIFY(!control<QLineEdit>("txtUrl")->isEnabled());
-    }
-
-    void addFile()
-    {
-        const QString a = m_app->writeFile(QStringLiteral("index.htm"), "<html>");
-        addThroughButton({a});
-        const ScriptedPrompts::Asked &asked = m_prompts->asked.constLast();
-        QVERIFY(asked.kind == ScriptedPrompts::Kind::OpenFile);
-        QCOMPARE(asked.filters, QStringList());
-        QCOMPARE(asked.flags, 0);
-        QCOMPARE(column(0), QStringList{"index.htm"});
-        QCOMPARE(column(1), QStringList{QFileInfo(a).path()});
-        QVERIFY2(!column(2).constFirst().isEmpty(), "a listed file shows its date");
-        addThroughButton({QString(), m_app->path(QStringLiteral("missing.txt"))});
-        QCOMPARE(gFileCount(), 1);
-        QCOMPARE(list()->topLevelItemCount(), 1);
-    }
-
-    void dropFile()
-    {
-        const QString a = m_app->writeFile("a.txt", "a"), b = m_app->writeFile("b.txt", "b"),
-                      c = m_app->writeFile("c.txt", "c");
-        addThroughButton({a, b, c});
-        button(1)->click(); // nothing selected
-        QCOMPARE(gFileCount(), 3);
-        selectRow(0);
-        const qsizetype asked = m_prompts->asked.size();
-        button(2)->click(); // Download and Close carry no action
-        button(4)->click();
-        QCOMPARE(m_prompts->asked.size(), asked);
-        QCOMPARE(list()->topLevelItemCount(), 3);
-        button(1)->click();
-        QCOMPARE(column(0), (QStringList{"b.txt", "c.txt"}));
-        QCOMPARE(gFiles(1).FileName(), b);
-        selectRow(1);
-        button(1)->click();
-        QCOMPARE(column(0), QStringList{"b.txt"});
-    }
-
-    void saveAndOpen()
-    {
-        const QString a = m_app->writeFile("a.txt", "a"), b = m_app->writeFile("b.txt", "b");
-        addThroughButton({a, b});
-        const QString project = m_app->path(QStringLiteral("work.QPP"));
-        m_prompts->answerFile(project);
-        button(3)->click();
-        QVERIFY(m_prompts->asked.constLast().kind == ScriptedPrompts::Kind::SaveFile);
-        QCOMPARE(m_prompts->asked.constLast().filters, QStringList{"Quillpad Project (*.QPP)"});
-        QCOMPARE(m_prompts->asked.constLast().flags, 0);
-        QCOMPARE(AppFixture::readFile(project),
-                 "Quillpad Basic:1.0\r\nFile: " + a.toUtf8() + "\r\nFile: " + b.toUtf8() + "\r\n");
-        QCOMPARE(control<QLineEdit>("txtProjectName")->text(), project);
-
-        selectRow(0);
-        button(1)->click();
-        QFile::remove(b);
-        m_prompts->answerFile(project);
-        button(5)->click();
-        QVERIFY(m_prompts->asked.constLast().kind == ScriptedPrompts::Kind::OpenFile);
-        QCOMPARE(m_prompts->asked.constLast().filters, QStringList{"Quillpad Project (*QPP)"});
-        QCOMPARE(column(0), QStringList{"a.txt"});
-        QCOMPARE(control<QLabel>("lblStatus")->text(), b + QStringLiteral(" Couldn't be found. \r\n"));
-        QCOMPARE(control<QLineEdit>("txtProjectName")->text(), project);
-        QCOMPARE(m_prompts->messages().size(), 0);
-
-        m_prompts->answerFile(QString()); // cancelled dialogs change nothing
-        button(3)->click();
-        m_prompts->answerFile(QString());
-        button(5)->click();
-        QCOMPARE(column(0), QStringList{"a.txt"});
-        QCOMPARE(m_prompts->messages().size(), 0);
-    }
-
-    void failuresAreReported()
-    {
-        addThroughButton({m_app->writeFile("a.txt", "a")});
-        const QString project = m_app->path(QStringLiteral("kept.QPP"));
-        m_prompts->answerFile(project);
-        button(3)->click();
-        m_prompts->answerFile(m_app->path(QStringLiteral("other.QPP")));
-        platform::injectFileFault(platform::FileStep::Write, ENOSPC);
-        button(3)->click();
-        m_prompts->answerFile(m_app->path(QStringLiteral("nowhere.QPP")));
-        button(5)->click();
-        const QList<ScriptedPrompts::Asked> msgs = m_prompts->messages();
-        QCOMPARE(msgs.size(), 2);
-        QCOMPARE(msgs[0].text, "There was an error in saving your project: \r\n" + QString::fromLocal8Bit(strerror(ENOSPC)));
-        QCOMPARE(msgs[0].caption, QStringLiteral("Quillpad Basic"));
-        QVERIFY(msgs[0].buttons == platform::Buttons::Ok);
-        QCOMPARE(msgs[1].text, "There was an error in loading your project: \r\n" + QString::fromLocal8Bit(strerror(ENOENT)));
-        QVERIFY(!QFile::exists(m_app->path(QStringLiteral("other.QPP"))));
-        QCOMPARE(control<QLineEdit>("txtProjectName")->text(), project);
-        QCOMPARE(column(0), QStringList{"a.txt"});
-    }
-
-    void doubleClickOpensTheListedFile()
+    void addOpenAndDrop()
     {
         // A backslash is an ordinary character in a name here.
-        const QString a = m_app->writeFile("one.txt", "first\r\n"),
-                      b = m_app->writeFile(QStringLiteral("odd\\name.txt"), "second\r\n");
-        addThroughButton({a, b});
-        QCOMPARE(column(0), (QStringList{"one.txt", "name.txt"}));
-        list()->clearSelection();
-        window()->OpenSelectedFile();
-        QCOMPARE(DocumentRegistry::instance().docCount(), 0);
-        doubleClickRow(1);
-        FrmDoc *doc = m_app->current();
-        QVERIFY2(doc, "the double-click opens a document window");
-        QCOMPARE(m_app->record(doc->slot()).Path, b);
-        QCOMPARE(doc->textControl()->text(), QByteArray("second"));
-        doubleClickRow(0);
-        QCOMPARE(m_app->record(m_app->current()->slot()).Path, a);
-        QCOMPARE(m_prompts->messages().size(), 0);
-    }
+        const QString a = file("a.txt"), b = file("b.txt"), c = m_app->writeFile(QStringLiteral("odd\\c.txt"), "third\r\n");
+        press(0, {a, QString(), m_app->path(QStringLiteral("missing.txt")), QFileInfo(a).path(), b, c});
+        QCOMPARE(m_prompts->asked.constLast().filters, QStringList());
+        QCOMPARE(column(0), (QStringList{"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(column(1).constFirst(), QFileInfo(a).path());
+        QVERIFY2(!column(2).constFirst().isEmpty(), "a listed file shows its date");
 
-    void reopenedWindowStartsEmpty()
-    {
-        const QString a = m_app->writeFile("a.txt", "a"), b = m_app->writeFile("b.txt", "b");
-        addThroughButton({a});
-        m_prompts->answerFile(m_app->path(QStringLiteral("p.QPP")));
-        button(3)->click();
-        QTest::keyClick(control<QComboBox>("cboPrjMode"), Qt::Key_End);
-        window()->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY2(!window(), "closing destroys the window");
-        QCOMPARE(gFileCount(), 1);
-        FrmProject::showWindow();
-        QCOMPARE(list()->topLevelItemCount(), 0);
-        QCOMPARE(control<QLineEdit>("txtProjectName")->text(), QString());
-        QCOMPARE(control<QComboBox>("cboPrjMode")->currentText(), QStringLiteral("Drive"));
-        addThroughButton({b});
-        QCOMPARE(column(0), (QStringList{"a.txt", "b.txt"}));
+        button(1)->click(); // nothing selected: nothing dropped or opened
+        window()->OpenSelectedFile();
+        QVERIFY(!m_app->current() && gFileCount() == 3);
+        clickRow(2, true);
+        QVERIFY2(m_app->current(), "the double-click opens a document window");
+        QCOMPARE(m_app->record(m_app->current()->slot()).Path, c);
+        QCOMPARE(m_app->current()->textControl()->text(), QByteArray("third"));
+        clickRow(0, true);
+        QCOMPARE(m_app->record(m_app->current()->slot()).Path, a);
+        button(1)->click();
+        QCOMPARE(column(0), (QStringList{"b.txt", "c.txt"}));
+        clickRow(1);
+        button(1)->click();
+        QCOMPARE(column(0), QStringList{"b.txt"});
+        QCOMPARE(m_prompts->messages().size(), 0);
     }
 
     void refusedAdds()
     {
-        addThroughButton({m_app->writeFile(QStringLiteral("blank at end "), "x")});
-        QCOMPARE(m_prompts->messages().size(), 1);
-        QCOMPARE(m_prompts->messages().constFirst().text,
-                 QStringLiteral("The name of this file cannot be kept in a project: \r\n")
-                     + m_app->path(QStringLiteral("blank at end ")));
-        QCOMPARE(gFileCount(), 0);
+        press(0, {m_app->writeFile(QStringLiteral("blank at end "), "x")});
+        const QString a = file("a.txt");
+        QByteArray full = "Quillpad Basic:1.0\r\n";
+        for (int i = 0; i < ProjectList::MaxEntries + 3; ++i)
+            full += "File: " + a.toUtf8() + "\r\n";
+        m_app->writeFile(QStringLiteral("full.QPP"), full);
+        press(5, {m_app->path("full.QPP")});
+        press(0, {a});
+        const QList<ScriptedPrompts::Asked> msgs = m_prompts->messages();
+        QCOMPARE(msgs.size(), 3);
+        QCOMPARE(msgs[0].text, "The name of this file cannot be kept in a project: \r\n" + m_app->path("blank at end "));
+        QCOMPARE(msgs[1].text, "A project can hold no more than 32767 files; 3 files of this project were left out.");
+        QCOMPARE(msgs[2].text, QStringLiteral("A project can hold no more than 32767 files."));
+        QCOMPARE(list()->topLevelItemCount(), ProjectList::MaxEntries);
+    }
 
-        const QString a = m_app->writeFile("a.txt", "a");
-        while (gFileCount() < ProjectList::MaxEntries)
-            projectList().add(a);
-        m_prompts->clear();
-        addThroughButton({a});
-        QCOMPARE(m_prompts->messages().size(), 1);
-        QCOMPARE(m_prompts->messages().constFirst().text,
-                 QStringLiteral("A project can hold no more than 32767 files."));
-        QCOMPARE(gFileCount(), ProjectList::MaxEntries);
+    void saveAndOpen()
+    {
+        const QString a = file("a.txt"), b = file("b.txt"), project = m_app->path(QStringLiteral("work.QPP"));
+        press(0, {a, b});
+        press(3, {project});
+        QCOMPARE(m_prompts->asked.constLast().filters, QStringList{"Quillpad Project (*.QPP)"});
+        QCOMPARE(AppFixture::readFile(project), "Quillpad Basic:1.0\r\nFile: " + a.toUtf8() + "\r\nFile: " + b.toUtf8() + "\r\n");
+        QCOMPARE(nameBox(), project);
+
+        clickRow(0);
+        button(1)->click();
+        QFile::remove(b);
+        press(5, {project});
+        QCOMPARE(m_prompts->asked.constLast().filters, QStringList{"Quillpad Project (*QPP)"});
+        QCOMPARE(column(0), QStringList{"a.txt"});
+        QCOMPARE(control<QLabel>("lblStatus")->text(), b + QStringLiteral(" Couldn't be found. \r\n"));
+        press(3, {QString()}); // cancelled dialogs change nothing
+        press(5, {QString()});
+        QCOMPARE(column(0), QStringList{"a.txt"});
+        QCOMPARE(m_prompts->messages().size(), 0);
+
+        // Closing destroys the window; a new one starts empty, the list keeps its entry.
+        window()->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window());
+        FrmProject::showWindow();
+        QCOMPARE(column(0), QStringList());
+        QCOMPARE(nameBox(), QString());
+        press(0, {file("c.txt")});
+        QCOMPARE(column(0), (QStringList{"a.txt", "c.txt"}));
+    }
+
+    void failuresAreReported()
+    {
+        press(0, {file("a.txt")});
+        press(3, {m_app->path("kept.QPP")});
+        const QString other = file("other.QPP");
+        for (platform::FileStep step : {platform::FileStep::Open, platform::FileStep::Write, platform::FileStep::Commit}) {
+            platform::injectFileFault(step, ENOSPC);
+            press(3, {m_app->path("other.QPP")});
+            QCOMPARE(AppFixture::readFile(other), QByteArray("other.QPP"));
+        }
+        press(5, {m_app->path("nowhere.QPP")});
+        platform::injectFileFault(platform::FileStep::Read, EIO);
+        press(5, {m_app->path("kept.QPP")});
+        const QList<ScriptedPrompts::Asked> msgs = m_prompts->messages();
+        QCOMPARE(msgs.size(), 5);
+        const QString save("There was an error in saving your project: \r\n"), load("There was an error in loading your project: \r\n");
+        QCOMPARE(msgs[2].text, save + QString::fromLocal8Bit(strerror(ENOSPC)));
+        QCOMPARE(msgs[3].text, load + QString::fromLocal8Bit(strerror(ENOENT)));
+        QCOMPARE(msgs[4].text, load + QString::fromLocal8Bit(strerror(EIO)));
+        QCOMPARE(nameBox(), m_app->path(QStringLiteral("kept.QPP")));
+        QCOMPARE(column(0), QStringList{"a.txt"});
+    }
+
+    void hiddenMenuEntries()
+    {
+        window()->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        FrmDoc *doc = m_app->newDocument();
+        for (const char *name : {"mnuFileAddtoProject", "mnuToolsProjectList"})
+            QVERIFY2(!doc->action(QLatin1String(name))->isVisible(), name);
+        QVERIFY(!m_app->frame()->frameAction(QStringLiteral("mnuPL"))->isVisible());
+        AppFixture::trigger(doc, QStringLiteral("mnuFileAddtoProject"));
+        QCOMPARE(m_prompts->messages()[0].text, QStringLiteral("You must save this file first"));
+        QCOMPARE(m_prompts->messages()[0].caption, QStringLiteral("Quillpad Basic"));
+
+        const QString gone = file("gone.txt"), saved = file("saved.txt");
+        fileops::OpenFile(gone);
+        QFile::remove(gone);
+        AppFixture::trigger(m_app->current(), QStringLiteral("mnuFileAddtoProject"));
+        QVERIFY2(gFileCount() == 0 && !window(), "a vanished file adds nothing and loads no window");
+
+        fileops::OpenFile(saved);
+        AppFixture::trigger(m_app->current(), QStringLiteral("mnuFileAddtoProject"));
+        QVERIFY2(window() && !window()->isVisible(), "the window is loaded hidden to take the rows");
+        QCOMPARE(column(0), QStringList{"saved.txt"});
+        AppFixture::trigger(m_app->current(), QStringLiteral("mnuToolsProjectList"));
+        FrmProject *shown = window();
+        QVERIFY(shown->isVisible());
+        m_app->triggerFrame(QStringLiteral("mnuPL"));
+        QCOMPARE(window(), shown);
+        QCOMPARE(m_prompts->asked.size(), 1);
     }
 };
 

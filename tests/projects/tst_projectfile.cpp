@@ -1,65 +1,57 @@
+#include "appfixture.h"
+#include "projects/createddate.h"
 #include "projects/projectfile.h"
+#include "projects/projectlist.h"
 #include "testmain.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 
 using namespace projects;
 
 namespace {
 QString u(const char *utf8) { return QString::fromUtf8(utf8); }
+QByteArray line(const QString &path) { return "File: " + path.toUtf8() + "\r\n"; }
 } // namespace
 
 class TstProjectFile : public QObject
 {
     Q_OBJECT
-private slots:
-    void entryLines_data()
+
+    QTemporaryDir m_dir;
+    QString at(const QString &name) const { return m_dir.path() + QLatin1Char('/') + name; }
+    QString make(const QString &name, const QByteArray &bytes = "x") const
     {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("as written") << QByteArray("File: /home/u/a.txt") << u("/home/u/a.txt");
-        QTest::newRow("lower case, blanks around") << QByteArray("file:   /home/u/my a.txt  ") << u("/home/u/my a.txt");
-        QTest::newRow("no blank after colon") << QByteArray("FiLe:/Home/A.TXT") << u("/Home/A.TXT");
-        QTest::newRow("only blanks are trimmed") << QByteArray("File:\t/a\t") << u("\t/a\t");
-        QTest::newRow("blank before prefix") << QByteArray(" File: /a") << QString();
-        QTest::newRow("prefix and blanks") << QByteArray("File:     ") << QString();
-        QTest::newRow("too short") << QByteArray("File") << QString();
-        QTest::newRow("header") << QByteArray("Quillpad Basic:1.0") << QString();
-        QTest::newRow("other word") << QByteArray("Files: /a") << QString();
-        QTest::newRow("latin-1 byte") << QByteArray("File: /tmp/caf\xE9") << u("/tmp/café");
-        QTest::newRow("utf-8 beyond latin-1") << QByteArray("File: /tmp/\xE6\x97\xA5") << u("/tmp/日");
-        QTest::newRow("utf-8 within latin-1") << QByteArray("File: /caf\xC3\xA9") << QString::fromLatin1("/caf\xC3\xA9");
-        QTest::newRow("broken utf-8") << QByteArray("File: /\xE6\x97.txt") << QString::fromLatin1("/\xE6\x97.txt");
-    }
-    void entryLines()
-    {
-        QFETCH(QByteArray, line);
-        QFETCH(QString, path);
-        QCOMPARE(GetFileFromLine(line), path);
+        QDir().mkpath(QFileInfo(at(name)).path());
+        QFile f(at(name));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? at(name) : QString();
     }
 
+private slots:
     void tolerantReader_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("paths");
-        QTest::newRow("empty file") << QByteArray() << QStringList{};
-        QTest::newRow("header only") << QByteArray("Quillpad Basic:1.0\r\n") << QStringList{};
         QTest::newRow("no header") << QByteArray("File: /a\r\nFile: /b") << QStringList{"/a", "/b"};
         QTest::newRow("other version") << QByteArray("Quillpad Basic:2.7\r\nFile: /a\r\n") << QStringList{"/a"};
         QTest::newRow("blank lines") << QByteArray("\r\n\r\nFile: /a\r\n\r\n\r\nFile: /b\r\n") << QStringList{"/a", "/b"};
-        QTest::newRow("lines without prefix") << QByteArray("/x\r\nPath: /y\r\nFile: /a\r\n  File: /z\r\nFile:\r\n")
-                                              << QStringList{"/a"};
-        QTest::newRow("lone cr ends lines") << QByteArray("File: /a\rFile: /b\r\r\nFile: /c") << QStringList{"/a", "/b", "/c"};
-        QTest::newRow("lone lf does not") << QByteArray("File: /a\nFile: /b\r\n") << QStringList{"/a\nFile: /b"};
-        QTest::newRow("duplicates kept") << QByteArray("File: /a\r\nFile: /a\r\n") << QStringList{"/a", "/a"};
+        QTest::newRow("prefix in any case, blanks trimmed")
+            << QByteArray("file:   /my a.txt  \r\nFiLe:/B\r\nFile:\t/t\t\r\n") << QStringList{"/my a.txt", "/B", "\t/t\t"};
+        QTest::newRow("no \"File: \"") << QByteArray("/x\r\nFiles: /y\r\n File: /z\r\nFile:   \r\nFile\r\nFile: /a\r\n")
+                                       << QStringList{"/a"};
+        QTest::newRow("lone CR ends a line, lone LF does not")
+            << QByteArray("File: /a\rFile: /b\r\r\nFile: /c\nFile: /d") << QStringList{"/a", "/b", "/c\nFile: /d"};
+        QTest::newRow("Latin-1, UTF-8 and NUL bytes")
+            << QByteArray("File: /caf\xE9\r\nFile: /\xE6\x97\xA5\r\nFile: /caf\xC3\xA9\r\nFile: /\xE6\x97.t\r\n")
+                   + QByteArray("File: /a\0b", 10)
+            << QStringList{u("/café"), u("/日"), QString::fromLatin1("/caf\xC3\xA9"), QString::fromLatin1("/\xE6\x97.t"),
+                           QString::fromLatin1("/a\0b", 4)};
         const QByteArray longPath = "/" + QByteArray(200000, 'x');
-        QTest::newRow("very long line") << QByteArray("File: " + longPath + "\r\nFile: /b\r\n")
-                                        << QStringList{QString::fromLatin1(longPath), "/b"};
-        QTest::newRow("nul inside a path") << QByteArray("File: /a\0b\r\n", 12) << QStringList{QString::fromLatin1("/a\0b", 4)};
+        QTest::newRow("long line") << QByteArray("File: " + longPath + "\r\nFile: /b\r\n")
+                                   << QStringList{QString::fromLatin1(longPath), "/b"};
         QByteArray noise(1 << 20, Qt::Uninitialized);
-        QRandomGenerator gen(20240611);
-        for (char &c : noise)
-            c = char(gen.bounded(256));
+        QRandomGenerator(20240611).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
         QTest::newRow("binary") << noise << QStringList{};
     }
     void tolerantReader()
@@ -69,46 +61,62 @@ private slots:
         QCOMPARE(readProjectPaths(bytes), paths);
     }
 
-    void writerBytes_data()
-    {
-        QTest::addColumn<QStringList>("paths");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("empty project") << QStringList{} << QByteArray("Quillpad Basic:1.0\r\n");
-        QTest::newRow("two entries") << QStringList{"/a", "/b c.txt"}
-                                     << QByteArray("Quillpad Basic:1.0\r\nFile: /a\r\nFile: /b c.txt\r\n");
-        QTest::newRow("latin-1 path") << QStringList{u("/tmp/café")} << QByteArray("Quillpad Basic:1.0\r\nFile: /tmp/caf\xE9\r\n");
-        QTest::newRow("beyond latin-1") << QStringList{u("/é日")} << QByteArray("Quillpad Basic:1.0\r\nFile: /\xC3\xA9\xE6\x97\xA5\r\n");
-    }
-    void writerBytes()
-    {
-        QFETCH(QStringList, paths);
-        QFETCH(QByteArray, bytes);
-        QCOMPARE(projectFileBytes(paths), bytes);
-        QCOMPARE(readProjectPaths(bytes), paths);
-    }
-
-    void storablePaths_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("storable");
-        QTest::newRow("latin-1") << u("/home/u/café ÿ.txt") << true;
-        QTest::newRow("cjk") << u("/home/u/日本語.txt") << true;
-        QTest::newRow("emoji") << u("/home/u/😀.txt") << true;
-        QTest::newRow("lf and backslash inside") << u("/home/u/a\nb\\c") << true;
-        QTest::newRow("cr inside") << u("/home/u/a\rb") << false;
-        QTest::newRow("leading blank") << u(" /home/u/a") << false;
-        QTest::newRow("trailing blank") << u("/home/u/a ") << false;
-        QTest::newRow("empty") << QString() << false;
-        // Its Latin-1 bytes C4 B0 would read back as the UTF-8 of another letter.
-        QTest::newRow("reads back as utf-8") << u("/home/u/Ä°.txt") << false;
-    }
     void storablePaths()
     {
-        QFETCH(QString, path);
-        QFETCH(bool, storable);
-        QCOMPARE(canStorePath(path), storable);
-        if (storable)
-            QCOMPARE(readProjectPaths(projectFileBytes({path})), QStringList{path});
+        QCOMPARE(projectFileBytes({}), QByteArray("Quillpad Basic:1.0\r\n"));
+        for (const char *p : {"/u/café ÿ.txt", "/u/日本語.txt", "/u/😀.txt", "/u/a\nb\\c"})
+            QVERIFY2(canStorePath(u(p)) && readProjectPaths(projectFileBytes({u(p)})) == QStringList{u(p)}, p);
+        // The last one's Latin-1 bytes C4 B0 would read back as the UTF-8 of another letter.
+        for (const char *p : {"/u/a\rb", " /u/a", "/u/a ", "", "/u/Ä°.txt"})
+            QVERIFY2(!canStorePath(u(p)), p);
+    }
+
+    void roundTrip()
+    {
+        const QString a = make("one.txt"), b = make("two words.htm"), latin = make(u("café.txt")), wide = make(u("日本.txt"));
+        ProjectList list;
+        for (const QString &p : {a, b, a, latin, wide})
+            QCOMPARE(list.add(p), ProjectList::AddResult::Added);
+        platform::FileError err;
+        QVERIFY2(list.save(at("round.QPP"), &err), qPrintable(err.description));
+        const QByteArray expected = "Quillpad Basic:1.0\r\n" + line(a) + line(b) + line(a) + "File: "
+                                    + QFile::encodeName(m_dir.path()) + "/caf\xE9.txt\r\n" + line(wide);
+        QCOMPARE(AppFixture::readFile(at("round.QPP")), expected);
+        ProjectList again;
+        QVERIFY(again.load(at("round.QPP")).read);
+        QCOMPARE(again.paths(), list.paths());
+    }
+
+    void loadReplacesAndReportsMissingFiles()
+    {
+        const QString a = make("first.txt"), c = make("third.txt"), gone = at("second.txt");
+        ProjectList list;
+        list.add(make("before.txt"));
+        const ProjectList::LoadResult r = list.load(make("p.QPP", "Quillpad Basic:1.0\r\n" + line(a) + line(gone) + line(c)));
+        QVERIFY(r.read);
+        QCOMPARE(list.paths(), (QStringList{a, c}));
+        QCOMPARE(r.missingReport, gone + QStringLiteral(" Couldn't be found. \r\n"));
+    }
+
+    void rowsAndDates()
+    {
+        // The title is the part after the last "/" or "\".
+        const QString a = make("rows/w\\x/page.htm"), b = make("rows/odd\\gone.txt");
+        ProjectList list;
+        list.add(a);
+        list.add(b);
+        QFile::remove(b);
+        const QList<ProjectRow> rows = list.rows(QLocale(QLocale::English));
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE((QStringList{rows[0].title, rows[0].folder, rows[1].title, rows[1].folder, rows[1].created}),
+                 (QStringList{"page.htm", at("rows/w\\x"), "gone.txt", at("rows/odd"), ""}));
+
+        const QDateTime dec5(QDate(2026, 12, 5), QTime(23, 59)), jan9(QDate(2024, 1, 9), QTime(8, 0));
+        const QLocale en(QLocale::English);
+        QCOMPARE(formatCreatedDate(dec5, jan9, en), QStringLiteral("05 Dec 2026"));
+        QCOMPARE(formatCreatedDate(QDateTime(), jan9, en), QStringLiteral("09 Jan 2024")); // no birth time
+        QCOMPARE(formatCreatedDate(QDateTime(), QDateTime(), en), QString());
+        QCOMPARE(formatCreatedDate(jan9, QDateTime(), QLocale(QLocale::German)), QStringLiteral("09 Jan. 2024"));
     }
 };
 
