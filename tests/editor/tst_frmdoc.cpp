@@ -11,7 +11,6 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMimeData>
 #include <QToolBar>
 
@@ -59,12 +58,7 @@ class TstFrmDoc : public QObject
     std::optional<ScriptedPrompts> m_prompts;
     std::optional<AppFixture> m_app;
 private slots:
-    void init()
-    {
-        QGuiApplication::clipboard()->clear();
-        m_prompts.emplace();
-        m_app.emplace();
-    }
+    void init() { m_prompts.emplace(); m_app.emplace(); }
     void cleanup() { m_app.reset(); m_prompts.reset(); }
 
     void menuEntriesAndTheirKeys()

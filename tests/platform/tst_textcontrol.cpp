@@ -83,7 +83,6 @@ private slots:
         QTest::keyClicks(&t, "XY");
         QTest::keyClick(&t, Qt::Key_Insert);
         QCOMPARE(t.text(), QByteArray("aXY\r\n\xe9\t"));
-        QVERIFY2(prompts.asked.isEmpty(), "plain typing asks nothing");
         // One typed character that cannot be held: a beep.
         QTest::sendKeyEvent(QTest::Click, &t, Qt::Key_unknown, QStringLiteral("\u20ac"), {});
         QCOMPARE(t.text(), QByteArray("aXY\r\n\xe9\t"));
@@ -191,7 +190,7 @@ private slots:
         }
     }
 
-    void clipboardKeysKeepBytesAsTheyAre()
+    void clipboardKeysKeepBytesAsTheyAreAndUnboundKeysDoNothing()
     {
         ScriptedPrompts prompts;
         TextControl t;
@@ -216,6 +215,13 @@ private slots:
         QTest::keyClick(&t, Qt::Key_Delete, Qt::ShiftModifier);
         QCOMPARE(platform::clipboard().text(), QStringLiteral("a"));
         QCOMPARE(t.text().left(3), QByteArray("\r\nb"));
+
+        // Keys taken from Scintilla (its line cut and lower-casing) edit nothing.
+        t.unbindKeys({QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_U)});
+        t.selectAllText();
+        QTest::keyClick(&t, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(&t, Qt::Key_U, Qt::ControlModifier);
+        QCOMPARE(t.text(), QByteArray("\r\nb\xe9x\ny\rzx\ny\rz"));
     }
 
     void onlyFileDropsAreTaken()
