@@ -12,7 +12,7 @@ namespace platform {
 
 struct FileError
 {
-    int number = 0;      // the system's error number
+    int number = 0;      // the system's error number for reads; Qt's file error code for writes
     QString description; // the system's description of it
 };
 
