@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QWidget>
 
 namespace platform {
@@ -23,6 +24,16 @@ QString AppFolder()
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
+}
+
+QString DataFolder()
+{
+    // Named here rather than by the application name, so tests and the
+    // program share one layout.
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/quillpad/");
 }
 
 void setAppFolderOverride(const QString &folder) { g_appFolder = folder; }

@@ -18,9 +18,11 @@ void prepareEnvironment()
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                      : qgetenv("QT_QPA_PLATFORM"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(g_root->path() + QStringLiteral("/config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(g_root->path() + QStringLiteral("/data")));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(g_root->path() + QStringLiteral("/runtime")));
     QDir().mkpath(g_root->path() + QStringLiteral("/config"));
     QDir().mkpath(g_root->path() + QStringLiteral("/runtime"));
+    QDir().mkpath(g_root->path() + QStringLiteral("/data"));
     QFile::setPermissions(g_root->path() + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
