@@ -8,11 +8,14 @@
 #include <QStandardPaths>
 #include <QWidget>
 
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
 QString g_appFolder;
-}
+std::function<bool(const QString &)> g_writableCheck;
+} // namespace
 
 QString AppFolder()
 {
@@ -38,13 +41,35 @@ QString DataFolder()
 
 void setAppFolderOverride(const QString &folder) { g_appFolder = folder; }
 
+bool FolderWritable(const QString &folder)
+{
+    if (g_writableCheck)
+        return g_writableCheck(folder);
+    // access() also knows read-only mounts, which permission bits do not show.
+    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
+void setFolderWritableCheck(std::function<bool(const QString &)> check) { g_writableCheck = std::move(check); }
+
+QString OwnFolder(const QString &name)
+{
+    const QString inProgram = AppFolder() + name;
+    const QFileInfo info(inProgram);
+    // A folder already there serves when it can be written; otherwise one can
+    // be made there only when the program folder itself can be written.
+    const bool usable = info.isDir() ? FolderWritable(inProgram)
+                                     : !info.exists() && !info.isSymLink() && FolderWritable(AppFolder());
+    return usable ? inProgram : DataFolder() + name;
+}
+
 bool EnsureFolder(const QString &name)
 {
-    const QString path = AppFolder() + name;
+    const QString path = OwnFolder(name);
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         return true;
     return QDir().mkpath(path);
 }
+
 
 void CenterWindow(QWidget *window)
 {

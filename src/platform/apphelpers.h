@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 // Small helpers every window uses: the program folder, making sure a folder
@@ -17,8 +19,21 @@ void setAppFolderOverride(const QString &folder);
 // ending in "/". Not created here.
 QString DataFolder();
 
-// Creates the folder in the program folder when nothing of that name exists.
-// Returns false when it is missing and could not be made.
+// Whether the program may create and change files in the folder. An
+// installed program's folder usually cannot be written.
+bool FolderWritable(const QString &folder);
+// Tests put their own check in place (as root, permission bits stop
+// nothing); an empty function brings the real check back.
+void setFolderWritableCheck(std::function<bool(const QString &)> check);
+
+// Where the program keeps its folder of that name (no "/" at the end): in
+// the program folder when it can be written there, else in the user's data
+// folder.
+QString OwnFolder(const QString &name);
+
+// Makes sure the folder OwnFolder(name) exists. Anything of that name that
+// already exists is left untouched. Returns false when it is missing and
+// could not be made.
 bool EnsureFolder(const QString &name);
 
 void CenterWindow(QWidget *window);

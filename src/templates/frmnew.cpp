@@ -18,6 +18,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace templates {
 
 namespace {
@@ -100,7 +102,8 @@ FrmNew::FrmNew(QWidget *parent) : QDialog(parent), m_files(new QListWidget(this)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_files, &QListWidget::itemClicked, this, &FrmNew::showPreview);
-    connect(m_files, &QListWidget::currentRowChanged, this, &FrmNew::showPreview);
+    // Choosing by keyboard (arrows, Space) previews as a click does.
+    connect(m_files, &QListWidget::itemSelectionChanged, this, &FrmNew::showPreview);
     // Enter reaches "&Create" as the default button; a double-click creates too.
     connect(m_files, &QListWidget::itemDoubleClicked, this, &FrmNew::createDocument);
     connect(create, &QPushButton::clicked, this, &FrmNew::createDocument);
@@ -118,11 +121,15 @@ FrmNew *FrmNew::instance()
 
 void FrmNew::load()
 {
-    const QString folder = TemplateFolder();
-    if (!QFileInfo::exists(folder) && !QFileInfo(folder).isSymLink()) {
-        QDir().mkpath(folder);
-        platform::message(QStringLiteral("There are no installed templates, please visit our website: ") +
-                          QLatin1String(DownloadAddress) + QStringLiteral(" to download the template"));
+    const QStringList folders = TemplateFolders();
+    if (!QFileInfo::exists(folders.constFirst()) && !QFileInfo(folders.constFirst()).isSymLink()) {
+        QDir().mkpath(folders.constFirst());
+        // Shipped templates beside an installed program are still there to choose.
+        const bool others = std::any_of(folders.cbegin() + 1, folders.cend(),
+                                        [](const QString &f) { return QFileInfo(f).isDir(); });
+        if (!others)
+            platform::message(QStringLiteral("There are no installed templates, please visit our website: ") +
+                              QLatin1String(DownloadAddress) + QStringLiteral(" to download the template"));
     }
     refreshList();
 }
@@ -132,7 +139,10 @@ void FrmNew::refreshList()
     const QString keep = selectedName();
     m_files->blockSignals(true);
     m_files->clear();
-    m_files->addItems(ListTemplates(TemplateFolder()));
+    for (const TemplateEntry &entry : ListTemplateEntries(TemplateFolders())) {
+        auto *item = new QListWidgetItem(entry.name, m_files);
+        item->setData(Qt::UserRole, entry.path);
+    }
     const QList<QListWidgetItem *> same =
         keep.isEmpty() ? QList<QListWidgetItem *>() : m_files->findItems(keep, Qt::MatchExactly);
     if (!same.isEmpty())
@@ -148,19 +158,26 @@ QString FrmNew::selectedName() const
     return sel.isEmpty() ? QString() : sel.constFirst()->text();
 }
 
+QString FrmNew::selectedPath() const
+{
+    const QList<QListWidgetItem *> sel = m_files->selectedItems();
+    return sel.isEmpty() ? QString() : sel.constFirst()->data(Qt::UserRole).toString();
+}
+
 void FrmNew::showPreview()
 {
-    const QString name = selectedName();
-    if (name.isEmpty())
+    const QString path = selectedPath();
+    if (path.isEmpty())
         return;
-    m_preview->setText(previewText(PreviewBytes(TemplateFolder() + QLatin1Char('/') + name)));
+    m_preview->setText(previewText(PreviewBytes(path)));
 }
 
 void FrmNew::createDocument()
 {
     // With nothing chosen the path names the folder itself, which cannot be
     // read: the read question tells the user so.
-    NewDocumentFromTemplate(TemplateFolder() + QLatin1Char('/') + selectedName());
+    const QString path = selectedPath();
+    NewDocumentFromTemplate(path.isEmpty() ? TemplateFolder() + QLatin1Char('/') : path);
 }
 
 void FrmNew::blankDocument()

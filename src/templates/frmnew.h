@@ -20,12 +20,14 @@ public:
     // The one dialog while it is open, or null.
     static FrmNew *instance();
 
-    // Makes sure the template folder exists (telling the user when it did
-    // not) and lists it.
+    // Makes sure the template folder exists (telling the user when no
+    // template folder did) and lists the templates of every folder.
     void load();
     // Reads the list again from the folder, keeping the chosen name.
     void refreshList();
     QString selectedName() const;
+    // The file of the chosen template, in whichever folder it lies.
+    QString selectedPath() const;
 
 private:
     void showPreview();

@@ -9,6 +9,9 @@
 #include "platform/textcontrol.h"
 
 #include <QDir>
+#include <QSet>
+
+#include <algorithm>
 
 #include <cerrno>
 
@@ -19,7 +22,34 @@ namespace templates {
 
 QString TemplateFolder()
 {
-    return platform::AppFolder() + QStringLiteral("templates");
+    return platform::OwnFolder(QStringLiteral("templates"));
+}
+
+QStringList TemplateFolders()
+{
+    QStringList folders{TemplateFolder()};
+    const QString shipped = platform::AppFolder() + QStringLiteral("templates");
+    if (shipped != folders.constFirst())
+        folders << shipped;
+    return folders;
+}
+
+QList<TemplateEntry> ListTemplateEntries(const QStringList &folders)
+{
+    QList<TemplateEntry> out;
+    QSet<QString> seen;
+    for (const QString &folder : folders) {
+        for (const QString &name : ListTemplates(folder)) {
+            if (seen.contains(name))
+                continue;
+            seen.insert(name);
+            out.append({name, folder + QLatin1Char('/') + name});
+        }
+    }
+    std::stable_sort(out.begin(), out.end(), [](const TemplateEntry &a, const TemplateEntry &b) {
+        return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
+    });
+    return out;
 }
 
 QStringList ListFiles(const QString &folder, const QString &pattern)

@@ -3,6 +3,7 @@
 #include "platform/fileio.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -10,8 +11,24 @@
 // previews, new documents made from a template, and installing templates.
 namespace templates {
 
-// AppFolder() + "templates".
+// The folder templates are installed into: "templates" in the program
+// folder, or in the user's data folder when the program folder cannot be
+// written (an installed program).
 QString TemplateFolder();
+// The folders whose templates are offered, in order of precedence:
+// TemplateFolder(), then the "templates" folder shipped beside the program
+// when that is another one.
+QStringList TemplateFolders();
+
+struct TemplateEntry
+{
+    QString name;
+    QString path;
+};
+// The ".QPT" files of the folders, sorted by name. A name found in more than
+// one folder is offered once, from the earliest folder, so a template the
+// user installs under a shipped template's name takes its place.
+QList<TemplateEntry> ListTemplateEntries(const QStringList &folders);
 
 // The ".QPT" files (any letter case) in folder, sorted by name.
 QStringList ListTemplates(const QString &folder);

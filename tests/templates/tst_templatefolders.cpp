@@ -1,0 +1,236 @@
+// A program folder that cannot be written (an installed program): the work folder and
+// installed templates go to the user's data folder, and the New Document dialog offers
+// the templates of both folders. Driven through start-up and the real dialogs.
+#include "app/mdimain.h"
+#include "app/startup.h"
+#include "appfixture.h"
+#include "editor/frmdoc.h"
+#include "platform/apphelpers.h"
+#include "platform/textcontrol.h"
+#include "scriptedprompts.h"
+#include "templates/frmnew.h"
+#include "templates/frmtemplates.h"
+#include "templates/templatelibrary.h"
+#include "testmain.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace templates;
+
+namespace {
+
+const QString NoTemplates = "There are no installed templates, please visit our website: "
+                            "https://example.org/quillpad to download the template";
+
+QString inApp(const QString &name) { return platform::AppFolder() + name; }
+QString inData(const QString &name) { return platform::DataFolder() + name; }
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), qPrintable(path));
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QStringList listed(QWidget *parent, const char *list)
+{
+    QStringList out;
+    for (const auto *item : parent->findChild<QListWidget *>(list)->findItems("*", Qt::MatchWildcard))
+        out << item->text();
+    return out;
+}
+
+void clickItem(QWidget *parent, const char *list, const QString &text)
+{
+    auto *widget = parent->findChild<QListWidget *>(list);
+    const auto found = widget->findItems(text, Qt::MatchExactly);
+    QVERIFY2(found.size() == 1, qPrintable("no entry " + text));
+    QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(found[0]).center());
+}
+
+void click(QWidget *parent, const char *button)
+{
+    QTest::mouseClick(parent->findChild<QPushButton *>(button), Qt::LeftButton);
+}
+
+QString preview(FrmNew *dlg) { return dlg->findChild<QLabel *>("lblPreview")->text(); }
+
+} // namespace
+
+class TstTemplateFolders : public QObject
+{
+    Q_OBJECT
+
+    // The program folder refuses writes, as an installed one does; folders
+    // below it too.
+    static void programFolderReadOnly()
+    {
+        platform::setFolderWritableCheck(
+            [](const QString &folder) { return !(folder + '/').startsWith(platform::AppFolder()); });
+    }
+
+private slots:
+    void init()
+    {
+        platform::setFolderWritableCheck(nullptr);
+        for (const char *name : {"templates", "tempfile"}) {
+            QDir(inApp(name)).removeRecursively(), QFile::remove(inApp(name));
+            QDir(inData(name)).removeRecursively();
+        }
+    }
+    void cleanupTestCase() { platform::setFolderWritableCheck(nullptr); }
+
+    void workFolder_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("inProgram"); // "" none, "dir" or "file" before start-up
+        QTest::addColumn<QString>("made");      // "app" or "data": where the folder is afterwards
+        QTest::newRow("writable program folder") << true << "" << "app";
+        QTest::newRow("writable, folder already there") << true << "dir" << "app";
+        QTest::newRow("read-only program folder") << false << "" << "data";
+        QTest::newRow("read-only, folder there but not writable") << false << "dir" << "data";
+        QTest::newRow("writable, a file in the way") << true << "file" << "data";
+    }
+
+    // Start-up makes the work folder where it can be written; what was there stays.
+    void workFolder()
+    {
+        QFETCH(bool, writable);
+        QFETCH(QString, inProgram);
+        QFETCH(QString, made);
+        ScriptedPrompts prompts;
+        if (inProgram == "dir")
+            writeBytes(inApp("tempfile/keep.txt"), "kept");
+        if (inProgram == "file")
+            writeBytes(inApp("tempfile"), "a file");
+        if (!writable)
+            programFolderReadOnly();
+        delete Startup(QString());
+        QCOMPARE(platform::OwnFolder("tempfile"), (made == "app" ? inApp("tempfile") : inData("tempfile")));
+        QVERIFY2(QFileInfo(platform::OwnFolder("tempfile")).isDir(), "the work folder is there");
+        QCOMPARE(QFileInfo(inData("tempfile")).isDir(), made == "data");
+        if (inProgram == "dir")
+            QCOMPARE(AppFixture::readFile(inApp("tempfile/keep.txt")), QByteArray("kept"));
+        else if (inProgram == "file")
+            QCOMPARE(AppFixture::readFile(inApp("tempfile")), QByteArray("a file"));
+        else
+            QCOMPARE(QFileInfo::exists(inApp("tempfile")), made == "app");
+        QVERIFY2(prompts.asked.isEmpty(), "start-up asks nothing");
+    }
+
+    void missingFolders_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("shipped");  // a shipped "templates" folder beside the program
+        QTest::addColumn<bool>("told");     // the no-templates message
+        QTest::addColumn<QString>("made");  // the folder the dialog creates
+        QTest::newRow("writable, none shipped") << true << false << true << "app";
+        QTest::newRow("read-only, shipped ones") << false << true << false << "data";
+        QTest::newRow("read-only, none shipped") << false << false << true << "data";
+    }
+
+    // The message comes only when no template folder at all was there.
+    void missingFolders()
+    {
+        QFETCH(bool, writable);
+        QFETCH(bool, shipped);
+        QFETCH(bool, told);
+        QFETCH(QString, made);
+        ScriptedPrompts prompts;
+        if (shipped)
+            writeBytes(inApp("templates/Shipped.QPT"), "shipped");
+        if (!writable)
+            programFolderReadOnly();
+        AppFixture app;
+        app.triggerFrame("mnuTemplates");
+        FrmNew *dlg = FrmNew::instance();
+        QVERIFY2(dlg && dlg->isVisible(), "the dialog shows");
+        QStringList messages;
+        for (const auto &m : prompts.messages())
+            messages << m.text;
+        QCOMPARE(messages, told ? QStringList{NoTemplates} : QStringList());
+        QCOMPARE(TemplateFolder(), made == "app" ? inApp("templates") : inData("templates"));
+        QVERIFY2(QFileInfo(TemplateFolder()).isDir(), "the template folder is made");
+        QCOMPARE(QFileInfo::exists(inApp("templates")), made == "app" || shipped);
+        QCOMPARE(listed(dlg, "File1"), shipped ? QStringList{"Shipped.QPT"} : QStringList());
+        dlg->close();
+    }
+
+    // Both folders are listed; for a name in both, the user's own template is
+    // previewed and used.
+    void bothFoldersListed()
+    {
+        ScriptedPrompts prompts;
+        writeBytes(inApp("templates/Shipped.QPT"), "shipped\r\n");
+        writeBytes(inApp("templates/Same.QPT"), "the program's");
+        writeBytes(inData("templates/Same.QPT"), "the user's\r\n");
+        writeBytes(inData("templates/mine.qpt"), "mine");
+        programFolderReadOnly();
+        AppFixture app;
+        app.triggerFrame("mnuTemplates");
+        FrmNew *dlg = FrmNew::instance();
+        QCOMPARE(listed(dlg, "File1"), (QStringList{"mine.qpt", "Same.QPT", "Shipped.QPT"}));
+        clickItem(dlg, "File1", "Shipped.QPT");
+        QCOMPARE(preview(dlg), "shipped\n");
+        clickItem(dlg, "File1", "Same.QPT");
+        QCOMPARE(preview(dlg), "the user's\n");
+        click(dlg, "Command1");
+        QCOMPARE(app.current()->textControl()->text(), QByteArray("the user's\r\n"));
+        // A shipped template makes a document the same way.
+        app.triggerFrame("mnuTemplates");
+        dlg = FrmNew::instance();
+        clickItem(dlg, "File1", "Shipped.QPT");
+        click(dlg, "Command1");
+        QCOMPARE(app.current()->textControl()->text(), QByteArray("shipped\r\n"));
+        QVERIFY2(prompts.asked.isEmpty(), "nothing is asked");
+        // With a writable program folder its own templates come first.
+        platform::setFolderWritableCheck(nullptr);
+        QCOMPARE(TemplateFolders(), (QStringList{inApp("templates")}));
+    }
+
+    // Importing through the Install Template dialog writes into the user's
+    // folder only; the installed copy then stands in for the shipped one.
+    void importIntoUserFolder()
+    {
+        ScriptedPrompts prompts;
+        QTemporaryDir source;
+        writeBytes(source.path() + "/Shipped.QPT", "replaced");
+        writeBytes(source.path() + "/New One.qpt", "new");
+        writeBytes(inApp("templates/Shipped.QPT"), "shipped");
+        programFolderReadOnly();
+        AppFixture app;
+        app.triggerFrame("mnuTemplates");
+        FrmNew *dlg = FrmNew::instance();
+        QTimer::singleShot(0, [&] {
+            auto *installer = qobject_cast<FrmTemplates *>(QApplication::activeModalWidget());
+            if (!installer)
+                return;
+            installer->goToFolder(source.path());
+            for (const char *name : {"New One.qpt", "Shipped.QPT"}) {
+                clickItem(installer, "fleTemplates", name);
+                click(installer, "Command1");
+            }
+            click(installer, "Command3");
+            installer->close();
+        });
+        click(dlg, "Command2");
+        QCOMPARE(entries(inData("templates")), (QStringList{"New_One.qpt", "Shipped.QPT"}));
+        QCOMPARE(entries(inApp("templates")), QStringList{"Shipped.QPT"});
+        QCOMPARE(AppFixture::readFile(inApp("templates/Shipped.QPT")), QByteArray("shipped"));
+        QCOMPARE(listed(dlg, "File1"), (QStringList{"New_One.qpt", "Shipped.QPT"}));
+        clickItem(dlg, "File1", "Shipped.QPT");
+        QCOMPARE(preview(dlg), "replaced");
+        QVERIFY2(prompts.asked.isEmpty(), "nothing is asked");
+        dlg->close();
+    }
+};
+
+QP_TEST_MAIN(TstTemplateFolders)
+#include "tst_templatefolders.moc"
