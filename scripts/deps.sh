@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests or the benchmarks need, when any is missing.
-# Usage: scripts/deps.sh [run|test|bench]
+# Usage: scripts/deps.sh [run|test|bench|package]
 set -euo pipefail
 want=(cmake g++ make qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev libgl-dev)
 case "${1:-run}" in
-  test) want+=(libbenchmark-dev poppler-utils) ;;
+  test) want+=(libbenchmark-dev poppler-utils xvfb xdotool imagemagick desktop-file-utils) ;;
   bench) want+=(libbenchmark-dev poppler-utils xvfb xauth) ;;
+  package) want+=(dpkg-dev file) ;;
 esac
 missing=()
 for p in "${want[@]}"; do
