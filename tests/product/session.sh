@@ -54,11 +54,14 @@ until grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null; do
 done
 export DISPLAY=":$(cat "$work/display")"
 
+# To stderr, as it may run inside $(...).
 fail() {
-    echo "FAIL: $*"
-    shot failure
-    echo "--- program output"
-    cat "$work/app.log" 2>/dev/null
+    {
+        echo "FAIL: $*"
+        shot failure
+        echo "--- program output"
+        cat "$work/app.log" 2>/dev/null
+    } >&2
     exit 1
 }
 
