@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix, checks the installed tree, and
-# starts the installed program through its link in bin/: it must run from the
-# prefix (its work folder appears beside the real executable) until stopped.
+# starts the installed program through its link in bin/ with a file: it must
+# run from the prefix (its work folder appears beside the real executable) and
+# open the file (which goes to the recent list) and keep running until stopped.
 # Usage: install.sh <cmake> <build folder> <source folder>
 set -uo pipefail
 
@@ -67,6 +68,12 @@ for size in 16 32 48 64 128; do
     head -c 8 "$prefix/share/icons/hicolor/${size}x$size/apps/quillpad.png" | grep -q PNG || fail "icon $size is no PNG"
 done
 
+# The work folder ships empty. Taken away, it comes back at start-up beside
+# the real program, not beside the link.
+[ -d "$prefix/lib/quillpad/tempfile" ] && [ -z "$(ls -A "$prefix/lib/quillpad/tempfile")" ] ||
+    fail "no empty work folder installed"
+rmdir "$prefix/lib/quillpad/tempfile"
+
 # The installed program, started through the link with a file to open, from
 # another folder, with private settings and data.
 mkdir -p "$work/home/config" "$work/home/data" "$work/home/runtime"
@@ -79,14 +86,16 @@ printf 'one\r\ntwo\r\n' >"$work/home/start.txt"
 ) >"$work/app.log" 2>&1 &
 app_pid=$!
 deadline=$((SECONDS + limit))
-until [ -d "$prefix/lib/quillpad/tempfile" ]; do
+recent="RecentItem1=$work/home/start.txt"
+until [ -d "$prefix/lib/quillpad/tempfile" ] && grep -qxF "$recent" "$work/home/config/Quillpad Basic.ini" 2>/dev/null; do
     if ! kill -0 "$app_pid" 2>/dev/null; then
         wait "$app_pid"
         echo "exit status $?"; cat "$work/app.log"
         app_pid=
         fail "the installed program ended at start-up"
     fi
-    [ $SECONDS -lt $deadline ] || fail "the installed program made no work folder beside itself within $limit s"
+    [ $SECONDS -lt $deadline ] ||
+        fail "within $limit s the installed program did not both make its work folder beside itself and open $work/home/start.txt"
     sleep 0.1
 done
 [ -e "$prefix/bin/tempfile" ] && fail "the work folder went beside the link, not the program"
