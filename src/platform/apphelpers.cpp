@@ -70,7 +70,6 @@ bool EnsureFolder(const QString &name)
     return QDir().mkpath(path);
 }
 
-
 void CenterWindow(QWidget *window)
 {
     if (!window)
