@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/mdimain.h"
+#include "app/recoverystart.h"
 #include "documents/fileops.h"
 #include "editor/extras.h"
 #include "platform/apphelpers.h"
@@ -16,5 +17,6 @@ MdiMain *Startup(const QString &argumentText)
     if (!argumentText.trimmed().isEmpty())
         fileops::OpenFile(argumentText);
     frame->show();
+    OfferRecovery(frame);
     return frame;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/diskstate.h"
 #include "documents/undohistory.h"
 
 #include <QString>
@@ -12,4 +13,5 @@ struct DocumentRecord
     bool InUse = false;    // the slot holds an open document
     QString Title;         // the window caption: "Untitled", "Clipboard", the path or a tag's title
     UndoStates Undo;       // the snapshot and the undo history, kept as differences
+    DiskState Disk;        // the file as it was loaded or last saved
 };

@@ -23,6 +23,7 @@ DocumentWindow *CreateDocumentWindow()
     rec.InUse = true;
     rec.Path.clear();
     rec.Title = QStringLiteral("Untitled");
+    rec.Disk = DiskState();
     undo::ClearUndo(slot);
     w->showDocument();
     return w;
@@ -83,6 +84,7 @@ bool CloseDocument(DocumentWindow *window)
     rec.Path.clear();
     rec.Title.clear();
     rec.Changed = false;
+    rec.Disk = DiskState();
     window->hideDocument();
     return false;
 }

@@ -3,8 +3,10 @@
 #include "documents/documentregistry.h"
 #include "documents/documents.h"
 #include "documents/documentwindow.h"
+#include "documents/checksum.h"
 #include "documents/fileprompts.h"
 #include "documents/recentfiles.h"
+#include "documents/safesave.h"
 #include "documents/textfile.h"
 #include "platform/filedialog.h"
 #include "platform/fileio.h"
@@ -49,6 +51,8 @@ void openWithWording(const QString &path, Wording wording)
     if (r == StepResult::Aborted)
         return;
     complete = complete && r == StepResult::Done;
+    const DiskState disk =
+        complete ? DiskState::fromStamp(reader.stamp(), Checksum::of(bytes)) : DiskState();
     reader.close();
 
     const QByteArray text = textFromFileBytes(std::move(bytes));
@@ -63,6 +67,7 @@ void openWithWording(const QString &path, Wording wording)
         // A document that does not hold the whole file must never be saved over it.
         rec.Path = complete ? path : QString();
         rec.Title = path;
+        rec.Disk = disk;
     }
     w->textControl()->setText(QByteArrayView(text));
     DocumentRegistry::instance().record(slot).Changed = !complete;
@@ -72,22 +77,31 @@ void openWithWording(const QString &path, Wording wording)
 
 // Writes text (plus CR LF unless binary) to path. Retry writes the whole text
 // again; Ignore and Abort both leave the old file as it was, since a partly
-// written file is never put in its place.
-bool writeFile(const QString &path, int slot, bool binary)
+// written file is never put in its place. On success, *disk is the file as written.
+bool writeFile(const QString &path, int slot, bool binary, DiskState *disk)
 {
     for (;;) {
-        platform::FileWriter writer;
         platform::FileError err;
         DocumentWindow *w = DocumentRegistry::instance().window(slot);
         const QByteArrayView text = w ? w->textControl()->bytes() : QByteArrayView();
-        const bool ok = writer.open(path, &err) && writer.write(text, &err)
-                        && (binary || writer.write("\r\n", &err)) && writer.commit(&err);
-        if (ok)
+        quint64 checksum = 0;
+        if (safesave::writeFile(path, text, binary ? QByteArrayView() : QByteArrayView("\r\n"), &err, &checksum)) {
+            *disk = DiskState::capture(path, checksum);
             return true;
-        writer.cancel();
+        }
         if (fileprompts::ask(Wording::Save, err) != platform::Answer::Retry)
             return false;
     }
+}
+
+// A save over the document's own file first asks when another program
+// changed or removed that file since it was loaded or saved.
+bool mayOverwrite(int slot, const QString &path)
+{
+    const DocumentRecord &rec = DocumentRegistry::instance().record(slot);
+    if (path != rec.Path)
+        return true;
+    return diskstate::confirmOverwrite(path, rec.Disk);
 }
 
 } // namespace
@@ -112,9 +126,11 @@ bool SaveDocument(int slot)
     if (!reg.isValidSlot(slot))
         return false;
     const QString path = reg.record(slot).Path;
-    if (!writeFile(path, slot, false))
+    DiskState disk;
+    if (!mayOverwrite(slot, path) || !writeFile(path, slot, false, &disk))
         return false;
     DocumentRecord &rec = reg.record(slot);
+    rec.Disk = disk;
     rec.Changed = false;
     rec.InUse = true;
     recentfiles::AddRecentFile(path);
@@ -135,9 +151,11 @@ bool saveWithDialog(int slot, bool binary)
     const QString name = dlg.fileName();
     if (name.trimmed().isEmpty())
         return false;
-    if (!writeFile(name, slot, binary))
+    DiskState disk;
+    if (!mayOverwrite(slot, name) || !writeFile(name, slot, binary, &disk))
         return false;
     DocumentRecord &rec = reg.record(slot);
+    rec.Disk = disk;
     rec.Changed = false;
     rec.Path = name;
     rec.Title = name;

@@ -39,6 +39,26 @@ void setErr(FileError *err, const FileError &e)
 
 } // namespace
 
+namespace {
+FileStamp stampOf(const struct stat &st)
+{
+    return FileStamp{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                     qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+} // namespace
+
+bool statFile(const QString &path, FileStamp *stamp, int *errnum)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        if (errnum)
+            *errnum = errno;
+        return false;
+    }
+    *stamp = stampOf(st);
+    return true;
+}
+
 FileError errorFromErrno(int errnum)
 {
     return FileError{errnum, QString::fromLocal8Bit(std::strerror(errnum))};
@@ -84,6 +104,7 @@ bool FileReader::open(const QString &path, FileError *err)
         ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
     m_fd = fd;
     m_size = st.st_size;
+    m_stamp = stampOf(st);
     return true;
 }
 
@@ -162,6 +183,7 @@ void FileReader::close()
         ::close(m_fd);
     m_fd = -1;
     m_size = 0;
+    m_stamp = FileStamp();
 }
 
 bool readWholeFile(const QString &path, QByteArray *out, FileError *err)
@@ -221,6 +243,15 @@ bool FileWriter::commit(FileError *err)
         setErr(err, FileError{int(m_file->error()), m_file->errorString()});
     m_file.reset();
     return ok;
+}
+
+bool FileWriter::tempStamp(FileStamp *stamp) const
+{
+    struct stat st;
+    if (!m_file || m_file->handle() < 0 || ::fstat(m_file->handle(), &st) != 0)
+        return false;
+    *stamp = stampOf(st);
+    return true;
 }
 
 void FileWriter::cancel()

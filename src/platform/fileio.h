@@ -16,6 +16,23 @@ struct FileError
     QString description; // the system's description of it
 };
 
+// What identifies one state of a file on disk without reading it.
+struct FileStamp
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch
+    bool operator==(const FileStamp &o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size && modifiedNs == o.modifiedNs;
+    }
+    bool operator!=(const FileStamp &o) const { return !(*this == o); }
+};
+
+// Stats the file a path names (links followed). False when there is none.
+bool statFile(const QString &path, FileStamp *stamp, int *errnum = nullptr);
+
 // Reads regular files only: a folder, FIFO, device or socket is refused at
 // open instead of blocking the program.
 class FileReader
@@ -29,6 +46,8 @@ public:
     bool open(const QString &path, FileError *err);
     bool isOpen() const { return m_fd >= 0; }
     qint64 size() const { return m_size; }
+    // The file as it was when opened.
+    const FileStamp &stamp() const { return m_stamp; }
     // Reads the whole file from its start; Retry after a failure reads it afresh.
     bool readAll(QByteArray *out, FileError *err);
     // Reads at most max bytes from the start.
@@ -42,6 +61,7 @@ private:
     bool readUpTo(qint64 max, QByteArray *out, FileError *err);
     int m_fd = -1;
     qint64 m_size = 0;
+    FileStamp m_stamp;
 };
 
 // Writes a whole file through a temporary beside it; the target is replaced
@@ -54,6 +74,9 @@ public:
     bool write(QByteArrayView bytes, FileError *err);
     bool commit(FileError *err);
     void cancel(); // drops everything written; the target stays as it was
+    // The temporary being written (open until commit), so that one left
+    // behind by a crash can be recognised later by its device and inode.
+    bool tempStamp(FileStamp *stamp) const;
 
 private:
     std::unique_ptr<QSaveFile> m_file;

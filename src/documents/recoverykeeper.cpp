@@ -1,0 +1,180 @@
+#include "documents/recoverykeeper.h"
+
+#include "documents/documentregistry.h"
+#include "documents/documents.h"
+#include "documents/documentwindow.h"
+#include "documents/saveledger.h"
+#include "platform/apphelpers.h"
+#include "platform/textcontrol.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace recovery {
+
+QString defaultRoot() { return platform::DataFolder() + QStringLiteral("recovery/"); }
+
+Keeper &Keeper::instance()
+{
+    static Keeper *keeper = new Keeper; // lives to the end; its worker must not outlive Qt
+    return *keeper;
+}
+
+Keeper::~Keeper() { m_pool.waitForDone(); }
+
+bool Keeper::start(const QString &root)
+{
+    if (m_folder.isOpen())
+        return true;
+    if (!m_folder.open(root))
+        return false;
+    m_pool.setMaxThreadCount(1);
+    saveledger::setFolder(m_folder.path());
+    m_timer.setInterval(kTickMs);
+    connect(&m_timer, &QTimer::timeout, this, &Keeper::tick, Qt::UniqueConnection);
+    m_timer.start();
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &Keeper::shutdown, Qt::UniqueConnection);
+    return true;
+}
+
+void Keeper::tick()
+{
+    if (!m_folder.isOpen())
+        return;
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    // Journals of slots that are gone or hold another document by now.
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        const int slot = it->first;
+        const bool same = reg.isValidSlot(slot) && reg.generation(slot) == it->second.generation;
+        const bool wanted = same && reg.window(slot) && reg.record(slot).InUse && reg.record(slot).Changed;
+        if (wanted) {
+            ++it;
+            continue;
+        }
+        remove(it->second);
+        it = m_entries.erase(it);
+    }
+    for (int slot = 1; slot <= reg.docCount(); ++slot) {
+        DocumentWindow *w = reg.window(slot);
+        const DocumentRecord &rec = reg.record(slot);
+        if (!w || !rec.InUse || !rec.Changed)
+            continue;
+        auto found = m_entries.find(slot);
+        if (found == m_entries.end()) {
+            Entry e;
+            e.generation = reg.generation(slot);
+            e.file = QDir(m_folder.path()).filePath(QStringLiteral("%1-%2").arg(slot).arg(e.generation)
+                                                    + QLatin1String(kJournalSuffix));
+            found = m_entries.emplace(slot, std::move(e)).first;
+        }
+        Entry &e = found->second;
+        ++e.ticksSinceWrite;
+        const WriteState state = e.state->load();
+        if (state == WriteState::Busy)
+            continue;
+        const bool failed = state == WriteState::Failed;
+        const bool moved = !e.written || failed || e.changeCount != w->textControl()->changeCount()
+                           || e.title != rec.Title || e.path != rec.Path;
+        if (moved && (e.ticksSinceWrite >= kTicksBetweenWrites || failed))
+            write(slot, e);
+    }
+}
+
+void Keeper::write(int slot, Entry &e)
+{
+    DocumentWindow *w = DocumentRegistry::instance().window(slot);
+    const DocumentRecord &rec = DocumentRegistry::instance().record(slot);
+    Journal j;
+    j.title = rec.Title;
+    j.path = rec.Path;
+    j.disk = rec.Disk;
+    j.written = QDateTime::currentDateTimeUtc();
+    // The one copy this thread pays for; the worker does the rest.
+    QByteArray text = w->textControl()->bytes().toByteArray();
+    QByteArray header = journalHeader(j, text.size());
+    e.changeCount = w->textControl()->changeCount();
+    e.title = rec.Title;
+    e.path = rec.Path;
+    e.written = true;
+    e.ticksSinceWrite = 0;
+    e.state->store(WriteState::Busy);
+    m_pool.start([file = e.file, header = std::move(header), text = std::move(text), state = e.state] {
+        QSaveFile f(file);
+        const bool ok = f.open(QIODevice::WriteOnly) && f.write(header) == header.size()
+                        && f.write(text) == text.size() && f.commit();
+        if (!ok)
+            f.cancelWriting();
+        state->store(ok ? WriteState::Idle : WriteState::Failed);
+    });
+}
+
+void Keeper::remove(Entry &e)
+{
+    if (!e.written)
+        return;
+    m_pool.start([file = e.file] { QFile::remove(file); });
+    e.written = false;
+}
+
+void Keeper::waitForWrites() { m_pool.waitForDone(); }
+
+void Keeper::shutdown()
+{
+    m_timer.stop();
+    m_pool.waitForDone();
+    m_entries.clear();
+    saveledger::setFolder(QString());
+    m_folder.removeAll();
+}
+
+bool Keeper::restore(const Journal &journal, const QString &file)
+{
+    DocumentWindow *w = documents::CreateDocumentWindow();
+    if (!w)
+        return false;
+    const int slot = w->slot();
+    {
+        DocumentRecord &rec = DocumentRegistry::instance().record(slot);
+        rec.Title = journal.title;
+        rec.Path = journal.path;
+        rec.Disk = journal.disk;
+    }
+    w->textControl()->setText(QByteArrayView(journal.text));
+    DocumentRecord &rec = DocumentRegistry::instance().record(slot);
+    rec.Changed = true; // Save writes it back to where it came from
+    w->showDocument();
+    if (!m_folder.isOpen())
+        return true;
+    // The journal moves over as it is: it already holds this text.
+    Entry e;
+    e.generation = DocumentRegistry::instance().generation(slot);
+    e.file = QDir(m_folder.path()).filePath(QStringLiteral("%1-%2").arg(slot).arg(e.generation)
+                                            + QLatin1String(kJournalSuffix));
+    const auto old = m_entries.find(slot);
+    if (old != m_entries.end()) {
+        remove(old->second);
+        m_entries.erase(old);
+    }
+    m_pool.waitForDone();
+    QFile::remove(e.file);
+    if (QFile::rename(file, e.file)) {
+        e.written = true;
+        e.changeCount = w->textControl()->changeCount();
+        e.title = rec.Title;
+        e.path = rec.Path;
+        e.ticksSinceWrite = 0;
+    }
+    m_entries[slot] = std::move(e);
+    return true;
+}
+
+QString Keeper::journalFile(int slot) const
+{
+    const auto it = m_entries.find(slot);
+    return it != m_entries.end() && it->second.written ? it->second.file : QString();
+}
+
+} // namespace recovery
