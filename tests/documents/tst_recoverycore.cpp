@@ -1,0 +1,250 @@
+// The headless parts of crash recovery and safe saving: the checksum, the
+// journal format, the disk state of a file, the save ledger's sweep and the
+// instance folders with their locks.
+
+#include "documents/checksum.h"
+#include "documents/diskstate.h"
+#include "documents/recoveryfolder.h"
+#include "documents/recoveryjournal.h"
+#include "documents/safesave.h"
+#include "documents/saveledger.h"
+#include "testmain.h"
+
+#include <QRandomGenerator>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+    return path;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+recovery::Journal sample()
+{
+    recovery::Journal j;
+    j.title = QStringLiteral("C:\\odd: title\nwith a line break & \u00e9");
+    j.path = QStringLiteral("/tmp/a b/%41.txt");
+    j.disk = DiskState::fromStamp(platform::FileStamp{3, 99, 12, 1700000000123456789LL}, 0xfeedbeefcafe1234ULL);
+    j.written = QDateTime::fromMSecsSinceEpoch(1765000000000LL, Qt::UTC);
+    j.text = QByteArray("line\r\n\0 NUL and \xff\n\n", 20);
+    return j;
+}
+
+QByteArray encoded(const recovery::Journal &j) { return recovery::journalHeader(j, j.text.size()) + j.text; }
+
+} // namespace
+
+class TstRecoveryCore : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void checksumDoesNotDependOnHowBytesArrive()
+    {
+        QByteArray bytes(1000, Qt::Uninitialized);
+        for (char &c : bytes)
+            c = char(QRandomGenerator::global()->bounded(256));
+        const quint64 whole = Checksum::of(bytes);
+        for (int cut : {0, 1, 7, 31, 32, 33, 64, 500, 999}) {
+            Checksum c;
+            c.add(QByteArrayView(bytes).first(cut));
+            c.add(QByteArrayView(bytes).sliced(cut));
+            QCOMPARE(c.value(), whole);
+        }
+        // Every byte counts, wherever it is, and so does the length.
+        for (int at : {0, 31, 32, 998, 999}) {
+            QByteArray other = bytes;
+            other[at] = char(other[at] ^ 1);
+            QVERIFY2(Checksum::of(other) != whole, qPrintable(QString::number(at)));
+        }
+        QVERIFY(Checksum::of(QByteArray(64, '\0')) != Checksum::of(QByteArray(65, '\0')));
+        QVERIFY(Checksum::of(QByteArray()) != Checksum::of(QByteArray(1, '\0')));
+    }
+
+    void journalsReadBackExactly()
+    {
+        const recovery::Journal j = sample();
+        recovery::Journal back;
+        QVERIFY(recovery::parseJournal(encoded(j), &back));
+        QCOMPARE(back.title, j.title);
+        QCOMPARE(back.path, j.path);
+        QCOMPARE(back.text, j.text);
+        QCOMPARE(back.written, j.written);
+        QCOMPARE(back.disk.toText(), j.disk.toText());
+        QVERIFY(back.disk.known && back.disk.stamp == j.disk.stamp && back.disk.checksum == j.disk.checksum);
+
+        recovery::Journal untitled;
+        untitled.title = QStringLiteral("Untitled");
+        untitled.written = j.written;
+        QVERIFY(recovery::parseJournal(encoded(untitled), &back));
+        QVERIFY(back.path.isEmpty() && back.text.isEmpty() && !back.disk.known);
+    }
+
+    void damagedJournalsAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray good = encoded(sample());
+        QTest::newRow("cut short") << good.chopped(1);
+        QTest::newRow("longer than said") << good + 'x';
+        QTest::newRow("header only") << good.left(good.indexOf("\n\n"));
+        QTest::newRow("not a journal") << QByteArray("hello\n\nworld");
+        QTest::newRow("empty") << QByteArray();
+        QByteArray noTitle = good;
+        noTitle.replace("title: ", "name: ");
+        QTest::newRow("no title") << noTitle;
+        QByteArray badDisk = good;
+        badDisk.replace("disk: 3 ", "disk: x ");
+        QTest::newRow("bad disk line") << badDisk;
+    }
+
+    void damagedJournalsAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        recovery::Journal j;
+        QVERIFY(!recovery::parseJournal(bytes, &j));
+    }
+
+    void diskStateTellsWhatAnotherProgramDid_data()
+    {
+        QTest::addColumn<QByteArray>("now");   // the file's new bytes; "-" deleted
+        QTest::addColumn<bool>("newStamp");    // written again (with a later time)
+        QTest::addColumn<int>("drift");
+        QTest::newRow("untouched") << QByteArray("saved") << false << int(DiskState::Drift::Same);
+        QTest::newRow("rewritten, same bytes") << QByteArray("saved") << true << int(DiskState::Drift::Same);
+        QTest::newRow("same size, other bytes") << QByteArray("SAVED") << true << int(DiskState::Drift::Changed);
+        QTest::newRow("longer") << QByteArray("saved!") << true << int(DiskState::Drift::Changed);
+        QTest::newRow("emptied") << QByteArray() << true << int(DiskState::Drift::Changed);
+        QTest::newRow("deleted") << QByteArray("-") << false << int(DiskState::Drift::Missing);
+    }
+
+    void diskStateTellsWhatAnotherProgramDid()
+    {
+        QFETCH(QByteArray, now);
+        QFETCH(bool, newStamp);
+        QFETCH(int, drift);
+        const QString p = writeFile(path(QStringLiteral("state.txt")), "saved");
+        const DiskState s = DiskState::capture(p, Checksum::of("saved"));
+        QVERIFY(s.known);
+        if (now == "-") {
+            QFile::remove(p);
+        } else if (newStamp) {
+            QFile::remove(p); // a new inode, as an editor that saves by renaming gives
+            writeFile(p, now);
+        }
+        QCOMPARE(int(s.drift(p)), drift);
+        QCOMPARE(int(DiskState().drift(p)), int(DiskState::Drift::Same)); // nothing known, nothing to tell
+    }
+
+    void questionsNameTheFile()
+    {
+        QCOMPARE(diskstate::overwriteQuestion(QStringLiteral("/d/a %1.txt"), DiskState::Drift::Changed),
+                 QStringLiteral("The file \"/d/a %1.txt\" has been changed by another program since you opened "
+                                "or last saved it.\r\nSave anyway and replace those changes with this document?"));
+        QCOMPARE(diskstate::overwriteQuestion(QStringLiteral("/d/b.txt"), DiskState::Drift::Missing),
+                 QStringLiteral("The file \"/d/b.txt\" has been deleted or moved by another program since you "
+                                "opened or last saved it.\r\nSave this document there anyway?"));
+    }
+
+    // A temporary left by a killed save, named as the save file's own are
+    // when they get a name, is removed; look-alikes that are not it stay.
+    void theLedgerSweepsOnlyWhatItNoted()
+    {
+        const QString dead = path(QStringLiteral("dead-instance"));
+        QDir().mkpath(dead);
+        const QString folder = path(QStringLiteral("docs"));
+        QDir().mkpath(folder);
+        const QString target = writeFile(folder + QStringLiteral("/doc.txt"), "old");
+        const QString leftover = writeFile(folder + QStringLiteral("/doc.txt.Ab12Cd"), "half written");
+        const QString lookAlike = writeFile(folder + QStringLiteral("/doc.txt.Zz99Yy"), "the user's own");
+        const QString other = writeFile(folder + QStringLiteral("/other.txt.Ab12Cd"), "another file's");
+        platform::FileStamp st, targetStamp;
+        QVERIFY(platform::statFile(leftover, &st) && platform::statFile(target, &targetStamp));
+
+        saveledger::setFolder(dead);
+        const QString note = saveledger::record(target, st);
+        saveledger::record(target, targetStamp); // a save that did finish: its temporary is the file now
+        saveledger::setFolder(QString());
+        QVERIFY(QFileInfo::exists(note));
+
+        QCOMPARE(saveledger::sweep(dead), 1);
+        QVERIFY(!QFileInfo::exists(leftover));
+        QCOMPARE(readFile(target), QByteArray("old"));
+        QCOMPARE(readFile(lookAlike), QByteArray("the user's own"));
+        QCOMPARE(readFile(other), QByteArray("another file's"));
+        QCOMPARE(QDir(dead).entryList(QDir::Files), QStringList()); // the notes are gone too
+    }
+
+    void aSaveNotesItsTemporaryOnlyWhileWriting()
+    {
+        const QString ledger = path(QStringLiteral("ledger"));
+        QDir().mkpath(ledger);
+        saveledger::setFolder(ledger);
+        const QString target = path(QStringLiteral("saved.txt"));
+        quint64 sum = 0;
+        platform::FileError err;
+        QVERIFY(safesave::writeFile(target, "text", "\r\n", &err, &sum));
+        QCOMPARE(readFile(target), QByteArray("text\r\n"));
+        QCOMPARE(sum, Checksum::of("text\r\n"));
+        platform::injectFileFault(platform::FileStep::Write, ENOSPC);
+        QVERIFY(!safesave::writeFile(target, "other", "", &err, &sum));
+        QCOMPARE(err.description, QStringLiteral("No space left on device"));
+        QCOMPARE(readFile(target), QByteArray("text\r\n"));
+        saveledger::setFolder(QString());
+        QCOMPARE(QDir(ledger).entryList(QDir::Files), QStringList());
+    }
+
+    void instancesNeverTakeEachOthersFolders()
+    {
+        const QString root = path(QStringLiteral("recovery/"));
+        recovery::InstanceFolder a, b;
+        QVERIFY(a.open(root) && b.open(root));
+        QVERIFY(a.id() != b.id());
+        recovery::Journal j = sample();
+        writeFile(a.path() + QStringLiteral("/1-1.qpj"), encoded(j));
+        QCOMPARE(recovery::claimOrphans(root, b.id()).size(), size_t(0)); // a runs: hands off
+        QVERIFY(QFileInfo::exists(a.path() + QStringLiteral("/1-1.qpj")));
+
+        // An instance that is gone: its lock names a process that no longer exists.
+        const QString dead = root + QStringLiteral("999999-dead");
+        QDir().mkpath(dead);
+        writeFile(dead + QStringLiteral("/2-1.qpj"), encoded(j));
+        j.written = j.written.addSecs(-60);
+        j.text = "older";
+        writeFile(dead + QStringLiteral("/1-1.qpj"), encoded(j));
+        writeFile(dead + QStringLiteral("/3-1.qpj"), "damaged");
+        writeFile(root + QStringLiteral("999999-dead.lock"), "999999\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        writeFile(root + QStringLiteral("999998-gone.lock"), "999998\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        std::vector<recovery::Orphan> orphans = recovery::claimOrphans(root, b.id());
+        QCOMPARE(orphans.size(), size_t(1));
+        QCOMPARE(orphans[0].folder, dead);
+        QCOMPARE(orphans[0].items.size(), size_t(2)); // the damaged one is not offered
+        QCOMPARE(orphans[0].items[0].journal.text, QByteArray("older"));
+        QVERIFY2(!QFileInfo::exists(root + QStringLiteral("999998-gone.lock")), "a stale lock alone is cleared");
+        // Claimed, it is this instance's to decide on; another start leaves it alone.
+        QCOMPARE(recovery::claimOrphans(root, a.id()).size(), size_t(0));
+        recovery::discardOrphan(orphans[0]);
+        QVERIFY(!QFileInfo::exists(dead) && !QFileInfo::exists(dead + QStringLiteral(".lock")));
+
+        // A clean exit removes the folder; the other instance's stays.
+        b.removeAll();
+        QVERIFY(!QFileInfo::exists(b.path()));
+        QVERIFY(QFileInfo::exists(a.path() + QStringLiteral("/1-1.qpj")));
+    }
+};
+
+QP_TEST_MAIN(TstRecoveryCore)
+#include "tst_recoverycore.moc"
