@@ -12,7 +12,33 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cstring>
+
 namespace recovery {
+
+namespace {
+
+// The whole text in one copy, taken in two pieces on either side of the
+// engine's gap: asking for it in one piece would move the gap to the end,
+// and the next keystroke would move it back, each a pass over the text.
+// Reuses the buffer when no write still holds it: while the user keeps
+// typing, fresh memory for every journal would cost more than the copy.
+void copyText(TextControl *control, QByteArray &out)
+{
+    const qsizetype n = control->length();
+    if (!out.isDetached() || out.capacity() < n) {
+        // Room to grow, as the text does while the user types.
+        out = QByteArray();
+        out.reserve(n + qMax(n / 32, qsizetype(64 * 1024)));
+    }
+    out.resize(n);
+    const qsizetype gap = qBound(qsizetype(0), qsizetype(control->SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION)), n);
+    const QByteArrayView before = control->bytes(0, gap), after = control->bytes(gap, n - gap);
+    std::memcpy(out.data(), before.data(), size_t(before.size()));
+    std::memcpy(out.data() + before.size(), after.data(), size_t(after.size()));
+}
+
+} // namespace
 
 QString defaultRoot() { return platform::DataFolder() + QStringLiteral("recovery/"); }
 
@@ -80,6 +106,12 @@ void Keeper::tick()
                            || e.title != rec.Title || e.path != rec.Path;
         if (moved && (e.ticksSinceWrite >= kTicksBetweenWrites || failed))
             write(slot, e);
+        if (moved) {
+            e.quietTicks = 0;
+        } else if (++e.quietTicks >= kTicksToKeepBuffer) {
+            e.buffer = QByteArray(); // the user stopped: no need to keep the memory
+        }
+
     }
 }
 
@@ -93,20 +125,21 @@ void Keeper::write(int slot, Entry &e)
     j.disk = rec.Disk;
     j.written = QDateTime::currentDateTimeUtc();
     // The one copy this thread pays for; the worker does the rest.
-    QByteArray text = w->textControl()->bytes().toByteArray();
-    QByteArray header = journalHeader(j, text.size());
+    copyText(w->textControl(), e.buffer);
+    QByteArray header = journalHeader(j, e.buffer.size());
     e.changeCount = w->textControl()->changeCount();
     e.title = rec.Title;
     e.path = rec.Path;
     e.written = true;
     e.ticksSinceWrite = 0;
     e.state->store(WriteState::Busy);
-    m_pool.start([file = e.file, header = std::move(header), text = std::move(text), state = e.state] {
+    m_pool.start([file = e.file, header = std::move(header), text = e.buffer, state = e.state]() mutable {
         QSaveFile f(file);
         const bool ok = f.open(QIODevice::WriteOnly) && f.write(header) == header.size()
                         && f.write(text) == text.size() && f.commit();
         if (!ok)
             f.cancelWriting();
+        text = QByteArray(); // hands the buffer back before saying so
         state->store(ok ? WriteState::Idle : WriteState::Failed);
     });
 }
@@ -117,6 +150,14 @@ void Keeper::remove(Entry &e)
         return;
     m_pool.start([file = e.file] { QFile::remove(file); });
     e.written = false;
+}
+
+void Keeper::setTimerRunning(bool on)
+{
+    if (!on)
+        m_timer.stop();
+    else if (m_folder.isOpen())
+        m_timer.start();
 }
 
 void Keeper::waitForWrites() { m_pool.waitForDone(); }

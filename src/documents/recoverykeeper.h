@@ -20,7 +20,9 @@
 // a document that was saved, closed or replaced loses its journal. The text
 // is copied once on this thread and written on a worker thread, through a
 // temporary that only a complete write puts in place, so a 50 MB document
-// costs the window one copy, not a file write. Writes and removals run one
+// costs the window one copy, not a file write. While the user keeps typing
+// (and for half a minute after) the copy goes into the same buffer each
+// time, which spares the kernel handing out and clearing fresh memory. Writes and removals run one
 // at a time in the order given, so a removal never overtakes a write.
 namespace recovery {
 
@@ -31,6 +33,7 @@ class Keeper : public QObject
 public:
     static constexpr int kTickMs = 1000;
     static constexpr int kTicksBetweenWrites = 3;
+    static constexpr int kTicksToKeepBuffer = 30; // after the last change
 
     static Keeper &instance();
     ~Keeper() override;
@@ -41,8 +44,9 @@ public:
     bool isRunning() const { return m_folder.isOpen(); }
     const InstanceFolder &folder() const { return m_folder; }
 
-    // The timer calls it; tests may too.
+    // The timer calls it; tests may too, with the timer stopped.
     void tick();
+    void setTimerRunning(bool on);
     // Waits until every write and removal handed to the worker is done.
     void waitForWrites();
     // A clean exit: the writes in flight finish, then the folder goes.
@@ -68,6 +72,8 @@ private:
         quint64 changeCount = 0;
         QString title, path;
         int ticksSinceWrite = kTicksBetweenWrites;
+        QByteArray buffer; // the last copy of the text, kept while the user keeps typing
+        int quietTicks = 0;
         std::shared_ptr<std::atomic<WriteState>> state = std::make_shared<std::atomic<WriteState>>(WriteState::Idle);
     };
 

@@ -146,6 +146,7 @@ private slots:
         m_prompts.emplace();
         m_app.emplace();
         QVERIFY(keeper().start(recovery::defaultRoot()));
+        keeper().setTimerRunning(false); // the tests tick by hand
     }
 
     void cleanup()
