@@ -1,7 +1,8 @@
 // Runs the real program's start-up offscreen, types into document windows,
 // waits until each is journaled, says "journaled" on stdout and then waits to
 // be killed. Arguments: --app FOLDER, then any of --new TEXT and
-// --open PATH TEXT; a "|" in TEXT is typed as Enter.
+// --open PATH TEXT; a "|" in TEXT is typed as Enter. With --exit it then
+// ends the way the frame's File > Exit does instead.
 
 #include "app/mdimain.h"
 #include "app/startup.h"
@@ -43,7 +44,12 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     QList<int> typedSlots;
     MdiMain *frame = nullptr;
+    bool exit = false;
     for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--exit")) {
+            exit = true;
+            continue;
+        }
         if (args[i] == QLatin1String("--app") && i + 1 < args.size()) {
             platform::setAppFolderOverride(args[++i]);
             continue;
@@ -82,5 +88,7 @@ int main(int argc, char **argv)
         30000);
     std::printf("%s %s\n", journaled ? "journaled" : "failed", qPrintable(keeper.folder().path()));
     std::fflush(stdout);
+    if (exit)
+        QTimer::singleShot(0, frame, [frame] { frame->frameAction(QStringLiteral("mnuExit"))->trigger(); });
     return app.exec();
 }

@@ -98,6 +98,11 @@ public:
         }
     }
     QByteArray line() const { return m_line; }
+    bool endedByItself()
+    {
+        return m_process.waitForFinished(30000) && m_process.exitStatus() == QProcess::NormalExit
+               && m_process.exitCode() == 0;
+    }
 
 private:
     QProcess m_process;
@@ -206,6 +211,15 @@ private slots:
         keeper().waitForWrites();
         QVERIFY2(!QFileInfo::exists(file), qPrintable(end));
         QVERIFY(m_prompts->scriptUsedUp());
+    }
+
+    void theProgramsCleanExitRemovesItsJournals()
+    {
+        Driver program({QStringLiteral("--new"), QStringLiteral("abc"), QStringLiteral("--exit")});
+        QVERIFY2(program.journaled(), program.line().constData());
+        QVERIFY(program.endedByItself());
+        QVERIFY2(!QFileInfo::exists(program.folder()), qPrintable(program.folder()));
+        QVERIFY(!QFileInfo::exists(program.folder() + QStringLiteral(".lock")));
     }
 
     void aNewDocumentInTheSameSlotDropsTheOldJournal()
