@@ -54,10 +54,12 @@ FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent) : QDialog(parent
 QString FrmRecover::rowText(const Row &row)
 {
     const QLocale locale;
-    QString where = row.path.isEmpty() ? QStringLiteral("never saved") : row.path;
-    if (row.title == row.path)
-        where = QStringLiteral("its file");
-    return QStringLiteral("%1 (%2; %3 characters; last kept %4)")
+    QString where = QStringLiteral("changes not saved");
+    if (row.path.isEmpty())
+        where = QStringLiteral("never saved");
+    else if (row.title != row.path)
+        where = QStringLiteral("file ") + row.path;
+    return QStringLiteral("%1 (%2, %3 characters, kept %4)")
         .arg(row.title, where, locale.toString(row.length),
              locale.toString(row.written.toLocalTime(), QLocale::ShortFormat));
 }

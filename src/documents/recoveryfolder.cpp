@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -48,6 +49,8 @@ bool InstanceFolder::open(const QString &root)
             continue;
         if (!QDir().mkpath(m_root + id))
             return false;
+        // The journals hold the user's text: for the user's eyes only.
+        QFile::setPermissions(m_root + id, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         m_id = id;
         m_lock = std::move(lock);
         return true;

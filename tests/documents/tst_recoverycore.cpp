@@ -213,6 +213,8 @@ private slots:
         recovery::InstanceFolder a, b;
         QVERIFY(a.open(root) && b.open(root));
         QVERIFY(a.id() != b.id());
+        QCOMPARE(QFileInfo(a.path()).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+                 QFileDevice::Permissions());
         recovery::Journal j = sample();
         writeFile(a.path() + QStringLiteral("/1-1.qpj"), encoded(j));
         QCOMPARE(recovery::claimOrphans(root, b.id()).size(), size_t(0)); // a runs: hands off
