@@ -21,7 +21,6 @@
 
 #include <functional>
 #include <optional>
-#include <cstdio>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -174,7 +173,6 @@ private slots:
         QTest::addColumn<QString>("end");
         QTest::newRow("saved") << "save";
         QTest::newRow("closed without saving") << "close";
-        QTest::newRow("clean exit") << "exit";
     }
 
     void journalsFollowTheirDocument()
@@ -199,13 +197,9 @@ private slots:
         if (end == QLatin1String("save")) {
             m_prompts->answerFile(m_app->path(QStringLiteral("saved.txt")));
             AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
-        } else if (end == QLatin1String("close")) {
+        } else {
             m_prompts->answer(Answer::No);
             AppFixture::trigger(d, QStringLiteral("mnuFileClose"));
-        } else {
-            const QString folder = keeper().folder().path();
-            keeper().shutdown();
-            QVERIFY2(!QFileInfo::exists(folder), "a clean exit leaves no journals");
         }
         keeper().tick();
         keeper().waitForWrites();
@@ -222,21 +216,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(program.folder() + QStringLiteral(".lock")));
     }
 
-    void aNewDocumentInTheSameSlotDropsTheOldJournal()
-    {
-        FrmDoc *d = m_app->newDocument();
-        QTest::keyClicks(d->textControl(), "first");
-        keeper().tick();
-        const QString first = keeper().journalFile(1);
-        m_app->record(1).Changed = false;
-        AppFixture::trigger(d, QStringLiteral("mnuFileClose"));
-        QTest::keyClicks(m_app->newDocument()->textControl(), "second");
-        keeper().tick();
-        keeper().waitForWrites();
-        QVERIFY(!QFileInfo::exists(first));
-        QCOMPARE(journalOf(1).text, QByteArray("second"));
-    }
-
     void changedOnDiskIsAskedBeforeSaving_data()
     {
         QTest::addColumn<QString>("meanwhile"); // what another program does
@@ -249,7 +228,6 @@ private slots:
         QTest::newRow("modified, same size, No") << "same size" << int(Answer::No) << QByteArray("THEIR\r\n");
         QTest::newRow("deleted, Yes") << "delete" << int(Answer::Yes) << QByteArray("mine\r\n");
         QTest::newRow("deleted, No") << "delete" << int(Answer::No) << QByteArray("-");
-        QTest::newRow("replaced by rename, No") << "rename" << int(Answer::No) << QByteArray("moved in\r\n");
     }
 
     void changedOnDiskIsAskedBeforeSaving()
@@ -271,9 +249,6 @@ private slots:
             ageForward(path);
         } else if (meanwhile == QLatin1String("delete")) {
             QFile::remove(path);
-        } else if (meanwhile == QLatin1String("rename")) {
-            const QString other = m_app->writeFile(QStringLiteral("other.txt"), "moved in\r\n");
-            QCOMPARE(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()), 0);
         }
         if (answer >= 0)
             m_prompts->answer(Answer(answer));
