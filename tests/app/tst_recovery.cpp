@@ -15,6 +15,7 @@
 #include "scriptedprompts.h"
 #include "testmain.h"
 
+#include <QDeadlineTimer>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -82,8 +83,9 @@ public:
         m_process.start(QStringLiteral(QP_DRIVER),
                         QStringList{QStringLiteral("--app"), testsupport::root() + QStringLiteral("/app/")} + args);
         m_process.waitForStarted();
-        while (m_process.state() == QProcess::Running && !m_process.canReadLine())
-            m_process.waitForReadyRead(30000);
+        const QDeadlineTimer deadline(60000);
+        while (m_process.state() == QProcess::Running && !m_process.canReadLine() && !deadline.hasExpired())
+            m_process.waitForReadyRead(1000);
         m_line = m_process.readLine().trimmed();
     }
     ~Driver() { kill(); }
