@@ -23,6 +23,9 @@ FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent) : QDialog(parent
     prompt->setWordWrap(true);
 
     m_list->setObjectName(QStringLiteral("lstDocuments"));
+    // Long paths wrap instead of hiding the rest of the row.
+    m_list->setWordWrap(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (const Row &r : rows) {
         auto *item = new QListWidgetItem(rowText(r), m_list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
@@ -47,7 +50,7 @@ FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent) : QDialog(parent
     layout->addWidget(prompt);
     layout->addWidget(m_list, 1);
     layout->addWidget(buttons);
-    resize(560, 320);
+    resize(640, 320);
     platform::CenterWindow(this);
 }
 
