@@ -104,7 +104,8 @@ void Keeper::tick()
         const bool failed = state == WriteState::Failed;
         const bool moved = !e.written || failed || e.changeCount != w->textControl()->changeCount()
                            || e.title != rec.Title || e.path != rec.Path;
-        if (moved && (e.ticksSinceWrite >= kTicksBetweenWrites || failed))
+        // A failed write (a full disk) is tried again at the same pace, not every tick.
+        if (moved && e.ticksSinceWrite >= kTicksBetweenWrites)
             write(slot, e);
         if (moved) {
             e.quietTicks = 0;

@@ -209,6 +209,23 @@ private slots:
         QVERIFY(m_prompts->scriptUsedUp());
     }
 
+    void aJournalThatCouldNotBeWrittenIsTriedAgain()
+    {
+        QTest::keyClicks(m_app->newDocument()->textControl(), "keep me");
+        const QString folder = keeper().folder().path();
+        QVERIFY(QDir(folder).removeRecursively());
+        m_app->writeFile(QStringLiteral("unused"), QByteArray()); // nothing can be written where a file stands
+        QVERIFY(QFile::copy(m_app->path(QStringLiteral("unused")), folder));
+        keeper().tick();
+        keeper().waitForWrites();
+        QVERIFY(!QFileInfo(keeper().journalFile(1)).isFile());
+        QFile::remove(folder);
+        QDir().mkpath(folder);
+        for (int i = 0; i < recovery::Keeper::kTicksBetweenWrites; ++i)
+            keeper().tick();
+        QCOMPARE(journalOf(1).text, QByteArray("keep me"));
+    }
+
     void theProgramsCleanExitRemovesItsJournals()
     {
         Driver program({QStringLiteral("--new"), QStringLiteral("abc"), QStringLiteral("--exit")});
