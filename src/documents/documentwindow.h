@@ -27,6 +27,10 @@ public:
     // Called when the window is taken again with its slot: it must behave as a
     // fresh window (empty text, nothing remembered for undo).
     virtual void resetForNewDocument() = 0;
+    // The document now belongs to the file at path: it was opened from it
+    // (called before the file's text goes into the control) or saved under
+    // it. The window may fit its view to the kind of file.
+    virtual void pathChanged(const QString &path) { Q_UNUSED(path); }
     // Refreshes the View > Program and recent-file entries of this window only.
     virtual void rebuildMenus() = 0;
     // A menu entry by its name (and index, for the entries that come in arrays).

@@ -69,6 +69,7 @@ void openWithWording(const QString &path, Wording wording)
         rec.Title = path;
         rec.Disk = disk;
     }
+    w->pathChanged(path);
     w->textControl()->setText(QByteArrayView(text));
     DocumentRegistry::instance().record(slot).Changed = !complete;
     if (complete)
@@ -160,6 +161,8 @@ bool saveWithDialog(int slot, bool binary)
     rec.Path = name;
     rec.Title = name;
     rec.InUse = true;
+    if (DocumentWindow *w = reg.window(slot))
+        w->pathChanged(name);
     recentfiles::AddRecentFile(name);
     return true;
 }

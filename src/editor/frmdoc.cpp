@@ -6,8 +6,11 @@
 #include "documents/recentfiles.h"
 #include "editor/doctoolbar.h"
 #include "editor/extras.h"
+#include "editor/findbar.h"
 #include "editor/frmabout.h"
 #include "editor/keyboardstate.h"
+#include "editor/sourcecommands.h"
+#include "editor/sourceview.h"
 #include "inserts/commands.h"
 #include "platform/clipboard.h"
 #include "platform/textcontrol.h"
@@ -41,15 +44,19 @@ FrmDoc::FrmDoc(int slot, QWidget *parent) : QWidget(parent), m_slot(slot)
     m_toolBar = doctoolbar::build(this);
     m_text = new TextControl(this);
     m_text->setObjectName(QStringLiteral("txtContents"));
+    m_sourceView = new SourceView(m_text);
+    m_findBar = new FindBar(m_text, this);
     buildStatusBar();
 
     // Toolbar on top, status bar at the bottom, the text control between
-    // them taking the rest of the client area.
+    // them taking the rest of the client area. The find bar, while shown,
+    // sits above the status bar and the text gives up its height.
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_toolBar);
     layout->addWidget(m_text, 1);
+    layout->addWidget(m_findBar);
     layout->addWidget(m_statusBar);
     setFocusProxy(m_text);
 
@@ -175,8 +182,12 @@ void FrmDoc::hideDocument()
 void FrmDoc::resetForNewDocument()
 {
     m_text->setText(QByteArrayView());
+    m_sourceView->setLanguage(languages::Language::Plain);
+    m_findBar->hide();
     m_undo.reset();
 }
+
+void FrmDoc::pathChanged(const QString &path) { m_sourceView->setPath(path); }
 
 void FrmDoc::scheduleRefresh()
 {
@@ -342,6 +353,7 @@ void FrmDoc::connectCommands()
     tools::attach(*this);
     projects::attach(*this);
     extras::attach(*this);
+    sourcecommands::attach(*this);
 
     // Whatever a command did, its window's states are right before the user looks again.
     for (QAction *a : std::as_const(m_menus.actions))

@@ -6,12 +6,14 @@
 
 #include <QWidget>
 
+class FindBar;
 class QLabel;
 class QMdiSubWindow;
 class QMenu;
 class QStatusBar;
 class QTimer;
 class QToolBar;
+class SourceView;
 class TextControl;
 
 // The document window: the toolbar, the text control of one registry slot and
@@ -38,12 +40,15 @@ public:
     void hideDocument() override;
     void resetForNewDocument() override;
     void rebuildMenus() override;
+    void pathChanged(const QString &path) override;
     QAction *action(const QString &name, int index = -1) const override;
 
     const QList<QMenu *> &menus() const { return m_menus.topLevel; }
     QMdiSubWindow *subWindow() const;
     QToolBar *toolBar() const { return m_toolBar; }
     QAction *toolButton(const QString &key) const;
+    FindBar *findBar() const { return m_findBar; }
+    SourceView *sourceView() const { return m_sourceView; }
 
     // Status bar panels, by position from 1 (1 date, 2 time, 3 "lngth",
     // 4 "Status", 5 character mode, 6 Caps Lock, 7 Insert key) or by key.
@@ -88,6 +93,8 @@ private:
     int m_slot;
     QToolBar *m_toolBar = nullptr;
     TextControl *m_text = nullptr;
+    FindBar *m_findBar = nullptr;
+    SourceView *m_sourceView = nullptr;
     QStatusBar *m_statusBar = nullptr;
     QList<QLabel *> m_panels;
     menutree::Built m_menus;

@@ -116,15 +116,9 @@ void TextControl::announceChange()
 
 TextControl::TextControl(QWidget *parent) : QsciScintillaBase(parent)
 {
-    // Nothing is ever coloured, so the text needs no style byte beside each
-    // character: a document made without them takes half the memory.
-    const long doc = SendScintilla(SCI_CREATEDOCUMENT, 0UL, long(SC_DOCUMENTOPTION_STYLES_NONE));
-    SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
-    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
-    SendScintilla(SCI_SETCODEPAGE, 0);        // one byte per character
-    SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0L); // the program keeps its own undo
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    // Plain text needs no style byte beside each character: a document made
+    // without them takes half the memory.
+    setUpDocument(false, 0);
     TextControlAccessibility::install();
     SendScintilla(SCI_SETMODEVENTMASK, TextControlAccessibility::eventMask());
     SendScintilla(SCI_SETMULTIPLESELECTION, 0L);
@@ -155,6 +149,46 @@ TextControl::TextControl(QWidget *parent) : QsciScintillaBase(parent)
         }
     });
     setAcceptDrops(true);
+}
+
+void TextControl::setUpDocument(bool styled, qsizetype bytes)
+{
+    const long doc = SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(bytes),
+                                   long(styled ? SC_DOCUMENTOPTION_DEFAULT : SC_DOCUMENTOPTION_STYLES_NONE));
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
+    SendScintilla(SCI_SETCODEPAGE, 0);        // one byte per character
+    SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0L); // the program keeps its own undo
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+}
+
+bool TextControl::hasStyleBytes() const
+{
+    return !(SendScintilla(SCI_GETDOCUMENTOPTIONS) & SC_DOCUMENTOPTION_STYLES_NONE);
+}
+
+void TextControl::setStyleBytes(bool on)
+{
+    if (hasStyleBytes() == on)
+        return;
+    const QByteArray content = text();
+    const long anchor = SendScintilla(SCI_GETANCHOR);
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const long xOffset = SendScintilla(SCI_GETXOFFSET);
+    const bool readOnly = isReadOnly();
+    // Filling the new document is not an edit of the user's text.
+    SendScintilla(SCI_SETMODEVENTMASK, 0L);
+    const qsizetype room = qBound(qsizetype(4096), content.size() / 16, qsizetype(4) << 20);
+    setUpDocument(on, content.size() + room);
+    if (!content.isEmpty())
+        SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(content.size()), content.constData());
+    setReadOnly(readOnly);
+    SendScintilla(SCI_SETMODEVENTMASK, TextControlAccessibility::eventMask());
+    SendScintilla(SCI_SETSEL, anchor, caret);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, firstLine);
+    SendScintilla(SCI_SETXOFFSET, xOffset);
 }
 
 QByteArrayView TextControl::bytes() const

@@ -77,6 +77,13 @@ public:
     // Counts content changes; two equal counts mean the text did not change in between.
     quint64 changeCount() const { return m_changeCount; }
 
+    // Whether each byte of text has a style byte beside it, which colouring
+    // needs. Plain text goes without (half the memory). Switching moves the
+    // text into a new engine document once; it is no edit: the text, the
+    // selection and the scroll position stay and nobody is told of a change.
+    bool hasStyleBytes() const;
+    void setStyleBytes(bool on);
+
 signals:
     // After every change of the content, typed or written; never for styling.
     void changed();
@@ -112,6 +119,7 @@ private:
         TextControl *c;
     };
     void announceChange();
+    void setUpDocument(bool styled, qsizetype bytes);
 
     KeyHook m_keyHook;
     EditObserver m_editObserver;

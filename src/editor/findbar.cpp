@@ -1,0 +1,252 @@
+#include "editor/findbar.h"
+
+#include "platform/prompts.h"
+#include "platform/textcontrol.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QValidator>
+
+namespace {
+
+// Documents hold Latin-1 only: a character outside it could never be found
+// nor put into the text, so the fields refuse it (with a beep), as the
+// document itself does when such a character is typed.
+class Latin1Validator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        for (QChar c : std::as_const(input))
+            if (c.unicode() > 0xff) {
+                platform::beep();
+                return Invalid;
+            }
+        return Acceptable;
+    }
+};
+
+QLineEdit *field(const QString &name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setValidator(new Latin1Validator(edit));
+    edit->setClearButtonEnabled(false);
+    return edit;
+}
+
+QPushButton *button(const QString &caption, const QString &name, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::TabFocus);
+    return b;
+}
+
+QCheckBox *check(const QString &caption, const QString &name, bool on, QWidget *parent)
+{
+    auto *c = new QCheckBox(caption, parent);
+    c->setObjectName(name);
+    c->setChecked(on);
+    return c;
+}
+
+} // namespace
+
+FindBar::FindBar(TextControl *text, QWidget *parent) : QWidget(parent), m_text(text)
+{
+    setObjectName(QStringLiteral("fraFind"));
+    m_find = field(QStringLiteral("txtFind"), this);
+    m_replace = field(QStringLiteral("txtReplace"), this);
+    auto *findLabel = new QLabel(QStringLiteral("Fi&nd:"), this);
+    findLabel->setObjectName(QStringLiteral("lblFind"));
+    findLabel->setBuddy(m_find);
+    m_replaceLabel = new QLabel(QStringLiteral("Re&place with:"), this);
+    m_replaceLabel->setObjectName(QStringLiteral("lblReplace"));
+    m_replaceLabel->setBuddy(m_replace);
+    auto *next = button(QStringLiteral("Find Next"), QStringLiteral("cmdFindNext"), this);
+    auto *previous = button(QStringLiteral("Find Previous"), QStringLiteral("cmdFindPrevious"), this);
+    m_replaceButton = button(QStringLiteral("Replace"), QStringLiteral("cmdReplace"), this);
+    m_replaceAllButton = button(QStringLiteral("Replace All"), QStringLiteral("cmdReplaceAll"), this);
+    m_matchCase = check(QStringLiteral("Match &case"), QStringLiteral("chkMatchCase"), false, this);
+    m_wholeWord = check(QStringLiteral("&Whole word"), QStringLiteral("chkWholeWord"), false, this);
+    m_wrapAround = check(QStringLiteral("Wrap ar&ound"), QStringLiteral("chkWrapAround"), true, this);
+    auto *closeButton = new QToolButton(this);
+    closeButton->setObjectName(QStringLiteral("cmdCloseFind"));
+    closeButton->setText(QStringLiteral("X"));
+    closeButton->setToolTip(QStringLiteral("Close"));
+    closeButton->setAutoRaise(true);
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 3, 4, 3);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(findLabel, 0, 0);
+    grid->addWidget(m_find, 0, 1);
+    grid->addWidget(next, 0, 2);
+    grid->addWidget(previous, 0, 3);
+    grid->addWidget(m_matchCase, 0, 4);
+    grid->addWidget(m_wholeWord, 0, 5);
+    grid->addWidget(m_wrapAround, 0, 6);
+    grid->addWidget(closeButton, 0, 8);
+    grid->addWidget(m_replaceLabel, 1, 0);
+    grid->addWidget(m_replace, 1, 1);
+    grid->addWidget(m_replaceButton, 1, 2);
+    grid->addWidget(m_replaceAllButton, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(7, 0);
+
+    connect(next, &QPushButton::clicked, this, &FindBar::findNext);
+    connect(previous, &QPushButton::clicked, this, &FindBar::findPrevious);
+    connect(m_replaceButton, &QPushButton::clicked, this, &FindBar::replace);
+    connect(m_replaceAllButton, &QPushButton::clicked, this, &FindBar::replaceAll);
+    connect(closeButton, &QToolButton::clicked, this, &FindBar::close);
+    m_find->installEventFilter(this);
+    m_replace->installEventFilter(this);
+    hide();
+}
+
+findengine::Options FindBar::options() const
+{
+    findengine::Options o;
+    o.matchCase = m_matchCase->isChecked();
+    o.wholeWord = m_wholeWord->isChecked();
+    o.wrapAround = m_wrapAround->isChecked();
+    return o;
+}
+
+bool FindBar::replaceShown() const { return isVisible() && m_replace->isVisible(); }
+
+void FindBar::showFind() { open(false); }
+
+void FindBar::showReplace() { open(true); }
+
+void FindBar::open(bool withReplace)
+{
+    // A short selection on one line is what the user wants to find.
+    const QByteArray sel = m_text->selectedText();
+    if (!sel.isEmpty() && sel.size() <= 256 && !sel.contains('\r') && !sel.contains('\n') && !sel.contains('\0'))
+        m_find->setText(QString::fromLatin1(sel));
+    m_replaceLabel->setVisible(withReplace);
+    m_replace->setVisible(withReplace);
+    m_replaceButton->setVisible(withReplace);
+    m_replaceAllButton->setVisible(withReplace);
+    show();
+    m_find->setFocus();
+    m_find->selectAll();
+}
+
+void FindBar::close()
+{
+    hide();
+    m_text->setFocus();
+}
+
+QByteArray FindBar::needle() const { return m_find->text().toLatin1(); }
+
+void FindBar::select(qsizetype pos, qsizetype length)
+{
+    m_text->setSelStart(pos);
+    m_text->setSelLength(length);
+}
+
+void FindBar::notFound()
+{
+    platform::message(QStringLiteral("Cannot find \"%1\".").arg(m_find->text()));
+}
+
+void FindBar::findNext()
+{
+    const QByteArray what = needle();
+    if (what.isEmpty()) {
+        showFind();
+        return;
+    }
+    const findengine::Match m =
+        findengine::findNext(m_text->bytes(), what, m_text->selStart() + m_text->selLength(), options());
+    if (m.found())
+        select(m.pos, what.size());
+    else
+        notFound();
+}
+
+void FindBar::findPrevious()
+{
+    const QByteArray what = needle();
+    if (what.isEmpty()) {
+        showFind();
+        return;
+    }
+    const findengine::Match m = findengine::findPrevious(m_text->bytes(), what, m_text->selStart(), options());
+    if (m.found())
+        select(m.pos, what.size());
+    else
+        notFound();
+}
+
+void FindBar::replace()
+{
+    const QByteArray what = needle();
+    if (what.isEmpty()) {
+        showReplace();
+        return;
+    }
+    // Only a selected match is replaced; otherwise the next one is selected first.
+    if (m_text->selLength() == what.size()
+        && findengine::matchesAt(m_text->bytes(), m_text->selStart(), what, options()))
+        m_text->replaceSelection(QByteArrayView(m_replace->text().toLatin1()));
+    findNext();
+}
+
+void FindBar::replaceAll()
+{
+    const QByteArray what = needle();
+    if (what.isEmpty()) {
+        showReplace();
+        return;
+    }
+    const findengine::Replaced r = findengine::replaceAll(m_text->bytes(), what, m_replace->text().toLatin1(),
+                                                          options(), m_text->selStart());
+    if (r.count == 0) {
+        notFound();
+        return;
+    }
+    // One write through the control for all of them: one change, one undo step.
+    const long firstLine = m_text->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    m_text->replaceRange(r.start, r.length, r.bytes);
+    m_text->setSelStart(r.caret);
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
+    platform::message(r.count == 1 ? QStringLiteral("Replaced 1 occurrence.")
+                                   : QStringLiteral("Replaced %1 occurrences.").arg(r.count));
+}
+
+bool FindBar::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        auto *k = static_cast<QKeyEvent *>(e);
+        const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+        if (k->key() == Qt::Key_Escape) {
+            close();
+            return true;
+        }
+        if (enter && watched == m_find) {
+            if (k->modifiers() & Qt::ShiftModifier)
+                findPrevious();
+            else
+                findNext();
+            return true;
+        }
+        if (enter && watched == m_replace) {
+            replace();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}

@@ -1,0 +1,86 @@
+#include "editor/sourceview.h"
+
+#include "editor/stylecatchup.h"
+#include "editor/syntaxcolours.h"
+#include "platform/textcontrol.h"
+
+using Sci = QsciScintillaBase;
+
+namespace {
+
+constexpr int kNumberMargin = 0;
+
+bool isBrace(char c)
+{
+    return c == '(' || c == ')' || c == '[' || c == ']' || c == '{' || c == '}';
+}
+
+} // namespace
+
+SourceView::SourceView(TextControl *control) : QObject(control), m_control(control)
+{
+    m_catchUp = new StyleCatchUp(control);
+    control->SendScintilla(Sci::SCI_SETMARGINTYPEN, kNumberMargin, long(Sci::SC_MARGIN_NUMBER));
+    syntaxcolours::apply(*control, m_language);
+    updateMarginWidth();
+    connect(control, &TextControl::changed, this, &SourceView::updateMarginWidth);
+    connect(control, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION))
+            updateBraces();
+    });
+}
+
+void SourceView::setPath(const QString &path) { setLanguage(languages::languageForPath(path)); }
+
+void SourceView::setLanguage(languages::Language language)
+{
+    if (language == m_language)
+        return;
+    m_language = language;
+    m_catchUp->reset();
+    syntaxcolours::apply(*m_control, language);
+    m_marginDigits = 0; // the line-number style was set afresh
+    updateMarginWidth();
+    updateBraces();
+}
+
+void SourceView::setWordWrap(bool on)
+{
+    m_control->SendScintilla(Sci::SCI_SETWRAPMODE, long(on ? Sci::SC_WRAP_WORD : Sci::SC_WRAP_NONE));
+}
+
+bool SourceView::wordWrap() const { return m_control->SendScintilla(Sci::SCI_GETWRAPMODE) != Sci::SC_WRAP_NONE; }
+
+void SourceView::updateMarginWidth()
+{
+    // Room for at least three digits, so the margin seldom changes while typing.
+    const int digits = qMax(3, int(QString::number(m_control->SendScintilla(Sci::SCI_GETLINECOUNT)).size()));
+    if (digits == m_marginDigits)
+        return;
+    m_marginDigits = digits;
+    const QByteArray sample(digits + 1, '9');
+    const long width = m_control->SendScintilla(Sci::SCI_TEXTWIDTH, static_cast<uintptr_t>(Sci::STYLE_LINENUMBER),
+                                                sample.constData());
+    m_control->SendScintilla(Sci::SCI_SETMARGINWIDTHN, kNumberMargin, width);
+}
+
+void SourceView::updateBraces()
+{
+    const long caret = m_control->SendScintilla(Sci::SCI_GETCURRENTPOS);
+    auto charAt = [this](long pos) { return char(m_control->SendScintilla(Sci::SCI_GETCHARAT, static_cast<unsigned long>(pos))); };
+    // The brace after the caret first, then the one before it.
+    long at = -1;
+    if (caret < m_control->length() && isBrace(charAt(caret)))
+        at = caret;
+    else if (caret > 0 && isBrace(charAt(caret - 1)))
+        at = caret - 1;
+    if (at < 0) {
+        m_control->SendScintilla(Sci::SCI_BRACEHIGHLIGHT, -1L, -1L);
+        return;
+    }
+    const long partner = m_control->SendScintilla(Sci::SCI_BRACEMATCH, static_cast<unsigned long>(at), 0L);
+    if (partner < 0)
+        m_control->SendScintilla(Sci::SCI_BRACEBADLIGHT, static_cast<unsigned long>(at));
+    else
+        m_control->SendScintilla(Sci::SCI_BRACEHIGHLIGHT, static_cast<unsigned long>(at), partner);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "editor/languages.h"
+
+#include <QObject>
+
+class StyleCatchUp;
+class TextControl;
+
+// The view comforts of a document's text control: syntax colours chosen from
+// the file name, a line-number margin as wide as the line count needs, the
+// highlight of matching braces, and word wrap.
+class SourceView : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SourceView(TextControl *control);
+
+    // Colours the document as its file name asks (Plain for untitled).
+    void setPath(const QString &path);
+    void setLanguage(languages::Language language);
+    languages::Language language() const { return m_language; }
+
+    void setWordWrap(bool on);
+    bool wordWrap() const;
+
+    StyleCatchUp *catchUp() const { return m_catchUp; }
+
+private:
+    void updateMarginWidth();
+    void updateBraces();
+
+    TextControl *m_control;
+    StyleCatchUp *m_catchUp;
+    languages::Language m_language = languages::Language::Plain;
+    int m_marginDigits = 0;
+};
