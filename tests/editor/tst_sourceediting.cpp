@@ -130,6 +130,32 @@ private slots:
         }
     }
 
+    void keysReachTheEntries()
+    {
+        FrmDoc *d = documentWith("ab ab");
+        QApplication::setActiveWindow(m_app->frame());
+        QVERIFY(QTest::qWaitForWindowActive(m_app->frame()));
+        TextControl *t = d->textControl();
+        t->setFocus();
+        QTest::keyClick(t, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY2(d->findBar()->isVisible() && !d->findBar()->replaceShown(), "Ctrl+F opens the find row");
+        QLineEdit *f = field(d, "txtFind");
+        QVERIFY(f->hasFocus());
+        QTest::keyClicks(f, "ab");
+        QTest::keyClick(f, Qt::Key_F3); // F3 from the field too
+        QCOMPARE(selection(d), (QPair<qsizetype, qsizetype>(0, 2)));
+        t->setFocus();
+        QTest::keyClick(t, Qt::Key_F3);
+        QCOMPARE(selection(d), (QPair<qsizetype, qsizetype>(3, 2)));
+        QTest::keyClick(t, Qt::Key_H, Qt::ControlModifier);
+        QVERIFY2(d->findBar()->replaceShown(), "Ctrl+H opens the replace row");
+        m_prompts->answerInput(QStringLiteral("1"));
+        QTest::keyClick(f, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(m_prompts->asked.size(), 1);
+        QCOMPARE(m_prompts->asked[0].caption, QStringLiteral("Go To Line"));
+        QCOMPARE(t->text(), QByteArray("ab ab"));
+    }
+
     void colouringByExtension_data()
     {
         QTest::addColumn<QString>("name");
