@@ -1,5 +1,6 @@
 #include "editor/sourceview.h"
 
+#include "editor/embeddedcss.h"
 #include "editor/stylecatchup.h"
 #include "editor/syntaxcolours.h"
 #include "platform/textcontrol.h"
@@ -30,6 +31,8 @@ SourceView::SourceView(TextControl *control) : QObject(control), m_control(contr
     });
 }
 
+SourceView::~SourceView() = default;
+
 void SourceView::setPath(const QString &path) { setLanguage(languages::languageForPath(path)); }
 
 void SourceView::setLanguage(languages::Language language)
@@ -39,6 +42,14 @@ void SourceView::setLanguage(languages::Language language)
     m_language = language;
     m_catchUp->reset();
     syntaxcolours::apply(*m_control, language);
+    // Style sheets inside web pages get their colours after the page's lexer.
+    if (language == languages::Language::Html || language == languages::Language::Php) {
+        if (!m_css)
+            m_css = std::make_unique<EmbeddedCss>();
+        m_catchUp->setAfterStyling([this](long from, long to) { m_css->colour(*m_control, from, to); });
+    } else {
+        m_catchUp->setAfterStyling(nullptr);
+    }
     m_marginDigits = 0; // the line-number style was set afresh
     updateMarginWidth();
     updateBraces();

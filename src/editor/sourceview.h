@@ -4,6 +4,9 @@
 
 #include <QObject>
 
+#include <memory>
+
+class EmbeddedCss;
 class StyleCatchUp;
 class TextControl;
 
@@ -16,6 +19,7 @@ class SourceView : public QObject
 
 public:
     explicit SourceView(TextControl *control);
+    ~SourceView() override;
 
     // Colours the document as its file name asks (Plain for untitled).
     void setPath(const QString &path);
@@ -33,6 +37,7 @@ private:
 
     TextControl *m_control;
     StyleCatchUp *m_catchUp;
+    std::unique_ptr<EmbeddedCss> m_css;
     languages::Language m_language = languages::Language::Plain;
     int m_marginDigits = 0;
 };

@@ -78,8 +78,25 @@ void StyleCatchUp::beforePaint()
     if (m_gap && shownFrom < m_to && shownTo > m_from && shownTo - m_from <= kFar)
         styleGapTo(shownTo);
 
-    if (shownFrom - styled <= kFar)
+    if (shownFrom - styled > kFar)
+        restartNear(firstLine, styled);
+    styleShown(shownTo);
+}
+
+void StyleCatchUp::styleShown(long shownTo)
+{
+    if (!m_afterStyling)
         return;
+    const long styled = m_control->SendScintilla(Sci::SCI_GETENDSTYLED);
+    if (styled >= shownTo)
+        return;
+    const long from = lineStart(m_control, lineOf(m_control, styled));
+    m_control->SendScintilla(Sci::SCI_COLOURISE, static_cast<unsigned long>(from), shownTo);
+    m_afterStyling(from, shownTo);
+}
+
+void StyleCatchUp::restartNear(long firstLine, long styled)
+{
     const long restart = lineStart(m_control, qMax(lineOf(m_control, styled), firstLine - kContextLines));
     if (!m_gap) {
         m_gap = true;
@@ -110,6 +127,8 @@ void StyleCatchUp::styleGapTo(long end)
         // after the gap is kept as styled.
         const long styled = m_control->SendScintilla(Sci::SCI_GETENDSTYLED);
         m_control->SendScintilla(Sci::SCI_COLOURISE, static_cast<unsigned long>(m_from), end);
+        if (m_afterStyling)
+            m_afterStyling(m_from, end);
         if (styled > end)
             m_control->SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(styled), 0L);
         m_from = end;

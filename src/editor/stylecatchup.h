@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QTimer;
 class TextControl;
 
@@ -27,6 +29,12 @@ public:
     // One idle step: styles the next piece of the gap (tests call it directly).
     void fillStep();
 
+    // Called after the lexer has styled [from, to) here, to lay more styles
+    // over it. With one set, the text about to be painted is styled before
+    // the paint, not during it, so that the hook sees it first.
+    using AfterStyling = std::function<void(long from, long to)>;
+    void setAfterStyling(AfterStyling hook) { m_afterStyling = std::move(hook); }
+
     // Distances in bytes: how far ahead the paint may be before a restart,
     // and how much the idle work styles at a time.
     static constexpr long kFar = 1 << 20;
@@ -37,12 +45,15 @@ protected:
 
 private:
     void beforePaint();
+    void restartNear(long firstLine, long styled);
+    void styleShown(long shownTo);
     void followEdits();
     void styleGapTo(long end);
     void closeGap();
 
     TextControl *m_control;
     QTimer *m_idle;
+    AfterStyling m_afterStyling;
     bool m_gap = false;
     long m_from = 0; // styled properly up to here
     long m_to = 0;   // the lexer restarted here

@@ -1,5 +1,6 @@
 #include "editor/syntaxcolours.h"
 
+#include "editor/embeddedcss.h"
 #include "platform/textcontrol.h"
 
 #include <Qsci/qscilexercpp.h>
@@ -94,6 +95,8 @@ void apply(TextControl &control, Language language)
         if (const char *words = lexer->keywords(set))
             control.SendScintilla(Sci::SCI_SETKEYWORDS, static_cast<uintptr_t>(set - 1), words);
     setLexerStyles(control, *lexer);
+    if (language == Language::Html || language == Language::Php)
+        EmbeddedCss::setStyles(control);
     // Everything is styled afresh, lazily, from the start.
     control.SendScintilla(Sci::SCI_STARTSTYLING, 0UL, 0L);
 }

@@ -2,6 +2,7 @@
 #include "appfixture.h"
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
+#include "editor/embeddedcss.h"
 #include "editor/findbar.h"
 #include "editor/frmdoc.h"
 #include "editor/menutree.h"
@@ -191,6 +192,39 @@ private slots:
             QVERIFY2(coloured, "some text has a style of its own");
         }
         QVERIFY2(m_prompts->asked.isEmpty(), "nothing asked");
+    }
+
+    void styleSheetsInsideAPageAreColouredAsCss()
+    {
+        const QByteArray page = "<!-- <style> in a comment -->\r\nbody x\r\n<STYLE type=\"text/css\">\r\n"
+                                "body { color: red; }\r\n</style>\r\n<p>body</p>";
+        FrmDoc *d = open(QStringLiteral("page.htm"), page);
+        TextControl *t = d->textControl();
+        paint(d);
+        auto styleOf = [&](const char *what, int nth = 0) {
+            qsizetype at = -1;
+            for (int i = 0; i <= nth; ++i)
+                at = page.indexOf(what, at + 1);
+            return int(t->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(at)) & 0xff);
+        };
+        const int css = EmbeddedCss::Base;
+        QCOMPARE(styleOf("body", 0), 0);       // after the comment: page text
+        QCOMPARE(styleOf("body", 1), css + 1); // a CSS tag
+        QCOMPARE(styleOf("color"), css + 6);   // a CSS property
+        QCOMPARE(styleOf("red"), css + 8);     // a value
+        QCOMPARE(styleOf("body", 2), 0);       // after the block: page text again
+        QCOMPARE(styleOf("\r\nbody {"), 0);    // line ends keep the page's style
+        QCOMPARE(styleOf("</style>"), 1);
+
+        // Typing in the block keeps it coloured; the bytes are only ever the text.
+        t->setSelStart(page.indexOf("red"));
+        QTest::keyClicks(t, "dark");
+        paint(d);
+        QCOMPARE(styleOf("color"), css + 6);
+        const QByteArray typed = QByteArray(page).insert(page.indexOf("red"), "dark");
+        QCOMPARE(t->bytes().toByteArray(), typed);
+        QCOMPARE(int(t->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(typed.indexOf("darkred"))) & 0xff),
+                 css + 8);
     }
 
     void untitledStaysPlainAndReusedWindowsForgetTheirColours()
