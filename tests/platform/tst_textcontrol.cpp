@@ -68,6 +68,45 @@ private slots:
         QCOMPARE(t.bytes(-3, 2).toByteArray(), QByteArray("he"));
     }
 
+    void styleBytesComeAndGoWithoutAChange()
+    {
+        TextControl t;
+        t.resize(300, 100);
+        QVERIFY2(!t.hasStyleBytes(), "plain by default");
+        QByteArray text;
+        for (int i = 0; i < 200; ++i)
+            text += QByteArray("line \xe9\0\r\n", 9) + QByteArray::number(i) + "\r";
+        t.setText(QByteArrayView(text));
+        t.setReadOnly(true);
+        t.SendScintilla(QsciScintillaBase::SCI_SETSEL, 40L, 25L); // anchor after the caret
+        t.SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 30L);
+        QSignalSpy changed(&t, &TextControl::changed);
+        int edits = 0;
+        t.setEditObserver([&](qsizetype, QByteArrayView, qsizetype) { ++edits; });
+        const quint64 count = t.changeCount();
+        for (bool on : {true, true, false}) {
+            t.setStyleBytes(on);
+            QCOMPARE(t.hasStyleBytes(), on);
+            QCOMPARE(t.bytes().toByteArray(), text);
+            QCOMPARE(t.SendScintilla(QsciScintillaBase::SCI_GETANCHOR), 40L);
+            QCOMPARE(t.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 25L);
+            QCOMPARE(t.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), 30L);
+            QVERIFY(t.isReadOnly());
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(edits, 0);
+        QCOMPARE(t.changeCount(), count);
+        // Still the same control: CR LF line ends, one byte per character, no undo of its own.
+        t.setReadOnly(false);
+        t.setStyleBytes(true);
+        t.setSelStart(0);
+        QTest::keyClick(&t, Qt::Key_Return);
+        QCOMPARE(t.bytes().first(2).toByteArray(), QByteArray("\r\n"));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(t.SendScintilla(QsciScintillaBase::SCI_CANUNDO), 0L);
+    }
+
     void typing()
     {
         ScriptedPrompts prompts;
