@@ -8,6 +8,8 @@
 #include <QColor>
 #include <QFont>
 
+#include <cstring>
+
 using Sci = QsciScintillaBase;
 
 namespace {
@@ -19,19 +21,30 @@ constexpr long kReach = 256 << 10;
 constexpr int kHtmlDefault = 0; // text outside tags
 constexpr int kHtmlTag = 1;
 
+// Case-blind searches for a tag; both jump between the '<' bytes.
 long indexOfCi(QByteArrayView text, QByteArrayView what, long from)
 {
-    for (long i = qMax(0L, from); i + what.size() <= text.size(); ++i)
-        if (text.sliced(i, what.size()).compare(what, Qt::CaseInsensitive) == 0)
+    for (long i = qMax(0L, from); i + what.size() <= text.size(); ++i) {
+        const void *lt = std::memchr(text.data() + i, '<', size_t(text.size() - i));
+        if (!lt)
+            return -1;
+        i = long(static_cast<const char *>(lt) - text.data());
+        if (i + what.size() <= text.size() && text.sliced(i, what.size()).compare(what, Qt::CaseInsensitive) == 0)
             return i;
+    }
     return -1;
 }
 
 long lastIndexOfCi(QByteArrayView text, QByteArrayView what, long before)
 {
-    for (long i = qMin<long>(before, text.size()) - long(what.size()); i >= 0; --i)
+    for (long i = qMin<long>(before, text.size()) - long(what.size()); i >= 0; --i) {
+        const void *lt = memrchr(text.data(), '<', size_t(i + 1));
+        if (!lt)
+            return -1;
+        i = long(static_cast<const char *>(lt) - text.data());
         if (text.sliced(i, what.size()).compare(what, Qt::CaseInsensitive) == 0)
             return i;
+    }
     return -1;
 }
 
