@@ -250,3 +250,13 @@ bool FindBar::eventFilter(QObject *watched, QEvent *e)
     }
     return QWidget::eventFilter(watched, e);
 }
+
+void FindBar::keyPressEvent(QKeyEvent *e)
+{
+    // Escape on a button or check box of the bar closes it too.
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}

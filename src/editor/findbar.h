@@ -36,6 +36,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void open(bool withReplace);

@@ -328,6 +328,9 @@ private slots:
         QApplication::processEvents();
         QVERIFY(!bar->isVisible());
         QCOMPARE(d->textControl()->geometry(), closed);
+        AppFixture::trigger(d, QStringLiteral("mnuEditFind"));
+        QTest::keyClick(box(d, "chkWholeWord"), Qt::Key_Escape);
+        QVERIFY2(!bar->isVisible(), "Escape on a check box closes the bar too");
     }
 
     void findOpensWithTheSelection()
