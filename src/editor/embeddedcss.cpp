@@ -114,7 +114,7 @@ void EmbeddedCss::colour(TextControl &control, long from, long to)
 void EmbeddedCss::colourBlock(TextControl &control, long start, long end, long from, long to)
 {
     const long first = qMax(start, from);
-    const long last = qMin(end, to);
+    long last = qMin(end, to);
     if (last <= first || end - start > kReach)
         return;
     if (!m_styler) {
@@ -126,6 +126,7 @@ void EmbeddedCss::colourBlock(TextControl &control, long start, long end, long f
                 m_styler->SendScintilla(Sci::SCI_SETKEYWORDS, static_cast<uintptr_t>(set - 1), words);
     }
     const QByteArray sheet = control.bytes(start, end - start).toByteArray();
+    last = qMin(last, start + long(sheet.size()));
     m_styler->SendScintilla(Sci::SCI_CLEARALL);
     m_styler->SendScintilla(Sci::SCI_ADDTEXT, static_cast<uintptr_t>(sheet.size()), sheet.constData());
     m_styler->SendScintilla(Sci::SCI_COLOURISE, 0UL, -1L);
