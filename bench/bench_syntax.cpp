@@ -36,7 +36,8 @@ constexpr int kWords = 100000;
 // bytes that each hold "word" once: 100,000 of them.
 QByteArray webPage()
 {
-    const QByteArray head = "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>Big page</title>\r\n</head>\r\n<body>\r\n";
+    const QByteArray head =
+        "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>Big page</title>\r\n</head>\r\n<body>\r\n";
     QByteArray out = head;
     const qsizetype per = (bench::kBigSize - head.size() - 16) / kWords;
     for (int i = 0; i < kWords; ++i) {
@@ -52,7 +53,8 @@ QByteArray webPage()
             block = "<!-- a comment -->\r\n";
             break;
         }
-        block += "<div class=\"note\"><p>A word in a <b>block</b> &amp; a <a href=\"page.html\">link</a>.</p></div>\r\n";
+        block += "<div class=\"note\"><p>A word in a <b>block</b> &amp; a <a "
+                 "href=\"page.html\">link</a>.</p></div>\r\n";
         const QByteArray filler = "<p>Some text of the page, <i>written</i> to fill the line.</p>\r\n";
         while (block.size() + filler.size() <= per)
             block += filler;
@@ -126,8 +128,8 @@ void BM_OpenColoured(benchmark::State &state)
                 closeDocument(doc);
             return t;
         };
-        const std::vector<double> r =
-            bench::inTurns(i++, {[&] { return openTimed(files.html); }, [&] { return openTimed(files.txt); }});
+        const std::vector<double> r = bench::inTurns(
+            i++, {[&] { return openTimed(files.html); }, [&] { return openTimed(files.txt); }});
         if (!ok || !files.ok || !bench::checkNoQuestions(state)) {
             state.SkipWithError("the document does not hold the page");
             return;
@@ -166,8 +168,8 @@ void BM_JumpToLastLine(benchmark::State &state)
             // The end tag is painted in the tag colour, not as plain text.
             TextControl *t = doc->textControl();
             const long tag = long(files.bytes.lastIndexOf("</html>")) + 2;
-            styledEnd = t->SendScintilla(Sci::SCI_GETENDSTYLED) == t->length()
-                        && t->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(tag)) != 0;
+            styledEnd = t->SendScintilla(Sci::SCI_GETENDSTYLED) == t->length() &&
+                        t->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(tag)) != 0;
             closeDocument(doc);
             return coloured;
         };
@@ -238,8 +240,8 @@ void BM_ReplaceAll(benchmark::State &state)
             return ms;
         };
         const std::vector<double> r = bench::inTurns(i++, {product, bare});
-        const bool said = prompts->asked.size() == 1
-                          && prompts->asked[0].text == QStringLiteral("Replaced 100000 occurrences.");
+        const bool said = prompts->asked.size() == 1 &&
+                          prompts->asked[0].text == QStringLiteral("Replaced 100000 occurrences.");
         prompts->clear();
         if (!said || t->bytes() != QByteArrayView(expected)) {
             state.SkipWithError("Replace All did not replace every word, or said otherwise");

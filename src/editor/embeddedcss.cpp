@@ -29,7 +29,8 @@ long indexOfCi(QByteArrayView text, QByteArrayView what, long from)
         if (!lt)
             return -1;
         i = long(static_cast<const char *>(lt) - text.data());
-        if (i + what.size() <= text.size() && text.sliced(i, what.size()).compare(what, Qt::CaseInsensitive) == 0)
+        if (i + what.size() <= text.size() &&
+            text.sliced(i, what.size()).compare(what, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -138,7 +139,8 @@ void EmbeddedCss::colourBlock(TextControl &control, long start, long end, long f
         int style = int(control.SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(pos)) & 0xff);
         const char c = sheet[qsizetype(pos - start)];
         if (style == kHtmlDefault && c != '\r' && c != '\n') {
-            style = Base + int(m_styler->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(pos - start)));
+            style = Base + int(m_styler->SendScintilla(Sci::SCI_GETSTYLEAT,
+                                                       static_cast<unsigned long>(pos - start)));
             any = true;
         }
         styles[qsizetype(pos - first)] = char(style);
@@ -148,7 +150,8 @@ void EmbeddedCss::colourBlock(TextControl &control, long start, long end, long f
     // Laying styles down moves Scintilla's styled end; it goes back after.
     const long styled = control.SendScintilla(Sci::SCI_GETENDSTYLED);
     control.SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(first), 0L);
-    control.SendScintilla(Sci::SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.constData());
+    control.SendScintilla(Sci::SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()),
+                          styles.constData());
     if (styled > last)
         control.SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(styled), 0L);
 }

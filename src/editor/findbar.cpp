@@ -122,17 +122,27 @@ findengine::Options FindBar::options() const
     return o;
 }
 
-bool FindBar::replaceShown() const { return isVisible() && m_replace->isVisible(); }
+bool FindBar::replaceShown() const
+{
+    return isVisible() && m_replace->isVisible();
+}
 
-void FindBar::showFind() { open(false); }
+void FindBar::showFind()
+{
+    open(false);
+}
 
-void FindBar::showReplace() { open(true); }
+void FindBar::showReplace()
+{
+    open(true);
+}
 
 void FindBar::open(bool withReplace)
 {
     // A short selection on one line is what the user wants to find.
     const QByteArray sel = m_text->selectedText();
-    if (!sel.isEmpty() && sel.size() <= 256 && !sel.contains('\r') && !sel.contains('\n') && !sel.contains('\0'))
+    if (!sel.isEmpty() && sel.size() <= 256 && !sel.contains('\r') && !sel.contains('\n') &&
+        !sel.contains('\0'))
         m_find->setText(QString::fromLatin1(sel));
     m_replaceLabel->setVisible(withReplace);
     m_replace->setVisible(withReplace);
@@ -149,7 +159,10 @@ void FindBar::close()
     m_text->setFocus();
 }
 
-QByteArray FindBar::needle() const { return m_find->text().toLatin1(); }
+QByteArray FindBar::needle() const
+{
+    return m_find->text().toLatin1();
+}
 
 void FindBar::select(qsizetype pos, qsizetype length)
 {
@@ -184,7 +197,8 @@ void FindBar::findPrevious()
         showFind();
         return;
     }
-    const findengine::Match m = findengine::findPrevious(m_text->bytes(), what, m_text->selStart(), options());
+    const findengine::Match m =
+        findengine::findPrevious(m_text->bytes(), what, m_text->selStart(), options());
     if (m.found())
         select(m.pos, what.size());
     else
@@ -199,8 +213,8 @@ void FindBar::replace()
         return;
     }
     // Only a selected match is replaced; otherwise the next one is selected first.
-    if (m_text->selLength() == what.size()
-        && findengine::matchesAt(m_text->bytes(), m_text->selStart(), what, options()))
+    if (m_text->selLength() == what.size() &&
+        findengine::matchesAt(m_text->bytes(), m_text->selStart(), what, options()))
         m_text->replaceSelection(QByteArrayView(m_replace->text().toLatin1()));
     findNext();
 }

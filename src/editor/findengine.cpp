@@ -104,7 +104,8 @@ qsizetype lastBefore(QByteArrayView text, QByteArrayView needle, qsizetype befor
     const unsigned char first = fold[static_cast<unsigned char>(needle[0])];
     for (qsizetype i = qMin(before, text.size()) - needle.size(); i >= 0; --i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if ((o.matchCase ? c == static_cast<unsigned char>(needle[0]) : fold[c] == first) && matchesAt(text, i, needle, o))
+        if ((o.matchCase ? c == static_cast<unsigned char>(needle[0]) : fold[c] == first) &&
+            matchesAt(text, i, needle, o))
             return i;
     }
     return -1;
@@ -149,8 +150,8 @@ Match findPrevious(QByteArrayView text, QByteArrayView needle, qsizetype before,
     return m;
 }
 
-Replaced replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView replacement, const Options &options,
-                    qsizetype caret)
+Replaced replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView replacement,
+                    const Options &options, qsizetype caret)
 {
     Replaced r;
     r.caret = caret;
@@ -161,8 +162,8 @@ Replaced replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView r
         return r;
     r.start = at;
     const qsizetype growth = replacement.size() - needle.size();
-    qsizetype done = at;  // the old text before this is dealt with
-    qsizetype shift = 0;  // how far text after the matches so far has moved
+    qsizetype done = at; // the old text before this is dealt with
+    qsizetype shift = 0; // how far text after the matches so far has moved
     bool caretPlaced = false;
     QByteArray &out = r.bytes;
     out.reserve(text.size() - at + (growth > 0 ? text.size() / 8 : 0));

@@ -20,7 +20,7 @@ bool matchesAt(QByteArrayView text, qsizetype pos, QByteArrayView needle, const 
 
 struct Match
 {
-    qsizetype pos = -1; // -1: not found
+    qsizetype pos = -1;   // -1: not found
     bool wrapped = false; // found only by going round the end (or the start)
     bool found() const { return pos >= 0; }
 };
@@ -44,7 +44,7 @@ struct Replaced
     QByteArray bytes;     // what goes in their place
     qsizetype caret = 0;  // where a caret at the given position ends up
 };
-Replaced replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView replacement, const Options &options,
-                    qsizetype caret = 0);
+Replaced replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView replacement,
+                    const Options &options, qsizetype caret = 0);
 
 } // namespace findengine

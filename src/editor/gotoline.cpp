@@ -23,20 +23,23 @@ void GoToLine(TextControl &control)
     using Sci = QsciScintillaBase;
     const int lines = int(control.SendScintilla(Sci::SCI_GETLINECOUNT));
     const int current = int(control.SendScintilla(Sci::SCI_LINEFROMPOSITION,
-                                                   static_cast<unsigned long>(control.selStart()))) + 1;
+                                                  static_cast<unsigned long>(control.selStart()))) +
+                        1;
     const QString answer = platform::inputBox(QStringLiteral("Line number (1 to %1):").arg(lines),
                                               QStringLiteral("Go To Line"), QString::number(current));
     if (answer.trimmed().isEmpty())
         return;
     const int line = parseLineNumber(answer, lines);
     if (line == 0) {
-        platform::message(QStringLiteral("There is no line \"%1\" in this document. Enter a number from 1 to %2.")
-                              .arg(answer.trimmed())
-                              .arg(lines),
-                          platform::Buttons::Ok, platform::Icon::Exclamation);
+        platform::message(
+            QStringLiteral("There is no line \"%1\" in this document. Enter a number from 1 to %2.")
+                .arg(answer.trimmed())
+                .arg(lines),
+            platform::Buttons::Ok, platform::Icon::Exclamation);
         return;
     }
-    control.setSelStart(control.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line - 1)));
+    control.setSelStart(
+        control.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line - 1)));
     control.setFocus();
 }
 

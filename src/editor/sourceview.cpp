@@ -33,7 +33,10 @@ SourceView::SourceView(TextControl *control) : QObject(control), m_control(contr
 
 SourceView::~SourceView() = default;
 
-void SourceView::setPath(const QString &path) { setLanguage(languages::languageForPath(path)); }
+void SourceView::setPath(const QString &path)
+{
+    setLanguage(languages::languageForPath(path));
+}
 
 void SourceView::setLanguage(languages::Language language)
 {
@@ -60,7 +63,10 @@ void SourceView::setWordWrap(bool on)
     m_control->SendScintilla(Sci::SCI_SETWRAPMODE, long(on ? Sci::SC_WRAP_WORD : Sci::SC_WRAP_NONE));
 }
 
-bool SourceView::wordWrap() const { return m_control->SendScintilla(Sci::SCI_GETWRAPMODE) != Sci::SC_WRAP_NONE; }
+bool SourceView::wordWrap() const
+{
+    return m_control->SendScintilla(Sci::SCI_GETWRAPMODE) != Sci::SC_WRAP_NONE;
+}
 
 void SourceView::updateMarginWidth()
 {
@@ -70,15 +76,17 @@ void SourceView::updateMarginWidth()
         return;
     m_marginDigits = digits;
     const QByteArray sample(digits + 1, '9');
-    const long width = m_control->SendScintilla(Sci::SCI_TEXTWIDTH, static_cast<uintptr_t>(Sci::STYLE_LINENUMBER),
-                                                sample.constData());
+    const long width = m_control->SendScintilla(
+        Sci::SCI_TEXTWIDTH, static_cast<uintptr_t>(Sci::STYLE_LINENUMBER), sample.constData());
     m_control->SendScintilla(Sci::SCI_SETMARGINWIDTHN, kNumberMargin, width);
 }
 
 void SourceView::updateBraces()
 {
     const long caret = m_control->SendScintilla(Sci::SCI_GETCURRENTPOS);
-    auto charAt = [this](long pos) { return char(m_control->SendScintilla(Sci::SCI_GETCHARAT, static_cast<unsigned long>(pos))); };
+    auto charAt = [this](long pos) {
+        return char(m_control->SendScintilla(Sci::SCI_GETCHARAT, static_cast<unsigned long>(pos)));
+    };
     // The brace after the caret first, then the one before it.
     long at = -1;
     if (caret < m_control->length() && isBrace(charAt(caret)))

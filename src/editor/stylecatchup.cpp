@@ -67,7 +67,8 @@ void StyleCatchUp::beforePaint()
     followEdits();
     const long styled = m_control->SendScintilla(Sci::SCI_GETENDSTYLED);
     const long firstLine = m_control->SendScintilla(
-        Sci::SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(m_control->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE)));
+        Sci::SCI_DOCLINEFROMVISIBLE,
+        static_cast<unsigned long>(m_control->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE)));
     const long shownFrom = lineStart(m_control, firstLine);
     const long lastLine = firstLine + m_control->SendScintilla(Sci::SCI_LINESONSCREEN) + 1;
     long shownTo = lineStart(m_control, lastLine);

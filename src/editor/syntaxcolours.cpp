@@ -30,15 +30,24 @@ std::unique_ptr<QsciLexer> makeLexer(Language language)
 {
     switch (language) {
     case Language::Html:
-    case Language::Php: return std::make_unique<QsciLexerHTML>();
-    case Language::Xml: return std::make_unique<QsciLexerXML>();
-    case Language::Css: return std::make_unique<QsciLexerCSS>();
-    case Language::Cpp: return std::make_unique<QsciLexerCPP>();
-    case Language::Java: return std::make_unique<QsciLexerJava>();
-    case Language::JavaScript: return std::make_unique<QsciLexerJavaScript>();
-    case Language::Perl: return std::make_unique<QsciLexerPerl>();
-    case Language::Ini: return std::make_unique<QsciLexerProperties>();
-    case Language::Plain: break;
+    case Language::Php:
+        return std::make_unique<QsciLexerHTML>();
+    case Language::Xml:
+        return std::make_unique<QsciLexerXML>();
+    case Language::Css:
+        return std::make_unique<QsciLexerCSS>();
+    case Language::Cpp:
+        return std::make_unique<QsciLexerCPP>();
+    case Language::Java:
+        return std::make_unique<QsciLexerJava>();
+    case Language::JavaScript:
+        return std::make_unique<QsciLexerJavaScript>();
+    case Language::Perl:
+        return std::make_unique<QsciLexerPerl>();
+    case Language::Ini:
+        return std::make_unique<QsciLexerProperties>();
+    case Language::Plain:
+        break;
     }
     return nullptr;
 }
@@ -69,7 +78,8 @@ void setLexerStyles(TextControl &c, const QsciLexer &lexer)
         c.SendScintilla(Sci::SCI_STYLESETBACK, static_cast<unsigned long>(style), lexer.paper(style));
         c.SendScintilla(Sci::SCI_STYLESETBOLD, static_cast<unsigned long>(style), long(font.bold()));
         c.SendScintilla(Sci::SCI_STYLESETITALIC, static_cast<unsigned long>(style), long(font.italic()));
-        c.SendScintilla(Sci::SCI_STYLESETEOLFILLED, static_cast<unsigned long>(style), long(lexer.eolFill(style)));
+        c.SendScintilla(Sci::SCI_STYLESETEOLFILLED, static_cast<unsigned long>(style),
+                        long(lexer.eolFill(style)));
     }
 }
 

@@ -31,19 +31,20 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("language");
         const QList<std::pair<const char *, const char *>> rows = {
-            {"/w/index.html", "HTML"},     {"/w/INDEX.HTM", "HTML"},       {"/w/page.shtml", "HTML"},
-            {"/w/page.asp", "HTML"},       {"/w/Letter.QPT", "HTML"},      {"/w/data.xml", "XML"},
-            {"/w/pic.svg", "XML"},         {"/w/site.css", "CSS"},         {"/w/main.cpp", "C++"},
-            {"/w/MAIN.CPP", "C++"},        {"/w/util.c", "C++"},           {"/w/util.h", "C++"},
-            {"/w/App.java", "Java"},       {"/w/app.js", "JavaScript"},    {"/w/index.php", "PHP"},
-            {"/w/INDEX.PHP", "PHP"},       {"/w/tool.pl", "Perl"},         {"/w/Mod.pm", "Perl"},
-            {"/w/setup.ini", "INI"},       {"/w/driver.inf", "INI"},       {"/w/notes.txt", "Plain"},
-            {"/w/form.frm", "Plain"},      {"/w/archive.tar.gz", "Plain"}, {"/w/Makefile", "Plain"},
-            {"/w/.ini", "Plain"},          {"/w/trailing.", "Plain"},      {"", "Plain"},
+            {"/w/index.html", "HTML"},      {"/w/INDEX.HTM", "HTML"},       {"/w/page.shtml", "HTML"},
+            {"/w/page.asp", "HTML"},        {"/w/Letter.QPT", "HTML"},      {"/w/data.xml", "XML"},
+            {"/w/pic.svg", "XML"},          {"/w/site.css", "CSS"},         {"/w/main.cpp", "C++"},
+            {"/w/MAIN.CPP", "C++"},         {"/w/util.c", "C++"},           {"/w/util.h", "C++"},
+            {"/w/App.java", "Java"},        {"/w/app.js", "JavaScript"},    {"/w/index.php", "PHP"},
+            {"/w/INDEX.PHP", "PHP"},        {"/w/tool.pl", "Perl"},         {"/w/Mod.pm", "Perl"},
+            {"/w/setup.ini", "INI"},        {"/w/driver.inf", "INI"},       {"/w/notes.txt", "Plain"},
+            {"/w/form.frm", "Plain"},       {"/w/archive.tar.gz", "Plain"}, {"/w/Makefile", "Plain"},
+            {"/w/.ini", "Plain"},           {"/w/trailing.", "Plain"},      {"", "Plain"},
             {"/w/dir.html/notes", "Plain"}, {"  /w/spaced.css  ", "CSS"},
         };
         for (const auto &[path, language] : rows)
-            QTest::newRow(path[0] ? path : "untitled") << QString::fromLatin1(path) << QString::fromLatin1(language);
+            QTest::newRow(path[0] ? path : "untitled")
+                << QString::fromLatin1(path) << QString::fromLatin1(language);
     }
     void languageByExtension()
     {
@@ -61,18 +62,27 @@ private slots:
         QTest::addColumn<int>("pos");
         QTest::addColumn<bool>("wrapped");
         QTest::newRow("plain") << QByteArray("one two one") << QByteArray("one") << "" << 1 << 8 << false;
-        QTest::newRow("wraps to the start") << QByteArray("one two one") << QByteArray("one") << "" << 9 << 0 << true;
-        QTest::newRow("no wrap: not found") << QByteArray("one two one") << QByteArray("one") << "n" << 9 << -1 << false;
+        QTest::newRow("wraps to the start")
+            << QByteArray("one two one") << QByteArray("one") << "" << 9 << 0 << true;
+        QTest::newRow("no wrap: not found")
+            << QByteArray("one two one") << QByteArray("one") << "n" << 9 << -1 << false;
         QTest::newRow("case folded") << QByteArray("a Word") << QByteArray("WORD") << "" << 0 << 2 << false;
-        QTest::newRow("latin-1 folded") << QByteArray("caf\xc9!") << QByteArray("caf\xe9") << "" << 0 << 0 << false;
-        QTest::newRow("latin-1 case kept") << QByteArray("caf\xc9!") << QByteArray("caf\xe9") << "c" << 0 << -1 << false;
-        QTest::newRow("whole word: _ is a word byte") << QByteArray("a_cat cat_") << QByteArray("cat") << "w" << 0 << -1 << false;
-        QTest::newRow("whole word: accented letter") << QByteArray("\xe9t\xe9 t\xe9") << QByteArray("t\xe9") << "w" << 0 << 4 << false;
-        QTest::newRow("whole word: edge not a word") << QByteArray("x<b>") << QByteArray("<b") << "w" << 0 << 1 << false;
-        QTest::newRow("across CR LF") << QByteArray("ab\r\ncd") << QByteArray("b\r\nc") << "" << 0 << 1 << false;
+        QTest::newRow("latin-1 folded")
+            << QByteArray("caf\xc9!") << QByteArray("caf\xe9") << "" << 0 << 0 << false;
+        QTest::newRow("latin-1 case kept")
+            << QByteArray("caf\xc9!") << QByteArray("caf\xe9") << "c" << 0 << -1 << false;
+        QTest::newRow("whole word: _ is a word byte")
+            << QByteArray("a_cat cat_") << QByteArray("cat") << "w" << 0 << -1 << false;
+        QTest::newRow("whole word: accented letter")
+            << QByteArray("\xe9t\xe9 t\xe9") << QByteArray("t\xe9") << "w" << 0 << 4 << false;
+        QTest::newRow("whole word: edge not a word")
+            << QByteArray("x<b>") << QByteArray("<b") << "w" << 0 << 1 << false;
+        QTest::newRow("across CR LF")
+            << QByteArray("ab\r\ncd") << QByteArray("b\r\nc") << "" << 0 << 1 << false;
         QTest::newRow("NUL in text") << QByteArray("a\0b\0c", 5) << QByteArray("c") << "" << 0 << 4 << false;
         QTest::newRow("empty needle") << QByteArray("ab") << QByteArray() << "" << 0 << -1 << false;
-        QTest::newRow("from past the end") << QByteArray("ab ab") << QByteArray("ab") << "" << 99 << 0 << true;
+        QTest::newRow("from past the end")
+            << QByteArray("ab ab") << QByteArray("ab") << "" << 99 << 0 << true;
     }
     void findNext()
     {
@@ -122,19 +132,20 @@ private slots:
         QTest::newRow("longer") << QByteArray("a-b-c") << QByteArray("-") << QByteArray("--") << "" << 5
                                 << QByteArray("a--b--c") << 2 << 7;
         QTest::newRow("shorter, caret inside a match")
-            << QByteArray("xx abc abc") << QByteArray("abc") << QByteArray("Z") << "" << 8 << QByteArray("xx Z Z") << 2
-            << 5;
-        QTest::newRow("caret before all") << QByteArray("ab ab") << QByteArray("ab") << QByteArray("") << "" << 0
-                                          << QByteArray(" ") << 2 << 0;
-        QTest::newRow("not overlapping") << QByteArray("aaaa") << QByteArray("aa") << QByteArray("b") << "" << 0
-                                         << QByteArray("bb") << 2 << 0;
+            << QByteArray("xx abc abc") << QByteArray("abc") << QByteArray("Z") << "" << 8
+            << QByteArray("xx Z Z") << 2 << 5;
+        QTest::newRow("caret before all") << QByteArray("ab ab") << QByteArray("ab") << QByteArray("") << ""
+                                          << 0 << QByteArray(" ") << 2 << 0;
+        QTest::newRow("not overlapping") << QByteArray("aaaa") << QByteArray("aa") << QByteArray("b") << ""
+                                         << 0 << QByteArray("bb") << 2 << 0;
         QTest::newRow("replacement holds the needle")
-            << QByteArray("a a") << QByteArray("a") << QByteArray("aa") << "" << 0 << QByteArray("aa aa") << 2 << 0;
+            << QByteArray("a a") << QByteArray("a") << QByteArray("aa") << "" << 0 << QByteArray("aa aa") << 2
+            << 0;
         QTest::newRow("CR LF and latin-1 kept")
-            << QByteArray("caf\xe9\r\nCAF\xc9\r\n\xff") << QByteArray("caf\xe9") << QByteArray("th\xe9") << "" << 0
-            << QByteArray("th\xe9\r\nth\xe9\r\n\xff") << 2 << 0;
-        QTest::newRow("none") << QByteArray("abc") << QByteArray("x") << QByteArray("y") << "" << 1 << QByteArray("abc")
-                              << 0 << 1;
+            << QByteArray("caf\xe9\r\nCAF\xc9\r\n\xff") << QByteArray("caf\xe9") << QByteArray("th\xe9") << ""
+            << 0 << QByteArray("th\xe9\r\nth\xe9\r\n\xff") << 2 << 0;
+        QTest::newRow("none") << QByteArray("abc") << QByteArray("x") << QByteArray("y") << "" << 1
+                              << QByteArray("abc") << 0 << 1;
     }
     void replaceAll()
     {
@@ -143,7 +154,8 @@ private slots:
         QFETCH(QByteArray, replacement);
         QFETCH(QString, flags);
         QFETCH(int, caret);
-        const findengine::Replaced r = findengine::replaceAll(text, needle, replacement, opts(qPrintable(flags)), caret);
+        const findengine::Replaced r =
+            findengine::replaceAll(text, needle, replacement, opts(qPrintable(flags)), caret);
         QByteArray result = text;
         if (r.count > 0)
             result.replace(r.start, r.length, r.bytes);
@@ -152,8 +164,10 @@ private slots:
         QTEST(int(r.caret), "caretAfter");
         // Only the span from the first match to the end of the last one is handed back.
         if (r.count > 0) {
-            QVERIFY2(findengine::matchesAt(text, r.start, needle, opts(qPrintable(flags))), "starts at a match");
-            QVERIFY2(findengine::matchesAt(text, r.start + r.length - needle.size(), needle, opts(qPrintable(flags))),
+            QVERIFY2(findengine::matchesAt(text, r.start, needle, opts(qPrintable(flags))),
+                     "starts at a match");
+            QVERIFY2(findengine::matchesAt(text, r.start + r.length - needle.size(), needle,
+                                           opts(qPrintable(flags))),
                      "ends at a match");
         }
     }

@@ -33,8 +33,14 @@ QString lexerOf(TextControl *t)
     return QString::fromLatin1(name.left(n));
 }
 
-QLineEdit *field(FrmDoc *d, const char *name) { return d->findBar()->findChild<QLineEdit *>(QLatin1String(name)); }
-QCheckBox *box(FrmDoc *d, const char *name) { return d->findBar()->findChild<QCheckBox *>(QLatin1String(name)); }
+QLineEdit *field(FrmDoc *d, const char *name)
+{
+    return d->findBar()->findChild<QLineEdit *>(QLatin1String(name));
+}
+QCheckBox *box(FrmDoc *d, const char *name)
+{
+    return d->findBar()->findChild<QCheckBox *>(QLatin1String(name));
+}
 QPushButton *button(FrmDoc *d, const char *name)
 {
     return d->findBar()->findChild<QPushButton *>(QLatin1String(name));
@@ -46,7 +52,10 @@ QPair<qsizetype, qsizetype> selection(FrmDoc *d)
 }
 
 // Paints the document as the user would see it, which is when it is styled.
-void paint(FrmDoc *d) { d->textControl()->grab(); }
+void paint(FrmDoc *d)
+{
+    d->textControl()->grab();
+}
 
 // Options written as letters: c match case, w whole word, n no wrap around.
 void setOptions(FrmDoc *d, const QString &flags)
@@ -59,7 +68,8 @@ void setOptions(FrmDoc *d, const QString &flags)
 // A web page of about `bytes` bytes whose last `scriptLines` lines sit in one script block.
 QByteArray webPage(qsizetype bytes, int scriptLines)
 {
-    const QByteArray line = "<div class=\"note\"><p>Some <b>text</b> &amp; a <a href=\"x.html\">link</a></p></div>\r\n";
+    const QByteArray line =
+        "<div class=\"note\"><p>Some <b>text</b> &amp; a <a href=\"x.html\">link</a></p></div>\r\n";
     QByteArray out = "<html>\r\n<body>\r\n";
     while (out.size() < bytes)
         out += line;
@@ -109,16 +119,15 @@ private slots:
     {
         FrmDoc *d = m_app->newDocument();
         const QList<std::pair<const char *, const char *>> rows = {
-            {"mnuEditFind", "Find...|Ctrl+F"},
-            {"mnuEditFindNext", "Find Next|F3"},
-            {"mnuEditReplace", "Replace...|Ctrl+H"},
-            {"mnuEditGoToLine", "Go To Line...|Ctrl+G"},
+            {"mnuEditFind", "Find...|Ctrl+F"},       {"mnuEditFindNext", "Find Next|F3"},
+            {"mnuEditReplace", "Replace...|Ctrl+H"}, {"mnuEditGoToLine", "Go To Line...|Ctrl+G"},
             {"mnuViewWordWrap", "Word Wrap|"},
         };
         for (const auto &[name, expected] : rows) {
             QAction *a = d->action(QLatin1String(name));
             QVERIFY2(a, name);
-            QCOMPARE(a->text() + "|" + a->shortcut().toString(QKeySequence::PortableText), QLatin1String(expected));
+            QCOMPARE(a->text() + "|" + a->shortcut().toString(QKeySequence::PortableText),
+                     QLatin1String(expected));
         }
         QVERIFY2(d->action(QStringLiteral("mnuViewWordWrap"))->isCheckable(), "Word Wrap is a check item");
         // No key is taken twice in the document window's menus.
@@ -188,7 +197,8 @@ private slots:
             QVERIFY2(t->SendScintilla(Sci::SCI_GETENDSTYLED) > 0, "the shown text is styled");
             bool coloured = false;
             for (int i = 0; i < bytes.size(); ++i)
-                coloured = coloured || t->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(i)) != 0;
+                coloured =
+                    coloured || t->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(i)) != 0;
             QVERIFY2(coloured, "some text has a style of its own");
         }
         QVERIFY2(m_prompts->asked.isEmpty(), "nothing asked");
@@ -223,8 +233,10 @@ private slots:
         QCOMPARE(styleOf("color"), css + 6);
         const QByteArray typed = QByteArray(page).insert(page.indexOf("red"), "dark");
         QCOMPARE(t->bytes().toByteArray(), typed);
-        QCOMPARE(int(t->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(typed.indexOf("darkred"))) & 0xff),
-                 css + 8);
+        QCOMPARE(
+            int(t->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(typed.indexOf("darkred"))) &
+                0xff),
+            css + 8);
     }
 
     void untitledStaysPlainAndReusedWindowsForgetTheirColours()
@@ -262,7 +274,8 @@ private slots:
         QCOMPARE(selection(d), (QPair<qsizetype, qsizetype>(3, 4)));
         QCOMPARE(t->changeCount(), changes);
         QCOMPARE(m_app->record(d->slot()).Changed, false);
-        QCOMPARE(AppFixture::readFile(m_app->path(QStringLiteral("page.html"))), QByteArray("<b>bold</b>x\r\n"));
+        QCOMPARE(AppFixture::readFile(m_app->path(QStringLiteral("page.html"))),
+                 QByteArray("<b>bold</b>x\r\n"));
         // The undo history goes on as before: Undo takes the "x" away.
         AppFixture::trigger(d, QStringLiteral("mnuEditUndo"));
         QCOMPARE(t->text(), QByteArray("<b>bold</b>"));
@@ -321,7 +334,8 @@ private slots:
         QCOMPARE(d->textControl()->geometry().top(), d->toolBar()->height());
         QCOMPARE(bar->geometry().top(), d->textControl()->geometry().bottom() + 1);
         QCOMPARE(status->geometry().top(), bar->geometry().bottom() + 1);
-        QCOMPARE(d->textControl()->height(), d->height() - d->toolBar()->height() - status->height() - bar->height());
+        QCOMPARE(d->textControl()->height(),
+                 d->height() - d->toolBar()->height() - status->height() - bar->height());
         QCOMPARE(bar->width(), d->width());
         // Escape closes it and gives the document the room and the focus back.
         QTest::keyClick(field(d, "txtFind"), Qt::Key_Escape);
@@ -356,11 +370,16 @@ private slots:
         QTest::addColumn<int>("caret");
         QTest::addColumn<QString>("found"); // start,length of each Enter, or "-" for "not found"
         // Text: "Cat cat\r\ncats CAT"
-        QTest::newRow("case folded, wraps") << "cat" << "" << 0 << "0,3 4,3 9,3 14,3 0,3";
-        QTest::newRow("match case") << "cat" << "c" << 0 << "4,3 9,3 4,3";
-        QTest::newRow("whole word") << "cat" << "w" << 5 << "14,3 0,3";
-        QTest::newRow("no wrap stops at the end") << "CAT" << "cn" << 0 << "14,3 -";
-        QTest::newRow("not there") << "dog" << "" << 0 << "-";
+        QTest::newRow("case folded, wraps") << "cat"
+                                            << "" << 0 << "0,3 4,3 9,3 14,3 0,3";
+        QTest::newRow("match case") << "cat"
+                                    << "c" << 0 << "4,3 9,3 4,3";
+        QTest::newRow("whole word") << "cat"
+                                    << "w" << 5 << "14,3 0,3";
+        QTest::newRow("no wrap stops at the end") << "CAT"
+                                                  << "cn" << 0 << "14,3 -";
+        QTest::newRow("not there") << "dog"
+                                   << "" << 0 << "-";
     }
     void find()
     {
@@ -407,7 +426,8 @@ private slots:
         QVERIFY2(!d->findBar()->isVisible(), "F3 searches without opening the bar");
         QTest::keyClick(field(d, "txtFind"), Qt::Key_Return, Qt::ShiftModifier);
         QCOMPARE(selection(d), (QPair<qsizetype, qsizetype>(0, 2)));
-        QTest::mouseClick(d->findBar()->findChild<QPushButton *>(QStringLiteral("cmdFindPrevious")), Qt::LeftButton);
+        QTest::mouseClick(d->findBar()->findChild<QPushButton *>(QStringLiteral("cmdFindPrevious")),
+                          Qt::LeftButton);
         QCOMPARE(selection(d), (QPair<qsizetype, qsizetype>(6, 2)));
     }
 
@@ -459,14 +479,19 @@ private slots:
         QTest::addColumn<QByteArray>("result");
         QTest::addColumn<QString>("message");
         QTest::newRow("CR LF and latin-1 bytes kept")
-            << QByteArray("caf\xe9 one\r\n\xff one\rone\n\0one", 24) << "one" << "two" << ""
-            << QByteArray("caf\xe9 two\r\n\xff two\rtwo\n\0two", 24) << "Replaced 4 occurrences.";
-        QTest::newRow("latin-1 case folded") << QByteArray("\xc9t\xe9 \xe9t\xe9") << QStringLiteral("\u00e9t\u00e9")
-                                             << "summer" << "" << QByteArray("summer summer")
-                                             << "Replaced 2 occurrences.";
-        QTest::newRow("one, whole word and case") << QByteArray("Tab tab table") << "tab" << "\u00e9" << "cw"
-                                                  << QByteArray("Tab \xe9 table") << "Replaced 1 occurrence.";
-        QTest::newRow("none") << QByteArray("abc") << "x" << "y" << "" << QByteArray("abc") << "Cannot find \"x\".";
+            << QByteArray("caf\xe9 one\r\n\xff one\rone\n\0one", 24) << "one"
+            << "two"
+            << "" << QByteArray("caf\xe9 two\r\n\xff two\rtwo\n\0two", 24) << "Replaced 4 occurrences.";
+        QTest::newRow("latin-1 case folded")
+            << QByteArray("\xc9t\xe9 \xe9t\xe9") << QStringLiteral("\u00e9t\u00e9") << "summer"
+            << "" << QByteArray("summer summer") << "Replaced 2 occurrences.";
+        QTest::newRow("one, whole word and case")
+            << QByteArray("Tab tab table") << "tab"
+            << "\u00e9"
+            << "cw" << QByteArray("Tab \xe9 table") << "Replaced 1 occurrence.";
+        QTest::newRow("none") << QByteArray("abc") << "x"
+                              << "y"
+                              << "" << QByteArray("abc") << "Cannot find \"x\".";
     }
     void replaceAll()
     {
@@ -501,17 +526,18 @@ private slots:
     void goToLine_data()
     {
         QTest::addColumn<QString>("input");
-        QTest::addColumn<int>("caret");   // -1: where it was
+        QTest::addColumn<int>("caret"); // -1: where it was
         QTest::addColumn<QString>("message");
         QTest::newRow("third line") << "3" << 10 << "";
         QTest::newRow("spaces around") << " 2 " << 5 << "";
         QTest::newRow("last line") << "5" << 17 << "";
         QTest::newRow("cancel") << "" << -1 << "";
-        QTest::newRow("zero") << "0" << -1 << "There is no line \"0\" in this document. Enter a number from 1 to 5.";
-        QTest::newRow("past the end") << "6" << -1
-                                      << "There is no line \"6\" in this document. Enter a number from 1 to 5.";
-        QTest::newRow("not a number") << "x2" << -1
-                                      << "There is no line \"x2\" in this document. Enter a number from 1 to 5.";
+        QTest::newRow("zero") << "0" << -1
+                              << "There is no line \"0\" in this document. Enter a number from 1 to 5.";
+        QTest::newRow("past the end")
+            << "6" << -1 << "There is no line \"6\" in this document. Enter a number from 1 to 5.";
+        QTest::newRow("not a number")
+            << "x2" << -1 << "There is no line \"x2\" in this document. Enter a number from 1 to 5.";
     }
     void goToLine()
     {
@@ -556,7 +582,8 @@ private slots:
         QVERIFY2(catchUp->hasGap(), "the lexer restarted near the end");
         QVERIFY2(t->SendScintilla(Sci::SCI_GETENDSTYLED) == t->length(), "the end is styled");
         const long lastTag = page.lastIndexOf("</html>");
-        QVERIFY2(t->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(lastTag)) != 0, "and coloured");
+        QVERIFY2(t->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(lastTag)) != 0,
+                 "and coloured");
 
         while (catchUp->hasGap())
             catchUp->fillStep();
