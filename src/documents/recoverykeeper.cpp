@@ -184,6 +184,8 @@ bool Keeper::restore(const Journal &journal, const QString &file)
         rec.Path = journal.path;
         rec.Disk = journal.disk;
     }
+    if (!journal.path.isEmpty())
+        w->pathChanged(journal.path);
     w->textControl()->setText(QByteArrayView(journal.text));
     DocumentRecord &rec = DocumentRegistry::instance().record(slot);
     rec.Changed = true; // Save writes it back to where it came from

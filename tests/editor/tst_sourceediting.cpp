@@ -2,6 +2,7 @@
 #include "appfixture.h"
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
+#include "documents/recoverykeeper.h"
 #include "editor/embeddedcss.h"
 #include "editor/findbar.h"
 #include "editor/frmdoc.h"
@@ -252,6 +253,17 @@ private slots:
         QCOMPARE(again, page);
         QCOMPARE(lexerOf(again->textControl()), QStringLiteral("null"));
         QVERIFY(!again->textControl()->hasStyleBytes());
+    }
+
+    void restoredWorkIsColouredByItsFile()
+    {
+        recovery::Journal journal;
+        journal.title = journal.path = m_app->path(QStringLiteral("site.css"));
+        journal.text = "body { color: red; }\r\n\xe9";
+        QVERIFY(recovery::Keeper::instance().restore(journal, QString()));
+        FrmDoc *d = m_app->current();
+        QCOMPARE(lexerOf(d->textControl()), QStringLiteral("css"));
+        QCOMPARE(d->textControl()->text(), journal.text);
     }
 
     void saveAsRecoloursAndKeepsTextCaretAndUndo()
