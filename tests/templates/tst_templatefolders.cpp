@@ -24,19 +24,11 @@ namespace {
 const QString NoTemplates = "There are no installed templates, please visit our website: "
                             "https://example.org/quillpad to download the template";
 
-QString inApp(const QString &name) { return platform::AppFolder() + name; }
-QString inData(const QString &name) { return platform::DataFolder() + name; }
-
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), qPrintable(path));
-}
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QStringList listed(QWidget *parent, const char *list)
@@ -55,21 +47,24 @@ void clickItem(QWidget *parent, const char *list, const QString &text)
     QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(found[0]).center());
 }
 
-void click(QWidget *parent, const char *button)
-{
-    QTest::mouseClick(parent->findChild<QPushButton *>(button), Qt::LeftButton);
-}
-
-QString preview(FrmNew *dlg) { return dlg->findChild<QLabel *>("lblPreview")->text(); }
-
 } // namespace
 
 class TstTemplateFolders : public QObject
 {
     Q_OBJECT
 
-    // The program folder refuses writes, as an installed one does; folders
-    // below it too.
+    static QString inApp(const QString &name) { return platform::AppFolder() + name; }
+    static QString inData(const QString &name) { return platform::DataFolder() + name; }
+    static QString preview(FrmNew *dlg) { return dlg->findChild<QLabel *>("lblPreview")->text(); }
+    static void click(QWidget *parent, const char *button)
+    {
+        QTest::mouseClick(parent->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+    static QStringList entries(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    // The program folder refuses writes, as an installed one does; folders below it too.
     static void programFolderReadOnly()
     {
         platform::setFolderWritableCheck(
@@ -90,59 +85,55 @@ private slots:
     void workFolder_data()
     {
         QTest::addColumn<bool>("writable");
-        QTest::addColumn<QString>("inProgram"); // "" none, "dir" or "file" before start-up
-        QTest::addColumn<QString>("made");      // "app" or "data": where the folder is afterwards
-        QTest::newRow("writable program folder") << true << "" << "app";
-        QTest::newRow("writable, folder already there") << true << "dir" << "app";
-        QTest::newRow("read-only program folder") << false << "" << "data";
-        QTest::newRow("read-only, folder there but not writable") << false << "dir" << "data";
-        QTest::newRow("writable, a file in the way") << true << "file" << "data";
+        QTest::addColumn<QString>("before"); // in the program folder: "" nothing, "dir" or "file"
+        QTest::addColumn<bool>("toData");    // the folder is made in the user's data folder
+        QTest::newRow("writable program folder") << true << "" << false;
+        QTest::newRow("writable, folder already there") << true << "dir" << false;
+        QTest::newRow("read-only program folder") << false << "" << true;
+        QTest::newRow("read-only, folder there but not writable") << false << "dir" << true;
+        QTest::newRow("writable, a file in the way") << true << "file" << true;
     }
-
     // Start-up makes the work folder where it can be written; what was there stays.
     void workFolder()
     {
         QFETCH(bool, writable);
-        QFETCH(QString, inProgram);
-        QFETCH(QString, made);
+        QFETCH(QString, before);
+        QFETCH(bool, toData);
         ScriptedPrompts prompts;
-        if (inProgram == "dir")
+        if (before == "dir")
             writeBytes(inApp("tempfile/keep.txt"), "kept");
-        if (inProgram == "file")
+        if (before == "file")
             writeBytes(inApp("tempfile"), "a file");
         if (!writable)
             programFolderReadOnly();
         delete Startup(QString());
-        QCOMPARE(platform::OwnFolder("tempfile"), (made == "app" ? inApp("tempfile") : inData("tempfile")));
+        QCOMPARE(platform::OwnFolder("tempfile"), toData ? inData("tempfile") : inApp("tempfile"));
         QVERIFY2(QFileInfo(platform::OwnFolder("tempfile")).isDir(), "the work folder is there");
-        QCOMPARE(QFileInfo(inData("tempfile")).isDir(), made == "data");
-        if (inProgram == "dir")
+        QCOMPARE(QFileInfo(inData("tempfile")).isDir(), toData);
+        if (before == "dir")
             QCOMPARE(AppFixture::readFile(inApp("tempfile/keep.txt")), QByteArray("kept"));
-        else if (inProgram == "file")
+        else if (before == "file")
             QCOMPARE(AppFixture::readFile(inApp("tempfile")), QByteArray("a file"));
         else
-            QCOMPARE(QFileInfo::exists(inApp("tempfile")), made == "app");
+            QCOMPARE(QFileInfo::exists(inApp("tempfile")), !toData);
         QVERIFY2(prompts.asked.isEmpty(), "start-up asks nothing");
     }
 
     void missingFolders_data()
     {
         QTest::addColumn<bool>("writable");
-        QTest::addColumn<bool>("shipped");  // a shipped "templates" folder beside the program
-        QTest::addColumn<bool>("told");     // the no-templates message
-        QTest::addColumn<QString>("made");  // the folder the dialog creates
-        QTest::newRow("writable, none shipped") << true << false << true << "app";
-        QTest::newRow("read-only, shipped ones") << false << true << false << "data";
-        QTest::newRow("read-only, none shipped") << false << false << true << "data";
+        QTest::addColumn<bool>("shipped"); // a shipped "templates" folder beside the program
+        QTest::addColumn<bool>("toData");  // the dialog makes the template folder in the data folder
+        QTest::newRow("writable, none shipped") << true << false << false;
+        QTest::newRow("read-only, shipped ones") << false << true << true;
+        QTest::newRow("read-only, none shipped") << false << false << true;
     }
-
     // The message comes only when no template folder at all was there.
     void missingFolders()
     {
         QFETCH(bool, writable);
         QFETCH(bool, shipped);
-        QFETCH(bool, told);
-        QFETCH(QString, made);
+        QFETCH(bool, toData);
         ScriptedPrompts prompts;
         if (shipped)
             writeBytes(inApp("templates/Shipped.QPT"), "shipped");
@@ -155,59 +146,36 @@ private slots:
         QStringList messages;
         for (const auto &m : prompts.messages())
             messages << m.text;
-        QCOMPARE(messages, told ? QStringList{NoTemplates} : QStringList());
-        QCOMPARE(TemplateFolder(), made == "app" ? inApp("templates") : inData("templates"));
+        QCOMPARE(messages, shipped ? QStringList() : QStringList{NoTemplates});
+        QCOMPARE(TemplateFolder(), toData ? inData("templates") : inApp("templates"));
         QVERIFY2(QFileInfo(TemplateFolder()).isDir(), "the template folder is made");
-        QCOMPARE(QFileInfo::exists(inApp("templates")), made == "app" || shipped);
+        QCOMPARE(QFileInfo::exists(inApp("templates")), !toData || shipped);
         QCOMPARE(listed(dlg, "File1"), shipped ? QStringList{"Shipped.QPT"} : QStringList());
         dlg->close();
     }
 
-    // Both folders are listed; for a name in both, the user's own template is
-    // previewed and used.
-    void bothFoldersListed()
-    {
-        ScriptedPrompts prompts;
-        writeBytes(inApp("templates/Shipped.QPT"), "shipped\r\n");
-        writeBytes(inApp("templates/Same.QPT"), "the program's");
-        writeBytes(inData("templates/Same.QPT"), "the user's\r\n");
-        writeBytes(inData("templates/mine.qpt"), "mine");
-        programFolderReadOnly();
-        AppFixture app;
-        app.triggerFrame("mnuTemplates");
-        FrmNew *dlg = FrmNew::instance();
-        QCOMPARE(listed(dlg, "File1"), (QStringList{"mine.qpt", "Same.QPT", "Shipped.QPT"}));
-        clickItem(dlg, "File1", "Shipped.QPT");
-        QCOMPARE(preview(dlg), "shipped\n");
-        clickItem(dlg, "File1", "Same.QPT");
-        QCOMPARE(preview(dlg), "the user's\n");
-        click(dlg, "Command1");
-        QCOMPARE(app.current()->textControl()->text(), QByteArray("the user's\r\n"));
-        // A shipped template makes a document the same way.
-        app.triggerFrame("mnuTemplates");
-        dlg = FrmNew::instance();
-        clickItem(dlg, "File1", "Shipped.QPT");
-        click(dlg, "Command1");
-        QCOMPARE(app.current()->textControl()->text(), QByteArray("shipped\r\n"));
-        QVERIFY2(prompts.asked.isEmpty(), "nothing is asked");
-        // With a writable program folder its own templates come first.
-        platform::setFolderWritableCheck(nullptr);
-        QCOMPARE(TemplateFolders(), (QStringList{inApp("templates")}));
-    }
-
-    // Importing through the Install Template dialog writes into the user's
-    // folder only; the installed copy then stands in for the shipped one.
-    void importIntoUserFolder()
+    // Both folders are listed. Importing through the Install Template dialog writes
+    // into the user's folder only, and the user's copy then stands in for the shipped one.
+    void bothFoldersListedAndImportsGoToTheUsersOne()
     {
         ScriptedPrompts prompts;
         QTemporaryDir source;
         writeBytes(source.path() + "/Shipped.QPT", "replaced");
         writeBytes(source.path() + "/New One.qpt", "new");
-        writeBytes(inApp("templates/Shipped.QPT"), "shipped");
+        writeBytes(inApp("templates/Shipped.QPT"), "shipped\r\n");
+        writeBytes(inData("templates/mine.qpt"), "mine");
         programFolderReadOnly();
         AppFixture app;
         app.triggerFrame("mnuTemplates");
         FrmNew *dlg = FrmNew::instance();
+        QCOMPARE(listed(dlg, "File1"), (QStringList{"mine.qpt", "Shipped.QPT"}));
+        clickItem(dlg, "File1", "Shipped.QPT");
+        QCOMPARE(preview(dlg), "shipped\n");
+        click(dlg, "Command1");
+        QCOMPARE(app.current()->textControl()->text(), QByteArray("shipped\r\n"));
+
+        app.triggerFrame("mnuTemplates");
+        dlg = FrmNew::instance();
         QTimer::singleShot(0, [&] {
             auto *installer = qobject_cast<FrmTemplates *>(QApplication::activeModalWidget());
             if (!installer)
@@ -221,14 +189,18 @@ private slots:
             installer->close();
         });
         click(dlg, "Command2");
-        QCOMPARE(entries(inData("templates")), (QStringList{"New_One.qpt", "Shipped.QPT"}));
+        QCOMPARE(entries(inData("templates")), (QStringList{"New_One.qpt", "Shipped.QPT", "mine.qpt"}));
         QCOMPARE(entries(inApp("templates")), QStringList{"Shipped.QPT"});
-        QCOMPARE(AppFixture::readFile(inApp("templates/Shipped.QPT")), QByteArray("shipped"));
-        QCOMPARE(listed(dlg, "File1"), (QStringList{"New_One.qpt", "Shipped.QPT"}));
+        QCOMPARE(AppFixture::readFile(inApp("templates/Shipped.QPT")), QByteArray("shipped\r\n"));
+        QCOMPARE(listed(dlg, "File1"), (QStringList{"mine.qpt", "New_One.qpt", "Shipped.QPT"}));
         clickItem(dlg, "File1", "Shipped.QPT");
         QCOMPARE(preview(dlg), "replaced");
+        click(dlg, "Command1");
+        QCOMPARE(app.current()->textControl()->text(), QByteArray("replaced"));
         QVERIFY2(prompts.asked.isEmpty(), "nothing is asked");
-        dlg->close();
+        // A writable program folder is the user's folder too: it is listed once.
+        platform::setFolderWritableCheck(nullptr);
+        QCOMPARE(TemplateFolders(), (QStringList{inApp("templates")}));
     }
 };
 
