@@ -442,15 +442,15 @@ private slots:
     void replaceAll()
     {
         QFETCH(QByteArray, text);
+        QFETCH(QByteArray, needle);
+        QFETCH(QByteArray, replacement);
+        QFETCH(QByteArray, flags);
         QFETCH(QString, message);
         FrmDoc *d = documentWith(text);
         TextControl *t = d->textControl();
         t->setSelStart(text.size());
         AppFixture::trigger(d, QStringLiteral("mnuEditReplace"));
-        QFETCH(QByteArray, flags);
         setOptions(d->findBar(), flags);
-        QFETCH(QByteArray, needle);
-        QFETCH(QByteArray, replacement);
         field(d, "txtFind")->setText(QString::fromLatin1(needle));
         field(d, "txtReplace")->setText(QString::fromLatin1(replacement));
         click(d, "cmdReplaceAll");
