@@ -36,7 +36,7 @@ void attach(FrmDoc &window)
     // window, so a reused window keeps its mode, panel included.
     QPointer<QAction> flag(a);
     window.textControl()->setKeyHook([flag](int code) {
-        return flag && flag->isChecked() ? translate(code) : code;
+        return typedCode(flag && flag->isChecked(), code);
     });
 }
 

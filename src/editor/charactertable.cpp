@@ -122,4 +122,6 @@ int translate(int code)
     return 0;
 }
 
+int typedCode(bool modeOn, int code) { return modeOn ? translate(code) : code; }
+
 } // namespace charactermode

@@ -23,4 +23,8 @@ int replacement(int code);
 // code, Backspace and Tab among them.
 int translate(int code);
 
+// The typing hook of a window's text control: translate() while the mode is
+// on, every code unchanged while it is off.
+int typedCode(bool modeOn, int code);
+
 } // namespace charactermode

@@ -409,7 +409,12 @@ void TextControl::typeCharacters(const QString &text)
             u = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
         }
-        if (u > 0xff) {
+        // The hook sees every character first: one it drops (character
+        // mode drops all outside its table) is neither typed nor replaced.
+        const int code = m_keyHook ? m_keyHook(int(u)) : int(u);
+        if (code <= 0)
+            continue;
+        if (code > 0xff) {
             if (single) {
                 platform::beep();
                 return;
@@ -418,9 +423,7 @@ void TextControl::typeCharacters(const QString &text)
             ++replaced;
             continue;
         }
-        const int code = m_keyHook ? m_keyHook(int(u)) : int(u);
-        if (code > 0 && code < 256)
-            out += char(code);
+        out += char(code);
     }
     if (!out.isEmpty())
         insertTyped(out, out.size() == 1);

@@ -5,6 +5,7 @@
 #include "testmain.h"
 
 #include <QAction>
+#include <QInputMethodEvent>
 
 namespace {
 
@@ -31,6 +32,13 @@ void typeText(QWidget *w, QStringView text)
 }
 
 void toggle(FrmDoc *doc) { AppFixture::trigger(doc, "mnuCharacterMode"); }
+
+void commitText(QWidget *w, const QString &text)
+{
+    QInputMethodEvent ev;
+    ev.setCommitString(text);
+    QCoreApplication::sendEvent(w, &ev);
+}
 
 } // namespace
 
@@ -84,6 +92,31 @@ private slots:
         QCOMPARE(doc->panelText(kPanel), "");
         QTest::keyClicks(text, "c?");
         QCOMPARE(text->text(), "o\xa3" "c?e" + typed.mid(3) + " \r\n");
+    }
+
+    // Found by fuzzing: an input method's commit typed "?" for characters
+    // outside Latin-1 even in character mode, which types nothing for them.
+    void inputMethodCommitInCharacterMode()
+    {
+        ScriptedPrompts prompts;
+        AppFixture app;
+        FrmDoc *doc = app.newDocument();
+        TextControl *text = doc->textControl();
+        const QString commit = QStringLiteral("c \u00e9\u20ac\U0001F600\xd83dR");
+        toggle(doc);
+        commitText(text, commit);
+        QCOMPARE(text->text(), "\xa9 \xc7");
+        QVERIFY2(prompts.asked.isEmpty(), "character mode asked or beeped over dropped characters");
+
+        // Without the mode the same commit keeps what it can and says so once.
+        toggle(doc);
+        text->setText(QByteArrayView());
+        prompts.answer(platform::Answer::Ok);
+        commitText(text, commit);
+        QCOMPARE(text->text(), "c \xe9???R");
+        QCOMPARE(prompts.messages().size(), 1);
+        QCOMPARE(prompts.messages().first().text,
+                 "3 character(s) outside the Latin-1 set could not be kept and were replaced by \"?\".");
     }
 };
 

@@ -1,0 +1,81 @@
+// The settings the program reads back: any bytes as the INI file behind the
+// recent-files list and the viewer table, read through the real store, then
+// values written over them and read back exactly.
+
+#include "fuzzsupport.h"
+
+#include "documents/recentfiles.h"
+#include "editor/viewertable.h"
+#include "platform/settingsstore.h"
+
+#include <QFile>
+
+#include <sys/time.h>
+
+namespace {
+
+// Puts the input in place of an application's settings file. Each input gets
+// its own time stamp so the settings cache sees a new file even when two
+// inputs have the same size.
+void placeSettings(const QString &app, const QByteArray &bytes)
+{
+    static long stamp = 1000000000;
+    const QString path = platform::settingsFilePath(app);
+    const QString name = path.mid(fuzzsupport::folder().size() + 1);
+    fuzzsupport::writeFile(name, bytes);
+    const struct timeval times[2] = {{++stamp, 0}, {stamp, 0}};
+    if (::utimes(QFile::encodeName(path).constData(), times) != 0)
+        fuzzsupport::fail("utimes", path);
+}
+
+QString show(const QString &s) { return QString::fromLatin1(s.left(200).toUtf8().toPercentEncoding()); }
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzzsupport::init(fuzzsupport::App::Core);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    placeSettings(platform::appTitle(), bytes);
+    placeSettings(viewers::settingsAppName(), bytes);
+
+    // Whatever the file holds, the list has its 15 positions and no blank entry.
+    FUZZ_CHECK(recentfiles::positions().size() == recentfiles::Count, QString());
+    for (const QString &e : recentfiles::entries())
+        FUZZ_CHECK(!e.isEmpty(), QString());
+    viewers::LoadViewerSettings();
+    for (int i = 0; i < viewers::Count; ++i)
+        FUZZ_CHECK(!viewers::viewEntryCaption(viewers::entry(i)).isEmpty(), QString::number(i));
+
+    // Values taken from the input's lines, written over whatever was there,
+    // must read back as they were written.
+    const QList<QByteArray> lines = bytes.split('\n');
+    auto line = [&](int i) { return i < lines.size() ? QString::fromUtf8(lines[i].left(300)) : QString(); };
+
+    const QString recent = line(0).isEmpty() ? QStringLiteral("/x") : line(0);
+    recentfiles::AddRecentFile(recent);
+    const QStringList after = recentfiles::positions();
+    FUZZ_CHECK(after.value(0) == recent, show(after.value(0)) + QStringLiteral(" for ") + show(recent));
+
+    const viewers::ViewerRows before = viewers::table();
+    viewers::ViewerRows typed;
+    for (int i = 0; i < viewers::Count; ++i)
+        typed[size_t(i)] = viewers::ViewerEntry{line(1 + 2 * i), line(2 + 2 * i)};
+    viewers::ApplyViewerRows(typed);
+    viewers::LoadViewerSettings();
+    for (int i = 0; i < viewers::Count; ++i) {
+        const QString p = viewers::trimBlanks(typed[size_t(i)].path);
+        const QString t = viewers::trimBlanks(typed[size_t(i)].title);
+        const viewers::ViewerEntry &want = p.isEmpty() && t.isEmpty() ? before[size_t(i)] : viewers::ViewerEntry{p, t};
+        const viewers::ViewerEntry &got = viewers::entry(i);
+        FUZZ_CHECK(got.path == want.path && got.title == want.title,
+                   show(got.path) + QLatin1Char('|') + show(got.title) + QStringLiteral(" for ") + show(want.path) +
+                       QLatin1Char('|') + show(want.title));
+    }
+    return 0;
+}

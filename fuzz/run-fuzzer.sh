@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs one fuzz target for a bounded time:
+#   run-fuzzer.sh <program> <seconds> <seed folder> <work folder> [libFuzzer options]
+# The committed seeds are only read; new inputs go to <work>/corpus, and an
+# input that crashes the target is kept in <work> (crash-*, timeout-*, ...).
+set -euo pipefail
+bin=$1 secs=$2 seeds=$3 work=$4
+shift 4
+root=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$work/corpus"
+# Targets may change folder, so every path handed to them is absolute.
+bin=$(realpath "$bin") seeds=$(realpath "$seeds") work=$(realpath "$work")
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+rc=0
+"$bin" -max_total_time="$secs" -timeout=20 -rss_limit_mb=4096 -print_final_stats=1 \
+  -artifact_prefix="$work/" "$@" "$work/corpus" "$seeds" >"$work/log" 2>&1 || rc=$?
+[ $rc -eq 0 ] || cat "$work/log"
+execs=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/log" | tail -1)
+echo "$(basename "$bin"): ${execs:-?} executions/s, corpus $(find "$work/corpus" -type f | wc -l) new + $(find "$seeds" -type f | wc -l) seed inputs, exit $rc"
+exit $rc
