@@ -18,5 +18,6 @@ rc=0
   -artifact_prefix="$work/" "$@" "$work/corpus" "$seeds" >"$work/log" 2>&1 || rc=$?
 [ $rc -eq 0 ] || cat "$work/log"
 execs=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/log" | tail -1)
-echo "$(basename "$bin"): ${execs:-?} executions/s, corpus $(find "$work/corpus" -type f | wc -l) new + $(find "$seeds" -type f | wc -l) seed inputs, exit $rc"
+corpus=$(grep -E 'DONE +cov' "$work/log" | tail -1 | sed -n 's/.*corp: \([^ ]*\).*/\1/p')
+echo "$(basename "$bin"): ${execs:-?} executions/s, corpus ${corpus:-?} (inputs/bytes), exit $rc"
 exit $rc
