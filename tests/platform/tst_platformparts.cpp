@@ -131,6 +131,14 @@ private slots:
         QCOMPARE(s.read(QStringLiteral("handmade"), QStringLiteral("settings"), QStringLiteral("path0")),
                  QStringLiteral("a,b"));
 
+        // A value holding a serialized object instead of text (a polygon that
+        // claims two billion points) reads as "" and is simply written over.
+        const QString objects = QStringLiteral("objects");
+        spit(platform::settingsFilePath(objects), "[settings]\ntitle0=@Variant(\\0\\0\\0G\\0\\x7f\\xff\\xff\\xff)\n");
+        QCOMPARE(s.read(objects, QStringLiteral("settings"), QStringLiteral("title0")), QString());
+        QVERIFY(s.write(objects, QStringLiteral("settings"), QStringLiteral("title0"), v));
+        QCOMPARE(s.read(objects, QStringLiteral("settings"), QStringLiteral("title0")), v);
+
         // A store that cannot be written: the write says so, reads give "".
         const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
         QTemporaryDir dir;
