@@ -32,7 +32,8 @@ void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString &
 void typeByte(uchar c)
 {
     const QChar ch(c);
-    const int key = c >= 'a' && c <= 'z' ? c - 'a' + Qt::Key_A : (c < 0x7f && c >= 0x20 ? int(c) : int(Qt::Key_unknown));
+    const int key =
+        c >= 'a' && c <= 'z' ? c - 'a' + Qt::Key_A : (c < 0x7f && c >= 0x20 ? int(c) : int(Qt::Key_unknown));
     press(key, Qt::NoModifier, QString(ch));
 }
 
@@ -48,12 +49,15 @@ void commit(const uint8_t *p, size_t n)
 
 void navigate(uchar how)
 {
-    static const int keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End, Qt::Key_Up,
-                               Qt::Key_Down, Qt::Key_Delete, Qt::Key_PageUp};
+    static const int keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home,   Qt::Key_End,
+                               Qt::Key_Up,   Qt::Key_Down,  Qt::Key_Delete, Qt::Key_PageUp};
     press(keys[how % 8], how & 0x80 ? Qt::ShiftModifier : Qt::NoModifier);
 }
 
-QString show(QByteArrayView b) { return QString::fromLatin1(b.first(qMin<qsizetype>(b.size(), 200)).toByteArray().toPercentEncoding()); }
+QString show(QByteArrayView b)
+{
+    return QString::fromLatin1(b.first(qMin<qsizetype>(b.size(), 200)).toByteArray().toPercentEncoding());
+}
 
 } // namespace
 

@@ -83,7 +83,10 @@ QByteArray expectedText(const QByteArray &bytes)
     return lines.join("\r\n");
 }
 
-QString show(const QByteArray &b) { return QString::fromLatin1(b.left(200).toPercentEncoding()); }
+QString show(const QByteArray &b)
+{
+    return QString::fromLatin1(b.left(200).toPercentEncoding());
+}
 
 } // namespace
 

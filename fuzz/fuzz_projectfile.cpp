@@ -11,7 +11,10 @@
 
 namespace {
 
-QString listText(const QStringList &l) { return QString::fromLatin1(l.join(QLatin1Char('|')).toUtf8().toPercentEncoding()); }
+QString listText(const QStringList &l)
+{
+    return QString::fromLatin1(l.join(QLatin1Char('|')).toUtf8().toPercentEncoding());
+}
 
 } // namespace
 
@@ -53,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     projects::ProjectList reloaded;
     const projects::ProjectList::LoadResult r2 = reloaded.load(saved);
     FUZZ_CHECK(r2.read && r2.missingReport.isEmpty(), r2.missingReport);
-    FUZZ_CHECK(reloaded.paths() == list.paths(), listText(list.paths()) + QStringLiteral("\nreloaded as\n") + listText(reloaded.paths()));
+    FUZZ_CHECK(reloaded.paths() == list.paths(),
+               listText(list.paths()) + QStringLiteral("\nreloaded as\n") + listText(reloaded.paths()));
     return 0;
 }

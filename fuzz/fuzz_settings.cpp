@@ -28,7 +28,10 @@ void placeSettings(const QString &app, const QByteArray &bytes)
         fuzzsupport::fail("utimes", path);
 }
 
-QString show(const QString &s) { return QString::fromLatin1(s.left(200).toUtf8().toPercentEncoding()); }
+QString show(const QString &s)
+{
+    return QString::fromLatin1(s.left(200).toUtf8().toPercentEncoding());
+}
 
 } // namespace
 
@@ -74,11 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int i = 0; i < viewers::Count; ++i) {
         const QString p = viewers::trimBlanks(typed[size_t(i)].path);
         const QString t = viewers::trimBlanks(typed[size_t(i)].title);
-        const viewers::ViewerEntry &want = p.isEmpty() && t.isEmpty() ? before[size_t(i)] : viewers::ViewerEntry{p, t};
+        const viewers::ViewerEntry &want =
+            p.isEmpty() && t.isEmpty() ? before[size_t(i)] : viewers::ViewerEntry{p, t};
         const viewers::ViewerEntry &got = viewers::entry(i);
         FUZZ_CHECK(got.path == want.path && got.title == want.title,
-                   show(got.path) + QLatin1Char('|') + show(got.title) + QStringLiteral(" for ") + show(want.path) +
-                       QLatin1Char('|') + show(want.title));
+                   show(got.path) + QLatin1Char('|') + show(got.title) + QStringLiteral(" for ") +
+                       show(want.path) + QLatin1Char('|') + show(want.title));
     }
     return 0;
 }

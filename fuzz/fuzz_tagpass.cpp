@@ -38,8 +38,11 @@ public:
     QString inputBox(const QString &prompt, const QString &, const QString &initial) override
     {
         FUZZ_CHECK(prompt.size() <= templates::BoxTextLimit + 200, QString::number(prompt.size()));
-        static const QString round[] = {QStringLiteral("value"), QString(), QStringLiteral("<QPLPROMPT>z</QPLPROMPT>"),
-                                        QStringLiteral("\u00e9\u20ac\U0001F600"), QStringLiteral("<QPLMESSAGE>"),
+        static const QString round[] = {QStringLiteral("value"),
+                                        QString(),
+                                        QStringLiteral("<QPLPROMPT>z</QPLPROMPT>"),
+                                        QStringLiteral("\u00e9\u20ac\U0001F600"),
+                                        QStringLiteral("<QPLMESSAGE>"),
                                         QStringLiteral("</QPLPROMPT>")};
         const int i = inputs++;
         return i % 7 == 6 ? initial : round[i % 7 % 6];
@@ -103,8 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // element was carried out exactly once.
         FUZZ_CHECK(host.buffer == original, QStringLiteral("text changed without a prompt"));
         const int want = completeElements(original, "QPLMESSAGE") + completeElements(original, "QPLLINK");
-        FUZZ_CHECK(host.messages + host.opened == want,
-                   QStringLiteral("%1 messages, %2 opened, %3 elements").arg(host.messages).arg(host.opened).arg(want));
+        FUZZ_CHECK(host.messages + host.opened == want, QStringLiteral("%1 messages, %2 opened, %3 elements")
+                                                            .arg(host.messages)
+                                                            .arg(host.opened)
+                                                            .arg(want));
     }
     return 0;
 }

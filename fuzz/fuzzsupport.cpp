@@ -61,7 +61,10 @@ void init(App kind)
     }
 }
 
-QString folder() { return g_folder; }
+QString folder()
+{
+    return g_folder;
+}
 
 QString writeFile(const QString &name, const QByteArray &bytes)
 {
@@ -72,7 +75,8 @@ QString writeFile(const QString &name, const QByteArray &bytes)
     return path;
 }
 
-platform::Answer QuietPrompts::message(const QString &text, platform::Buttons, platform::Icon, const QString &)
+platform::Answer QuietPrompts::message(const QString &text, platform::Buttons, platform::Icon,
+                                       const QString &)
 {
     ++asked;
     lastText = text;

@@ -32,7 +32,8 @@ public:
     int asked = 0;
     QString lastText;
 
-    platform::Answer message(const QString &text, platform::Buttons, platform::Icon, const QString &) override;
+    platform::Answer message(const QString &text, platform::Buttons, platform::Icon,
+                             const QString &) override;
     QString input(const QString &prompt, const QString &, const QString &) override;
     void beep() override { ++asked; }
     QString chooseFile(platform::FileMode, const QStringList &, int, const QString &) override;
@@ -43,8 +44,8 @@ public:
 
 } // namespace fuzzsupport
 
-#define FUZZ_CHECK(cond, detail)                                                                   \
-    do {                                                                                           \
-        if (!(cond))                                                                               \
-            fuzzsupport::fail(#cond, detail);                                                      \
+#define FUZZ_CHECK(cond, detail)                                                                             \
+    do {                                                                                                     \
+        if (!(cond))                                                                                         \
+            fuzzsupport::fail(#cond, detail);                                                                \
     } while (0)

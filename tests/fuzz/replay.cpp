@@ -30,7 +30,8 @@ int main(int argc, char **argv)
             const QByteArray bytes = f.readAll();
             std::printf("%s\n", qPrintable(fi.absoluteFilePath()));
             std::fflush(stdout);
-            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
+                                   size_t(bytes.size()));
             ++inputs;
         }
     }
