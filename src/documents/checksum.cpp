@@ -38,6 +38,9 @@ void Checksum::stripe(const uchar *p)
 
 void Checksum::add(QByteArrayView bytes)
 {
+    // An empty piece changes nothing, and a null view's pointer must never reach memcpy.
+    if (bytes.isEmpty())
+        return;
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
     qsizetype left = bytes.size();
     m_total += quint64(left);

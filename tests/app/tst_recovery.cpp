@@ -276,7 +276,7 @@ private slots:
         const QString question = meanwhile == QLatin1String("delete") ? deletedQuestion(path) : changedQuestion(path);
         QCOMPARE(texts(*m_prompts), answer < 0 ? QStringList() : QStringList{question});
         if (answer >= 0) {
-            const ScriptedPrompts::Asked &a = m_prompts->messages()[0];
+            const ScriptedPrompts::Asked a = m_prompts->messages().value(0); // messages() is a fresh list
             QVERIFY(a.buttons == platform::Buttons::YesNo && a.icon == platform::Icon::Exclamation);
             QCOMPARE(a.caption, QStringLiteral("Quillpad Basic"));
         }
