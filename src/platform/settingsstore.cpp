@@ -1,5 +1,7 @@
 #include "platform/settingsstore.h"
 
+#include "platform/settingsguard.h"
+
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
@@ -14,7 +16,10 @@ class IniSettings : public SettingsStore
 public:
     QString read(const QString &app, const QString &section, const QString &key) override
     {
-        QSettings s(settingsFilePath(app), QSettings::IniFormat);
+        const QString path = settingsFilePath(app);
+        if (!settingsguard::dropSerializedObjects(path))
+            return QString();
+        QSettings s(path, QSettings::IniFormat);
         const QVariant v = s.value(section + QLatin1Char('/') + key);
         // A hand-edited value with commas reads back as a list; keep what was written.
         if (v.typeId() == QMetaType::QStringList)
@@ -25,7 +30,10 @@ public:
     bool write(const QString &app, const QString &section, const QString &key,
                const QString &value) override
     {
-        QSettings s(settingsFilePath(app), QSettings::IniFormat);
+        const QString path = settingsFilePath(app);
+        if (!settingsguard::dropSerializedObjects(path))
+            return false;
+        QSettings s(path, QSettings::IniFormat);
         s.setValue(section + QLatin1Char('/') + key, value);
         s.sync();
         return s.status() == QSettings::NoError;

@@ -2,6 +2,7 @@
 #include "documents/fileops.h"
 #include "platform/filedialog.h"
 #include "platform/fileio.h"
+#include "platform/settingsguard.h"
 #include "platform/settingsstore.h"
 #include "testmain.h"
 
@@ -31,7 +32,8 @@ private slots:
         const QString fifo = dir.filePath(QStringLiteral("pipe"));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         const QList<std::tuple<QString, int, QString>> cases = {
-            {dir.filePath(QStringLiteral("missing.txt")), ENOENT, QStringLiteral("No such file or directory")},
+            {dir.filePath(QStringLiteral("missing.txt")), ENOENT,
+             QStringLiteral("No such file or directory")},
             {dir.path(), EISDIR, QStringLiteral("Is a directory")},
             {fifo, EINVAL, QStringLiteral("Not a regular file")},
             {QStringLiteral("/dev/null"), EINVAL, QStringLiteral("Not a regular file")},
@@ -40,20 +42,26 @@ private slots:
             platform::FileReader r;
             platform::FileError err;
             QVERIFY2(!r.open(path, &err), qPrintable(path));
-            QCOMPARE(QString::number(err.number) + " " + err.description, QString::number(number) + " " + description);
+            QCOMPARE(QString::number(err.number) + " " + err.description,
+                     QString::number(number) + " " + description);
         }
     }
 
     void failedWritesNeverHarmTheOldFile_data()
     {
-        QTest::addColumn<int>("step");   // injected fault, or -1
+        QTest::addColumn<int>("step"); // injected fault, or -1
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("description");
-        QTest::newRow("open") << int(platform::FileStep::Open) << "doc.txt" << "No space left on device";
-        QTest::newRow("write") << int(platform::FileStep::Write) << "doc.txt" << "No space left on device";
-        QTest::newRow("commit") << int(platform::FileStep::Commit) << "doc.txt" << "No space left on device";
-        QTest::newRow("a folder") << -1 << "" << "Filename refers to a directory";
-        QTest::newRow("under a file") << -1 << "doc.txt/in.txt" << "Not a directory";
+        QTest::newRow("open") << int(platform::FileStep::Open) << "doc.txt"
+                              << "No space left on device";
+        QTest::newRow("write") << int(platform::FileStep::Write) << "doc.txt"
+                               << "No space left on device";
+        QTest::newRow("commit") << int(platform::FileStep::Commit) << "doc.txt"
+                                << "No space left on device";
+        QTest::newRow("a folder") << -1 << ""
+                                  << "Filename refers to a directory";
+        QTest::newRow("under a file") << -1 << "doc.txt/in.txt"
+                                      << "Not a directory";
     }
 
     void failedWritesNeverHarmTheOldFile()
@@ -134,7 +142,8 @@ private slots:
         // A value holding a serialized object instead of text (a polygon that
         // claims two billion points) reads as "" and is simply written over.
         const QString objects = QStringLiteral("objects");
-        spit(platform::settingsFilePath(objects), "[settings]\ntitle0=@Variant(\\0\\0\\0G\\0\\x7f\\xff\\xff\\xff)\n");
+        spit(platform::settingsFilePath(objects),
+             "[settings]\ntitle0=@Variant(\\0\\0\\0G\\0\\x7f\\xff\\xff\\xff)\n");
         QCOMPARE(s.read(objects, QStringLiteral("settings"), QStringLiteral("title0")), QString());
         QVERIFY(s.write(objects, QStringLiteral("settings"), QStringLiteral("title0"), v));
         QCOMPARE(s.read(objects, QStringLiteral("settings"), QStringLiteral("title0")), v);
@@ -148,6 +157,51 @@ private slots:
         QVERIFY(!s.write(app, sec, QStringLiteral("K"), v));
         QCOMPARE(s.read(app, sec, QStringLiteral("K")), QString());
         qputenv("XDG_CONFIG_HOME", saved);
+    }
+
+    void serializedObjectsAreFoundHoweverWritten_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("region") << QByteArray("title0=@Variant(\\0\\0\\0H\\0\\0\\0\\x18)") << true;
+        QTest::newRow("in a list") << QByteArray("k=a, @Variant(\\0\\0\\0G)") << true;
+        QTest::newRow("quotes inside") << QByteArray("k=\"@Var\"\"iant(x)\"") << true;
+        QTest::newRow("hex escape") << QByteArray("k=\\x40Variant(x)") << true;
+        QTest::newRow("long hex escape") << QByteArray("k=\\x0000040Variant(x)") << true;
+        QTest::newRow("octal escape") << QByteArray("k=\\100Variant(x)") << true;
+        QTest::newRow("needless escape") << QByteArray("k=@\\Variant(x)") << true;
+        QTest::newRow("continued line") << QByteArray("k=@Vari\\\nant(x)\n") << true;
+        QTest::newRow("path") << QByteArray("RecentItem1=/home/user/caf\xc3\xa9 (1).txt") << false;
+        QTest::newRow("quoted commas") << QByteArray("path0=\"lynx -dump, \\\"x\\\"\"") << false;
+        QTest::newRow("control escapes") << QByteArray("k=a\\tb\\x1\\x1f\\0") << false;
+        QTest::newRow("byte array") << QByteArray("k=@ByteArray(x)") << false;
+        QTest::newRow("escaped at sign") << QByteArray("k=@@mail") << false;
+    }
+
+    void serializedObjectsAreFoundHoweverWritten()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, dropped);
+        QCOMPARE(settingsguard::holdsSerializedObject(line), dropped);
+    }
+
+    void onlyTheLinesOfSerializedObjectsLeaveTheFile()
+    {
+        const QString path = testsupport::root() + QStringLiteral("/guarded.ini");
+        const QByteArray kept =
+            "[Settings]\r\nRecentItem1=/a b\r\nRecentItem3=\"x, y\"\r\n[settings]\npath0=v";
+        spit(path, "[Settings]\r\nRecentItem1=/a b\r\nRecentItem2=@Variant(\\0\\0\\0H\\n\\0\\0\\0)\r\n"
+                   "RecentItem3=\"x, y\"\r\n[settings]\ntitle0=@Var\\\niant(\\0)\npath0=v");
+        QVERIFY(settingsguard::dropSerializedObjects(path));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), kept);
+        f.close();
+        // A file with nothing to drop is left as it is; a missing one is fine.
+        const QDateTime stamp = QFileInfo(path).lastModified();
+        QVERIFY(settingsguard::dropSerializedObjects(path));
+        QCOMPARE(QFileInfo(path).lastModified(), stamp);
+        QVERIFY(settingsguard::dropSerializedObjects(path + QStringLiteral(".none")));
     }
 };
 
