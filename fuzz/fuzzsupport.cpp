@@ -99,6 +99,7 @@ QString QuietPrompts::chooseFile(platform::FileMode, const QStringList &, int, c
 void fail(const char *what, const QString &detail)
 {
     std::fprintf(stderr, "fuzz check failed: %s\n%s\n", what, qPrintable(detail));
+    removeFolder(); // abort() skips the exit handlers
     std::abort();
 }
 
