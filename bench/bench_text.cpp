@@ -141,7 +141,9 @@ void BM_Save(benchmark::State &state)
     const int slot = d.doc->slot();
     const QString target = bench::Data::instance().scratch(QStringLiteral("saved.txt"));
     const QString floorTarget = bench::Data::instance().scratch(QStringLiteral("floor-saved.txt"));
+    // Saved under a new name, as after Save As: nothing is known of that file yet.
     DocumentRegistry::instance().record(slot).Path = target;
+    DocumentRegistry::instance().record(slot).Disk = DiskState();
     const QString writerTarget = bench::Data::instance().scratch(QStringLiteral("writer-saved.txt"));
     const QByteArray bytes = d.control->text();
 
