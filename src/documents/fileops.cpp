@@ -70,7 +70,7 @@ void openWithWording(const QString &path, Wording wording)
         rec.Disk = disk;
     }
     w->pathChanged(path);
-    w->textControl()->setText(QByteArrayView(text));
+    w->textControl()->setOpenedText(text);
     DocumentRegistry::instance().record(slot).Changed = !complete;
     if (complete)
         recentfiles::AddRecentFile(path);

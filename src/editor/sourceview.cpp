@@ -25,6 +25,8 @@ SourceView::SourceView(TextControl *control) : QObject(control), m_control(contr
     syntaxcolours::apply(*control, m_language);
     updateMarginWidth();
     connect(control, &TextControl::changed, this, &SourceView::updateMarginWidth);
+    // The lexer lives in the engine document, which the style bytes replaced.
+    connect(control, &TextControl::styleBytesReady, this, &SourceView::applyLanguage);
     connect(control, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION))
             updateBraces();
@@ -43,6 +45,12 @@ void SourceView::setLanguage(languages::Language language)
     if (language == m_language)
         return;
     m_language = language;
+    applyLanguage();
+}
+
+void SourceView::applyLanguage()
+{
+    const languages::Language language = m_language;
     m_catchUp->reset();
     syntaxcolours::apply(*m_control, language);
     // Style sheets inside web pages get their colours after the page's lexer.

@@ -32,6 +32,7 @@ public:
     StyleCatchUp *catchUp() const { return m_catchUp; }
 
 private:
+    void applyLanguage();
     void updateMarginWidth();
     void updateBraces();
 

@@ -1,5 +1,7 @@
 #include "platform/textcontrol.h"
 
+#include "platform/styledload.h"
+
 #include "platform/clipboard.h"
 #include "platform/latin1.h"
 #include "platform/prompts.h"
@@ -151,6 +153,9 @@ TextControl::TextControl(QWidget *parent) : QsciScintillaBase(parent)
     setAcceptDrops(true);
 }
 
+// Waits for a worker still filling a document (never freed under its feet).
+TextControl::~TextControl() = default;
+
 void TextControl::setUpDocument(bool styled, qsizetype bytes)
 {
     const long doc = SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(bytes),
@@ -170,6 +175,7 @@ bool TextControl::hasStyleBytes() const
 
 void TextControl::setStyleBytes(bool on)
 {
+    cancelStyledLoad();
     if (hasStyleBytes() == on)
         return;
     const QByteArray content = text();
@@ -189,6 +195,85 @@ void TextControl::setStyleBytes(bool on)
     SendScintilla(SCI_SETSEL, anchor, caret);
     SendScintilla(SCI_SETFIRSTVISIBLELINE, firstLine);
     SendScintilla(SCI_SETXOFFSET, xOffset);
+}
+
+namespace {
+
+// Below this, putting the text into a document with style bytes costs the
+// window too little to be worth a worker.
+constexpr qsizetype kStyleLaterBytes = qsizetype(4) << 20;
+
+qsizetype roomFor(qsizetype size)
+{
+    return qBound(qsizetype(4096), size / 16, qsizetype(4) << 20);
+}
+
+} // namespace
+
+void TextControl::setOpenedText(const QByteArray &text)
+{
+    cancelStyledLoad();
+    if (!hasStyleBytes() || text.size() < kStyleLaterBytes) {
+        setText(QByteArrayView(text));
+        return;
+    }
+    {
+        Batch batch(this);
+        SendScintilla(SCI_CLEARALL);
+        // Making a second buffer as big as the text (and zeroing it) is what a
+        // coloured document costs; the window shows the text without it.
+        const bool readOnly = isReadOnly();
+        SendScintilla(SCI_SETMODEVENTMASK, 0L);
+        setUpDocument(false, 0);
+        setReadOnly(readOnly);
+        SendScintilla(SCI_SETMODEVENTMASK, TextControlAccessibility::eventMask());
+        setText(QByteArrayView(text));
+    }
+    m_styledLoad = std::make_unique<StyledLoad>(*this, text, roomFor(text.size()), changeCount(),
+                                                [this] { finishStyledLoad(); });
+}
+
+bool TextControl::cancelStyledLoad()
+{
+    if (!m_styledLoad)
+        return false;
+    m_styledLoad.reset();
+    return true;
+}
+
+void TextControl::finishStyledLoad()
+{
+    // A late word from a worker that was called off.
+    if (!m_styledLoad || !m_styledLoad->isFinished())
+        return;
+    const std::unique_ptr<StyledLoad> load = std::move(m_styledLoad);
+    void *doc = changeCount() == load->changeCount() && length() == load->textSize() ? load->take() : nullptr;
+    if (!doc) {
+        // Edited meanwhile (or the worker ran out of memory): do it here.
+        setStyleBytes(true);
+        emit styleBytesReady();
+        return;
+    }
+    const long anchor = SendScintilla(SCI_GETANCHOR);
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const long xOffset = SendScintilla(SCI_GETXOFFSET);
+    const bool readOnly = isReadOnly();
+    SendScintilla(SCI_SETMODEVENTMASK, 0L);
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
+    SendScintilla(SCI_SETCODEPAGE, 0);
+    SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    // The blanks after the text only made room to type into.
+    SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(load->textSize()), long(load->room()));
+    setReadOnly(readOnly);
+    SendScintilla(SCI_SETMODEVENTMASK, TextControlAccessibility::eventMask());
+    SendScintilla(SCI_SETSEL, anchor, caret);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, firstLine);
+    SendScintilla(SCI_SETXOFFSET, xOffset);
+    emit styleBytesReady();
 }
 
 QByteArrayView TextControl::bytes() const
@@ -215,6 +300,12 @@ qsizetype TextControl::length() const { return SendScintilla(SCI_GETLENGTH); }
 
 void TextControl::setText(QByteArrayView text)
 {
+    // A worker building style bytes for the text being replaced is too late;
+    // the new text is set into a document that has them.
+    if (cancelStyledLoad()) {
+        setStyleBytes(true);
+        emit styleBytesReady();
+    }
     Batch batch(this);
     SendScintilla(SCI_CLEARALL);
     if (!text.isEmpty()) {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 // The document text control: an 8-bit Scintilla buffer holding the document's
 // bytes as they are. Positions and lengths are byte offsets; one byte is one
@@ -16,12 +17,15 @@
 // Every read and write here passes a length, never a NUL-terminated string,
 // so NUL bytes survive. Text coming in as Unicode (the clipboard, input boxes)
 // cannot always be held: such characters become "?" and the user is told.
+class StyledLoad;
+
 class TextControl : public QsciScintillaBase
 {
     Q_OBJECT
 
 public:
     explicit TextControl(QWidget *parent = nullptr);
+    ~TextControl() override;
 
     // The whole text. bytes() points into the control's own buffer and is
     // valid until the next change; text() copies.
@@ -84,11 +88,19 @@ public:
     bool hasStyleBytes() const;
     void setStyleBytes(bool on);
 
+    // As setText, for a text just read from a file. A big text for a document
+    // with style bytes is shown at once without them; the style bytes follow
+    // a moment later, built on a worker thread (styleBytesReady tells).
+    void setOpenedText(const QByteArray &text);
+
 signals:
     // After every change of the content, typed or written; never for styling.
     void changed();
     void filesDropped(const QStringList &paths);
     void overtypeChanged(bool on);
+    // The style bytes a big opened text went without are there now; the
+    // engine document is a new one, so its lexer must be set again.
+    void styleBytesReady();
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
@@ -120,6 +132,10 @@ private:
     };
     void announceChange();
     void setUpDocument(bool styled, qsizetype bytes);
+    void finishStyledLoad();
+    bool cancelStyledLoad();
+
+    std::unique_ptr<StyledLoad> m_styledLoad;
 
     KeyHook m_keyHook;
     EditObserver m_editObserver;
