@@ -21,21 +21,18 @@ protected:
     ~ILoader() = default;
 };
 
-namespace {
-
-// In pieces, so the buffers grow by a share of their size each time instead
-// of being copied whole for every piece.
-constexpr qsizetype kPiece = qsizetype(4) << 20;
-
-} // namespace
-
 StyledLoad::StyledLoad(QsciScintillaBase &control, const QByteArray &text, qsizetype room,
-                       quint64 changeCount, std::function<void()> done)
-    : m_text(text), m_room(room), m_changeCount(changeCount)
+                       const std::function<void(void *doc)> &prepare,
+                       std::function<void()> done)
+    : m_text(text), m_room(room)
 {
     // No bytes asked for here: the buffers are made on the worker.
     m_loader = reinterpret_cast<void *>(control.SendScintilla(
         QsciScintillaBase::SCI_CREATELOADER, 0UL, long(QsciScintillaBase::SC_DOCUMENTOPTION_DEFAULT)));
+    // The document behind a loader is the loader itself: it can be set up
+    // now and still be filled afterwards.
+    if (m_loader)
+        prepare(static_cast<ILoader *>(m_loader)->ConvertToDocument());
     m_thread = QThread::create([this] { run(); });
     QObject::connect(m_thread, &QThread::finished, &control, std::move(done), Qt::QueuedConnection);
     m_thread->start();
@@ -53,8 +50,10 @@ void StyledLoad::run()
 {
     auto *loader = static_cast<ILoader *>(m_loader);
     bool ok = loader != nullptr;
-    for (qsizetype at = 0; ok && at < m_text.size(); at += kPiece)
-        ok = loader->AddData(m_text.constData() + at, qMin(kPiece, m_text.size() - at)) == 0;
+    // In one piece: the buffers are made once at the text's size (pieces
+    // would have them grow and be copied again and again).
+    if (ok && !m_text.isEmpty())
+        ok = loader->AddData(m_text.constData(), m_text.size()) == 0;
     if (ok && m_room > 0) {
         const QByteArray blank(m_room, ' ');
         ok = loader->AddData(blank.constData(), blank.size()) == 0;

@@ -15,17 +15,18 @@ class QsciScintillaBase;
 class StyledLoad
 {
 public:
-    // done runs on the control's thread once the worker has finished.
-    StyledLoad(QsciScintillaBase &control, const QByteArray &text, qsizetype room, quint64 changeCount,
-               std::function<void()> done);
+    // prepare gets the new, still empty document before the worker starts
+    // (settings that would have the engine go over the whole text again
+    // cost nothing then); done runs on the control's thread once the worker
+    // has finished.
+    StyledLoad(QsciScintillaBase &control, const QByteArray &text, qsizetype room,
+               const std::function<void(void *doc)> &prepare, std::function<void()> done);
     // Waits for the worker; a document not taken is released.
     ~StyledLoad();
     StyledLoad(const StyledLoad &) = delete;
     StyledLoad &operator=(const StyledLoad &) = delete;
 
     bool isFinished() const { return m_finished.load(); }
-    // The change count of the control when the text was set.
-    quint64 changeCount() const { return m_changeCount; }
     qsizetype textSize() const { return m_text.size(); }
     qsizetype room() const { return m_room; }
     // The finished document with one reference for the caller, or null when
@@ -37,7 +38,6 @@ private:
 
     QByteArray m_text;
     qsizetype m_room;
-    quint64 m_changeCount;
     void *m_loader = nullptr;
     bool m_ok = false;
     std::atomic<bool> m_finished{false};

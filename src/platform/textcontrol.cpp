@@ -217,6 +217,7 @@ void TextControl::setOpenedText(const QByteArray &text)
         setText(QByteArrayView(text));
         return;
     }
+    std::unique_ptr<StyledLoad> load;
     {
         Batch batch(this);
         SendScintilla(SCI_CLEARALL);
@@ -224,13 +225,23 @@ void TextControl::setOpenedText(const QByteArray &text)
         // coloured document costs; the window shows the text without it.
         const bool readOnly = isReadOnly();
         SendScintilla(SCI_SETMODEVENTMASK, 0L);
+        load = std::make_unique<StyledLoad>(
+            *this, text, roomFor(text.size()),
+            [this](void *doc) {
+                // One byte per character, set while the document is empty:
+                // later it would have the engine go over all of the text.
+                SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
+                SendScintilla(SCI_SETCODEPAGE, 0);
+                SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+            },
+            [this] { finishStyledLoad(); });
         setUpDocument(false, 0);
         setReadOnly(readOnly);
         SendScintilla(SCI_SETMODEVENTMASK, TextControlAccessibility::eventMask());
         setText(QByteArrayView(text));
     }
-    m_styledLoad = std::make_unique<StyledLoad>(*this, text, roomFor(text.size()), changeCount(),
-                                                [this] { finishStyledLoad(); });
+    m_styledLoad = std::move(load);
+    m_styledLoadCount = changeCount();
 }
 
 bool TextControl::cancelStyledLoad()
@@ -247,7 +258,7 @@ void TextControl::finishStyledLoad()
     if (!m_styledLoad || !m_styledLoad->isFinished())
         return;
     const std::unique_ptr<StyledLoad> load = std::move(m_styledLoad);
-    void *doc = changeCount() == load->changeCount() && length() == load->textSize() ? load->take() : nullptr;
+    void *doc = changeCount() == m_styledLoadCount && length() == load->textSize() ? load->take() : nullptr;
     if (!doc) {
         // Edited meanwhile (or the worker ran out of memory): do it here.
         setStyleBytes(true);

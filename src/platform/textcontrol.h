@@ -136,6 +136,7 @@ private:
     bool cancelStyledLoad();
 
     std::unique_ptr<StyledLoad> m_styledLoad;
+    quint64 m_styledLoadCount = 0;
 
     KeyHook m_keyHook;
     EditObserver m_editObserver;
