@@ -233,9 +233,12 @@ void TextControl::setOpenedText(const QByteArray &text)
                 SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
                 SendScintilla(SCI_SETCODEPAGE, 0);
                 SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+                // The view lets go of it before the worker starts filling it:
+                // a view watching a document would be told of every insertion
+                // on the worker's thread.
+                setUpDocument(false, 0);
             },
             [this] { finishStyledLoad(); });
-        setUpDocument(false, 0);
         setReadOnly(readOnly);
         SendScintilla(SCI_SETMODEVENTMASK, TextControlAccessibility::eventMask());
         setText(QByteArrayView(text));
