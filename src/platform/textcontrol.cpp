@@ -173,12 +173,32 @@ bool TextControl::hasStyleBytes() const
     return !(SendScintilla(SCI_GETDOCUMENTOPTIONS) & SC_DOCUMENTOPTION_STYLES_NONE);
 }
 
+namespace {
+
+// Room to type into after a whole text: with none left, the first keystroke
+// would have Scintilla copy the whole text into a buffer a sixth larger.
+qsizetype roomFor(qsizetype size)
+{
+    return qBound(qsizetype(4096), size / 16, qsizetype(4) << 20);
+}
+
+} // namespace
+
 void TextControl::setStyleBytes(bool on)
 {
     cancelStyledLoad();
     if (hasStyleBytes() == on)
         return;
     const QByteArray content = text();
+    replaceDocument([&] {
+        setUpDocument(on, content.size() + roomFor(content.size()));
+        if (!content.isEmpty())
+            SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(content.size()), content.constData());
+    });
+}
+
+void TextControl::replaceDocument(const std::function<void()> &fill)
+{
     const long anchor = SendScintilla(SCI_GETANCHOR);
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
     const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
@@ -186,10 +206,7 @@ void TextControl::setStyleBytes(bool on)
     const bool readOnly = isReadOnly();
     // Filling the new document is not an edit of the user's text.
     SendScintilla(SCI_SETMODEVENTMASK, 0L);
-    const qsizetype room = qBound(qsizetype(4096), content.size() / 16, qsizetype(4) << 20);
-    setUpDocument(on, content.size() + room);
-    if (!content.isEmpty())
-        SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(content.size()), content.constData());
+    fill();
     setReadOnly(readOnly);
     SendScintilla(SCI_SETMODEVENTMASK, TextControlAccessibility::eventMask());
     SendScintilla(SCI_SETSEL, anchor, caret);
@@ -202,11 +219,6 @@ namespace {
 // Below this, putting the text into a document with style bytes costs the
 // window too little to be worth a worker.
 constexpr qsizetype kStyleLaterBytes = qsizetype(4) << 20;
-
-qsizetype roomFor(qsizetype size)
-{
-    return qBound(qsizetype(4096), size / 16, qsizetype(4) << 20);
-}
 
 } // namespace
 
@@ -268,25 +280,16 @@ void TextControl::finishStyledLoad()
         emit styleBytesReady();
         return;
     }
-    const long anchor = SendScintilla(SCI_GETANCHOR);
-    const long caret = SendScintilla(SCI_GETCURRENTPOS);
-    const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
-    const long xOffset = SendScintilla(SCI_GETXOFFSET);
-    const bool readOnly = isReadOnly();
-    SendScintilla(SCI_SETMODEVENTMASK, 0L);
-    SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
-    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
-    SendScintilla(SCI_SETCODEPAGE, 0);
-    SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
-    // The blanks after the text only made room to type into.
-    SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(load->textSize()), long(load->room()));
-    setReadOnly(readOnly);
-    SendScintilla(SCI_SETMODEVENTMASK, TextControlAccessibility::eventMask());
-    SendScintilla(SCI_SETSEL, anchor, caret);
-    SendScintilla(SCI_SETFIRSTVISIBLELINE, firstLine);
-    SendScintilla(SCI_SETXOFFSET, xOffset);
+    replaceDocument([&] {
+        SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
+        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
+        SendScintilla(SCI_SETCODEPAGE, 0);
+        SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
+        SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+        SendScintilla(SCI_EMPTYUNDOBUFFER);
+        // The blanks after the text only made room to type into.
+        SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(load->textSize()), long(load->room()));
+    });
     emit styleBytesReady();
 }
 
@@ -323,10 +326,7 @@ void TextControl::setText(QByteArrayView text)
     Batch batch(this);
     SendScintilla(SCI_CLEARALL);
     if (!text.isEmpty()) {
-        // Room to type into: with none left, the first keystroke would have
-        // Scintilla copy the whole text into a buffer a sixth larger.
-        const qsizetype room = qBound(qsizetype(4096), text.size() / 16, qsizetype(4) << 20);
-        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + room));
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + roomFor(text.size())));
         SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(text.size()), text.data());
     }
     SendScintilla(SCI_SETEMPTYSELECTION, 0L);

@@ -132,6 +132,9 @@ private:
     };
     void announceChange();
     void setUpDocument(bool styled, qsizetype bytes);
+    // Puts a new engine document in place (fill does it) keeping selection,
+    // scroll position and read-only, with no change announced.
+    void replaceDocument(const std::function<void()> &fill);
     void finishStyledLoad();
     bool cancelStyledLoad();
 
