@@ -1,6 +1,6 @@
 #include "app/mdimain.h"
 #include "app/startup.h"
-#include "appfixture.h"
+#include "windowtest.h"
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
 #include "documents/recentfiles.h"
@@ -40,15 +40,10 @@ QStringList texts(const ScriptedPrompts &p)
 
 } // namespace
 
-class TstDocumentWindows : public QObject
+class TstDocumentWindows : public WindowTest
 {
     Q_OBJECT
-    std::optional<ScriptedPrompts> m_prompts;
-    std::optional<AppFixture> m_app;
 private slots:
-    void init() { m_prompts.emplace(); m_app.emplace(); }
-    void cleanup() { m_app.reset(); m_prompts.reset(); }
-
     void slotsAreReusedLowestFirst()
     {
         m_app->newDocument();

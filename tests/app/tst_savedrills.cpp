@@ -3,7 +3,7 @@
 // must always hold either its old bytes or the new ones, never anything
 // else, and the next start leaves no temporary behind.
 
-#include "appfixture.h"
+#include "windowtest.h"
 #include "documents/fileops.h"
 #include "documents/recoveryfolder.h"
 #include "drillbytes.h"
@@ -57,16 +57,11 @@ QStringList othersIn(const QString &dir, const QString &keep)
 
 } // namespace
 
-class TstSaveDrills : public QObject
+class TstSaveDrills : public WindowTest
 {
     Q_OBJECT
-    std::optional<ScriptedPrompts> m_prompts;
-    std::optional<AppFixture> m_app;
 
 private slots:
-    void init() { m_prompts.emplace(); m_app.emplace(); }
-    void cleanup() { m_app.reset(); m_prompts.reset(); }
-
     void failedSavesKeepTheOldFile_data()
     {
         QTest::addColumn<QString>("mountOptions");

@@ -1,5 +1,5 @@
 #include "app/mdimain.h"
-#include "appfixture.h"
+#include "windowtest.h"
 #include "documents/fileops.h"
 #include "documents/recentfiles.h"
 #include "editor/frmdoc.h"
@@ -52,15 +52,10 @@ bool canUndo(FrmDoc *d)
 
 } // namespace
 
-class TstFrmDoc : public QObject
+class TstFrmDoc : public WindowTest
 {
     Q_OBJECT
-    std::optional<ScriptedPrompts> m_prompts;
-    std::optional<AppFixture> m_app;
 private slots:
-    void init() { m_prompts.emplace(); m_app.emplace(); }
-    void cleanup() { m_app.reset(); m_prompts.reset(); }
-
     void menuEntriesAndTheirKeys()
     {
         FrmDoc *d = m_app->newDocument();

@@ -1,5 +1,5 @@
 #include "app/mdimain.h"
-#include "appfixture.h"
+#include "windowtest.h"
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
 #include "documents/recoverykeeper.h"
@@ -69,11 +69,9 @@ QByteArray webPage(qsizetype bytes, int scriptLines)
 
 } // namespace
 
-class TstSourceEditing : public QObject
+class TstSourceEditing : public WindowTest
 {
     Q_OBJECT
-    std::optional<ScriptedPrompts> m_prompts;
-    std::optional<AppFixture> m_app;
 
     // The bytes of a literal, NULs included.
     template <size_t N> static QByteArray b(const char (&s)[N]) { return QByteArray(s, N - 1); }
@@ -108,17 +106,6 @@ class TstSourceEditing : public QObject
     }
 
 private slots:
-    void init()
-    {
-        m_prompts.emplace();
-        m_app.emplace();
-    }
-    void cleanup()
-    {
-        m_app.reset();
-        m_prompts.reset();
-    }
-
     void menuEntriesAndWordWrap()
     {
         FrmDoc *d = m_app->newDocument();

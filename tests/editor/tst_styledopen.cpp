@@ -1,4 +1,4 @@
-#include "appfixture.h"
+#include "windowtest.h"
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
 #include "editor/frmdoc.h"
@@ -42,11 +42,9 @@ int styleAt(TextControl *t, qsizetype pos)
 
 } // namespace
 
-class TstStyledOpen : public QObject
+class TstStyledOpen : public WindowTest
 {
     Q_OBJECT
-    std::optional<ScriptedPrompts> m_prompts;
-    std::optional<AppFixture> m_app;
     const QByteArray m_big = page(6 << 20);
 
     FrmDoc *open(const QString &name, const QByteArray &bytes)
@@ -75,17 +73,6 @@ class TstStyledOpen : public QObject
     }
 
 private slots:
-    void init()
-    {
-        m_prompts.emplace();
-        m_app.emplace();
-    }
-    void cleanup()
-    {
-        m_app.reset();
-        m_prompts.reset();
-    }
-
     void bigPageColouredAfterItsText()
     {
         FrmDoc *d = open(QStringLiteral("big.html"), m_big);
