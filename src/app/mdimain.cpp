@@ -118,6 +118,7 @@ void MdiMain::connectCommands()
     on("mnuToolsQuickSearch", [] { tools::ShowQuickScan(); });
     on("mnuPL", [] { projects::ShowProjectWindow(); });
     on("mnuViewSettings", [] { extras::ShowViewSettingsDialog(); });
+    on("mnuNewDocumentFormat", [] { extras::ShowNewDocumentFormatDialog(); });
 }
 
 void MdiMain::closeEvent(QCloseEvent *e)

@@ -3,6 +3,7 @@
 #include "documents/documentregistry.h"
 #include "documents/documentwindow.h"
 #include "documents/fileops.h"
+#include "documents/newdocumentformat.h"
 #include "documents/undohistory.h"
 #include "platform/clipboard.h"
 #include "platform/prompts.h"
@@ -25,6 +26,8 @@ DocumentWindow *CreateDocumentWindow()
     rec.Title = QStringLiteral("Untitled");
     rec.Disk = DiskState();
     undo::ClearUndo(slot);
+    // Set while the text is empty; an open puts the file's own in its place.
+    w->textControl()->setFormat(NewDocumentFormat());
     w->showDocument();
     return w;
 }

@@ -5,12 +5,15 @@
 #include "documents/documentwindow.h"
 #include "documents/checksum.h"
 #include "documents/fileprompts.h"
+#include "documents/newdocumentformat.h"
 #include "documents/recentfiles.h"
 #include "documents/safesave.h"
 #include "documents/textfile.h"
 #include "platform/filedialog.h"
 #include "platform/fileio.h"
+#include "platform/prompts.h"
 #include "platform/textcontrol.h"
+#include "documents/undohistory.h"
 
 using fileprompts::StepResult;
 using fileprompts::Wording;
@@ -37,26 +40,57 @@ void setSharedFileDialog(platform::FileDialog *dialog) { g_sharedDialog = dialog
 
 namespace {
 
+// A file read for a document: its bytes, whether all of them could be read,
+// and the file as it was then.
+struct FileRead
+{
+    bool aborted = false;
+    bool complete = true;
+    QByteArray bytes;
+    DiskState disk;
+};
+
+FileRead readForDocument(const QString &path, Wording wording)
+{
+    FileRead out;
+    platform::FileReader reader;
+    StepResult r = fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.open(path, e); });
+    if (r == StepResult::Aborted) {
+        out.aborted = true;
+        return out;
+    }
+    out.complete = r == StepResult::Done;
+    r = fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.readAll(&out.bytes, e); });
+    if (r == StepResult::Aborted) {
+        out.aborted = true;
+        return out;
+    }
+    out.complete = out.complete && r == StepResult::Done;
+    if (out.complete)
+        out.disk = DiskState::fromStamp(reader.stamp(), Checksum::of(out.bytes));
+    reader.close();
+    return out;
+}
+
+void tellForeignEncoding(const QString &path, const DetectedFormat &detected)
+{
+    if (detected.foreignEncoding.isEmpty())
+        return;
+    platform::message(QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte by byte.\r\n"
+                                     "Its bytes are kept exactly as they are.")
+                          .arg(path, detected.foreignEncoding),
+                      platform::Buttons::Ok, platform::Icon::Exclamation);
+}
+
 void openWithWording(const QString &path, Wording wording)
 {
-    platform::FileReader reader;
-    QByteArray bytes;
-    bool complete = true;
-
-    StepResult r = fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.open(path, e); });
-    if (r == StepResult::Aborted)
+    FileRead read = readForDocument(path, wording);
+    if (read.aborted)
         return;
-    complete = complete && r == StepResult::Done;
-    r = fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.readAll(&bytes, e); });
-    if (r == StepResult::Aborted)
-        return;
-    complete = complete && r == StepResult::Done;
-    const DiskState disk =
-        complete ? DiskState::fromStamp(reader.stamp(), Checksum::of(bytes)) : DiskState();
-    reader.close();
-
-    const QByteArray text = textFromFileBytes(std::move(bytes));
-    bytes = QByteArray();
+    const bool complete = read.complete;
+    const DiskState disk = read.disk;
+    const DetectedFormat detected = detectFormat(read.bytes, documents::NewDocumentFormat());
+    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format);
 
     DocumentWindow *w = documents::CreateDocumentWindow();
     if (!w)
@@ -69,14 +103,17 @@ void openWithWording(const QString &path, Wording wording)
         rec.Title = path;
         rec.Disk = disk;
     }
+    // The format goes first, while the document is still empty.
+    w->textControl()->setFormat(detected.format);
     w->pathChanged(path);
     w->textControl()->setOpenedText(text);
     DocumentRegistry::instance().record(slot).Changed = !complete;
     if (complete)
         recentfiles::AddRecentFile(path);
+    tellForeignEncoding(path, detected);
 }
 
-// Writes text (plus CR LF unless binary) to path. Retry writes the whole text
+// Writes the text to path, framed as its format wants (see fileFrame). Retry writes the whole text
 // again; Ignore and Abort both leave the old file as it was, since a partly
 // written file is never put in its place. On success, *disk is the file as written.
 bool writeFile(const QString &path, int slot, bool binary, DiskState *disk)
@@ -85,8 +122,9 @@ bool writeFile(const QString &path, int slot, bool binary, DiskState *disk)
         platform::FileError err;
         DocumentWindow *w = DocumentRegistry::instance().window(slot);
         const QByteArrayView text = w ? w->textControl()->bytes() : QByteArrayView();
+        const FileFrame frame = fileFrame(w ? w->textControl()->format() : TextFormat::classic(), text, binary);
         quint64 checksum = 0;
-        if (safesave::writeFile(path, text, binary ? QByteArrayView() : QByteArrayView("\r\n"), &err, &checksum)) {
+        if (safesave::writeFile(path, frame.prefix, text, frame.ending, &err, &checksum)) {
             *disk = DiskState::capture(path, checksum);
             return true;
         }
@@ -171,5 +209,43 @@ bool saveWithDialog(int slot, bool binary)
 
 bool SaveDocumentAs(int slot) { return saveWithDialog(slot, false); }
 bool SaveDocumentBinary(int slot) { return saveWithDialog(slot, true); }
+
+bool ReopenWithEncoding(int slot, Encoding encoding)
+{
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    if (!reg.isValidSlot(slot) || !reg.record(slot).InUse || reg.record(slot).Path.trimmed().isEmpty())
+        return false;
+    const quint32 generation = reg.generation(slot);
+    if (reg.record(slot).Changed &&
+        platform::message(QStringLiteral("This document has unsaved changes. Reopening the file loses them.\r\n"
+                                         "Reopen it anyway?"),
+                          platform::Buttons::YesNo, platform::Icon::Exclamation) != platform::Answer::Yes)
+        return false;
+    const QString path = reg.record(slot).Path;
+    FileRead read = readForDocument(path, Wording::Read);
+    // Nothing to show unless the whole file came; the question may have been
+    // open a while, so the document must still be the one asked about.
+    DocumentWindow *w = reg.window(slot);
+    if (read.aborted || !read.complete || !w || reg.generation(slot) != generation || !reg.record(slot).InUse)
+        return false;
+    const DetectedFormat detected = detectFormat(read.bytes, documents::NewDocumentFormat(), encoding);
+    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format);
+
+    TextControl *control = w->textControl();
+    const long firstLine = control->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const long caretLine = control->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, long(control->selStart()));
+    // As a fresh open into the same window: the old text and its undo go.
+    w->resetForNewDocument();
+    undo::ClearUndo(slot);
+    control->setFormat(detected.format);
+    w->pathChanged(path);
+    control->setOpenedText(text);
+    control->setSelStart(control->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, caretLine));
+    control->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
+    DocumentRecord &rec = reg.record(slot);
+    rec.Disk = read.disk;
+    rec.Changed = false;
+    return true;
+}
 
 } // namespace fileops

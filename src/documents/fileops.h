@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textformat.h"
+
 #include <QString>
 
 namespace platform {
@@ -25,5 +27,10 @@ void OpenFileWithDialog();
 bool SaveDocument(int slot);
 bool SaveDocumentAs(int slot);
 bool SaveDocumentBinary(int slot);
+
+// Reads the document's file again as the given encoding (its line end found
+// as at opening), for a file whose encoding was taken wrongly. Unsaved
+// changes are asked about first. True when the document was reopened.
+bool ReopenWithEncoding(int slot, Encoding encoding);
 
 } // namespace fileops

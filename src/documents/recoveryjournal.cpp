@@ -16,6 +16,7 @@ QByteArray journalHeader(const Journal &j, qsizetype textLength)
     h += "path: " + QUrl::toPercentEncoding(j.path) + '\n';
     h += "disk: " + j.disk.toText() + '\n';
     h += "written: " + QByteArray::number(j.written.toMSecsSinceEpoch()) + '\n';
+    h += "format: " + j.format.key() + '\n';
     h += "length: " + QByteArray::number(textLength) + "\n\n";
     return h;
 }
@@ -47,6 +48,8 @@ bool parseJournal(const QByteArray &bytes, Journal *out)
         } else if (key == "written") {
             j.written = QDateTime::fromMSecsSinceEpoch(value.toLongLong(&ok), Qt::UTC);
             haveWritten = ok;
+        } else if (key == "format") {
+            ok = TextFormat::fromKey(value, &j.format);
         } else if (key == "length") {
             length = value.toLongLong(&ok);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/diskstate.h"
+#include "platform/textformat.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -17,6 +18,7 @@ struct Journal
     QString path; // "" for a document without a file
     DiskState disk;
     QDateTime written; // when the journal was written (UTC)
+    TextFormat format; // how the text's bytes are held; journals written before formats are classic
     QByteArray text;
 };
 

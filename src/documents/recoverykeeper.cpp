@@ -103,7 +103,8 @@ void Keeper::tick()
             continue;
         const bool failed = state == WriteState::Failed;
         const bool moved = !e.written || failed || e.changeCount != w->textControl()->changeCount()
-                           || e.title != rec.Title || e.path != rec.Path;
+                           || e.title != rec.Title || e.path != rec.Path
+                           || e.format != w->textControl()->format();
         // A failed write (a full disk) is tried again at the same pace, not every tick.
         if (moved && e.ticksSinceWrite >= kTicksBetweenWrites)
             write(slot, e);
@@ -125,12 +126,14 @@ void Keeper::write(int slot, Entry &e)
     j.path = rec.Path;
     j.disk = rec.Disk;
     j.written = QDateTime::currentDateTimeUtc();
+    j.format = w->textControl()->format();
     // The one copy this thread pays for; the worker does the rest.
     copyText(w->textControl(), e.buffer);
     QByteArray header = journalHeader(j, e.buffer.size());
     e.changeCount = w->textControl()->changeCount();
     e.title = rec.Title;
     e.path = rec.Path;
+    e.format = j.format;
     e.written = true;
     e.ticksSinceWrite = 0;
     e.state->store(WriteState::Busy);
@@ -184,6 +187,8 @@ bool Keeper::restore(const Journal &journal, const QString &file)
         rec.Path = journal.path;
         rec.Disk = journal.disk;
     }
+    // The format goes first, while the document is still empty.
+    w->textControl()->setFormat(journal.format);
     if (!journal.path.isEmpty())
         w->pathChanged(journal.path);
     w->textControl()->setText(QByteArrayView(journal.text));
@@ -209,6 +214,7 @@ bool Keeper::restore(const Journal &journal, const QString &file)
         e.changeCount = w->textControl()->changeCount();
         e.title = rec.Title;
         e.path = rec.Path;
+        e.format = journal.format;
         e.ticksSinceWrite = 0;
     }
     m_entries[slot] = std::move(e);

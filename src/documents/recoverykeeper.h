@@ -71,6 +71,7 @@ private:
         bool written = false; // a journal file exists (or is being written)
         quint64 changeCount = 0;
         QString title, path;
+        TextFormat format;
         int ticksSinceWrite = kTicksBetweenWrites;
         QByteArray buffer; // the last copy of the text, kept while the user keeps typing
         int quietTicks = 0;

@@ -5,12 +5,12 @@
 #include <QByteArrayView>
 #include <QString>
 
-// Writing a document's file: the text and an ending, through a temporary
+// Writing a document's file: a prefix, the text and an ending, through a temporary
 // that only a complete write puts in place, noted in the save ledger while
 // it exists. The checksum of what was written comes back for the disk state.
 namespace safesave {
 
-bool writeFile(const QString &path, QByteArrayView text, QByteArrayView ending, platform::FileError *err,
-               quint64 *checksum = nullptr);
+bool writeFile(const QString &path, QByteArrayView prefix, QByteArrayView text, QByteArrayView ending,
+               platform::FileError *err, quint64 *checksum = nullptr);
 
 } // namespace safesave

@@ -1,8 +1,33 @@
 #include "documents/textfile.h"
 
+#include "platform/textcodec.h"
+
 #include <cstring>
 
-QByteArray textFromFileBytes(QByteArray bytes)
+namespace {
+
+const QByteArrayView kBom("\xEF\xBB\xBF", 3);
+
+// Marks of encodings that take two or four bytes a character. UTF-32 LE
+// comes before UTF-16 LE, whose mark it starts with.
+struct ForeignMark
+{
+    QByteArrayView bytes;
+    const char *name;
+};
+const ForeignMark kForeignMarks[] = {
+    {QByteArrayView("\xFF\xFE\x00\x00", 4), "UTF-32 LE"},
+    {QByteArrayView("\x00\x00\xFE\xFF", 4), "UTF-32 BE"},
+    {QByteArrayView("\xFF\xFE", 2), "UTF-16 LE"},
+    {QByteArrayView("\xFE\xFF", 2), "UTF-16 BE"},
+};
+
+bool contains(QByteArrayView bytes, char c)
+{
+    return !bytes.isEmpty() && std::memchr(bytes.data(), c, size_t(bytes.size())) != nullptr;
+}
+
+QByteArray classicText(QByteArray bytes)
 {
     // The last line's end is not part of the text.
     qsizetype n = bytes.size();
@@ -36,4 +61,86 @@ QByteArray textFromFileBytes(QByteArray bytes)
             *dst++ = '\n';
     }
     return out;
+}
+
+} // namespace
+
+// The rules:
+// - Line end: LF when the file holds at least one LF and no CR at all,
+//   otherwise CR LF with the classic reading.
+// - Encoding: UTF-8 with BOM when the file starts with the mark and the rest
+//   is valid UTF-8; UTF-8 when the whole file is valid UTF-8 with a byte of
+//   128 or more; an ASCII file is UTF-8 when its line end is LF (text on this
+//   platform is UTF-8) and otherwise takes the encoding of new documents
+//   (without a mark, which the file does not have); everything else is
+//   Latin-1, whose bytes always come back as they were.
+// - A file with a UTF-16 or UTF-32 mark is Latin-1, held byte by byte.
+// - An empty file takes the whole format of new documents.
+DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew, std::optional<Encoding> forced)
+{
+    DetectedFormat out;
+    if (bytes.isEmpty() && !forced) {
+        out.format = forNew;
+        out.format.verbatim = false;
+        return out;
+    }
+    TextFormat &f = out.format;
+    f.lineEnd = contains(bytes, '\n') && !contains(bytes, '\r') ? LineEnd::Lf : LineEnd::CrLf;
+
+    if (!forced) {
+        for (const ForeignMark &m : kForeignMarks) {
+            if (bytes.startsWith(m.bytes)) {
+                f.encoding = Encoding::Latin1;
+                f.verbatim = true;
+                out.foreignEncoding = QString::fromLatin1(m.name);
+                return out;
+            }
+        }
+    }
+
+    const bool marked = bytes.startsWith(kBom);
+    if (forced) {
+        f.encoding = *forced == Encoding::Latin1 ? Encoding::Latin1 : marked ? Encoding::Utf8Bom : Encoding::Utf8;
+        return out;
+    }
+    bool high = false;
+    if (marked && textcodec::isValidUtf8(bytes.sliced(kBom.size())))
+        f.encoding = Encoding::Utf8Bom;
+    else if (!textcodec::isValidUtf8(bytes, &high))
+        f.encoding = Encoding::Latin1;
+    else if (high || f.lineEnd == LineEnd::Lf)
+        f.encoding = Encoding::Utf8;
+    else
+        f.encoding = forNew.encoding == Encoding::Latin1 ? Encoding::Latin1 : Encoding::Utf8;
+    return out;
+}
+
+QByteArray textFromFileBytes(QByteArray bytes, const TextFormat &format)
+{
+    if (format.hasBom() && bytes.startsWith(kBom))
+        bytes.remove(0, kBom.size());
+    if (format.verbatim || format.lineEnd == LineEnd::Lf)
+        return bytes;
+    return classicText(std::move(bytes));
+}
+
+FileFrame fileFrame(const TextFormat &format, QByteArrayView text, bool binary)
+{
+    FileFrame frame;
+    if (format.hasBom())
+        frame.prefix = kBom;
+    if (binary || format.verbatim)
+        return frame;
+    if (format.lineEnd == LineEnd::CrLf)
+        frame.ending = QByteArrayView("\r\n");
+    else if (!text.isEmpty() && !text.endsWith('\n'))
+        frame.ending = QByteArrayView("\n");
+    return frame;
+}
+
+QString decodeFileText(QByteArrayView bytes)
+{
+    if (bytes.startsWith(kBom) && textcodec::isValidUtf8(bytes.sliced(kBom.size())))
+        return QString::fromUtf8(bytes.sliced(kBom.size()));
+    return textcodec::decode(bytes, textcodec::isValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Latin1);
 }

@@ -1,9 +1,52 @@
 #pragma once
 
-#include <QByteArray>
+#include "platform/textformat.h"
 
-// The document text a file's bytes stand for. Lines end at CR LF or a lone CR
-// (a lone LF is ordinary text); the lines are joined with CR LF, with no line
-// break after the last one. Works in place when it can: most files only lose
-// their final line end.
-QByteArray textFromFileBytes(QByteArray bytes);
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// What a file's bytes stand for as a document, and what a save writes back.
+//
+// The classic reading: lines end at CR LF or a lone CR (a lone LF is ordinary
+// text); the lines are joined with CR LF, with no line break after the last.
+// An LF file (at least one LF, no CR at all) keeps its bytes as they are.
+// A UTF-8 byte-order mark is no part of the text.
+
+struct DetectedFormat
+{
+    TextFormat format;
+    // The name of an encoding shown byte by byte ("UTF-16 LE"), when the file
+    // starts with its mark; the bytes are kept but not understood.
+    QString foreignEncoding;
+};
+
+// The format of a file's bytes (see the rules in textfile.cpp). forNew is the
+// format of new documents, which ASCII files and empty files take; forced is
+// the encoding the user chose in Reopen With Encoding.
+DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew,
+                            std::optional<Encoding> forced = std::nullopt);
+
+// The document text of a file's bytes in the given format. Works in place
+// when it can: most files only lose their final line end.
+QByteArray textFromFileBytes(QByteArray bytes, const TextFormat &format);
+// The classic reading alone.
+inline QByteArray textFromFileBytes(QByteArray bytes)
+{
+    return textFromFileBytes(std::move(bytes), TextFormat::classic());
+}
+
+// What a save writes before and after the text: the byte-order mark, and the
+// final line end (CR LF always in the classic reading, LF only where the text
+// does not end in one; none for Save Binary or a file kept byte by byte).
+struct FileFrame
+{
+    QByteArrayView prefix;
+    QByteArrayView ending;
+};
+FileFrame fileFrame(const TextFormat &format, QByteArrayView text, bool binary);
+
+// Another file's text (a snip, a dropped file's contents), read by that
+// file's own encoding: UTF-8 when it is valid UTF-8, otherwise Latin-1.
+QString decodeFileText(QByteArrayView bytes);

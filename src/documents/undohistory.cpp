@@ -6,33 +6,34 @@
 qsizetype UndoStates::byteCost() const
 {
     qsizetype n = 0;
-    for (const TextDelta &d : m_chain)
-        n += d.byteCost();
+    for (const State &st : m_chain)
+        n += st.back.byteCost();
     return n;
 }
 
-void UndoStates::RecordSnapshot(TextDelta back, qsizetype beforeLength, qsizetype currentLength)
+void UndoStates::RecordSnapshot(TextDelta back, qsizetype beforeLength, qsizetype currentLength,
+                                const TextFormat &beforeFormat)
 {
     if (beforeLength == 0) {
         // The empty text is never recorded; what was held stays reachable by
         // anchoring it to the current text: current -> "" -> snapshot.
         if (m_chain.empty())
             return;
-        const QByteArray snapshot = m_chain.front().applyTo(QByteArrayView());
-        m_chain.front() = TextDelta::wholeText(currentLength, snapshot);
+        const QByteArray snapshot = m_chain.front().back.applyTo(QByteArrayView());
+        m_chain.front().back = TextDelta::wholeText(currentLength, snapshot);
         return;
     }
-    if (!m_chain.empty() && m_chain.front().isEmpty()) {
+    if (!m_chain.empty() && m_chain.front().back.isEmpty() && m_chain.front().format == beforeFormat) {
         // The text before the change is the snapshot itself: nothing new.
-        m_chain.front() = std::move(back);
+        m_chain.front().back = std::move(back);
         return;
     }
-    PushUndoHistory(std::move(back));
+    PushUndoHistory(State{std::move(back), beforeFormat});
 }
 
-void UndoStates::PushUndoHistory(TextDelta back)
+void UndoStates::PushUndoHistory(State state)
 {
-    m_chain.push_front(std::move(back));
+    m_chain.push_front(std::move(state));
     while (int(m_chain.size()) > Capacity)
         m_chain.pop_back();
 }
@@ -43,7 +44,8 @@ qsizetype UndoStates::TakeUndo(TextControl &control)
 {
     if (m_chain.empty())
         return -1;
-    const qsizetype at = m_chain.front().applyTo(control);
+    const qsizetype at = m_chain.front().back.applyTo(control);
+    control.setFormat(m_chain.front().format);
     PopUndoHistory();
     return at;
 }
@@ -52,8 +54,8 @@ QList<QByteArray> UndoStates::states(QByteArrayView lastSeen) const
 {
     QList<QByteArray> out;
     QByteArray text = lastSeen.toByteArray();
-    for (const TextDelta &d : m_chain) {
-        text = d.applyTo(text);
+    for (const State &st : m_chain) {
+        text = st.back.applyTo(text);
         out << text;
     }
     return out;
@@ -86,9 +88,13 @@ void UndoTracker::reset()
 {
     m_sinceTick.clear();
     m_seenChanges = m_control ? m_control->changeCount() : 0;
+    m_seenFormat = m_control ? m_control->format() : TextFormat::classic();
 }
 
-bool UndoTracker::pending() const { return m_control && m_control->changeCount() != m_seenChanges; }
+bool UndoTracker::pending() const
+{
+    return m_control && (m_control->changeCount() != m_seenChanges || m_control->format() != m_seenFormat);
+}
 
 void UndoTracker::tick(int slot)
 {
@@ -104,13 +110,15 @@ void UndoTracker::tick(int slot)
     TextDelta back = std::move(m_sinceTick);
     m_sinceTick = TextDelta();
     m_seenChanges = m_control->changeCount();
+    const TextFormat beforeFormat = m_seenFormat;
+    m_seenFormat = m_control->format();
     if (back.isEmpty())
         return; // changed and changed back within the tick
     DocumentRegistry &reg = DocumentRegistry::instance();
     if (!reg.isValidSlot(slot))
         return;
     const qsizetype beforeLength = back.olderLength(nowLength);
-    reg.record(slot).Undo.RecordSnapshot(std::move(back), beforeLength, nowLength);
+    reg.record(slot).Undo.RecordSnapshot(std::move(back), beforeLength, nowLength, beforeFormat);
 }
 
 void UndoTracker::undo(int slot)

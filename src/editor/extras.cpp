@@ -3,6 +3,7 @@
 #include "editor/charactermode.h"
 #include "editor/filedrop.h"
 #include "editor/frmdoc.h"
+#include "editor/frmnewformat.h"
 #include "editor/frmviewsettings.h"
 #include "editor/printing.h"
 #include "editor/viewers.h"
@@ -37,6 +38,8 @@ void SetUpViewEntries(FrmDoc &window) { viewers::SetUpViewEntries(window); }
 void LoadViewerSettings() { viewers::LoadViewerSettings(); }
 
 void ShowViewSettingsDialog() { FrmViewSettings::showDialog(); }
+
+void ShowNewDocumentFormatDialog() { FrmNewFormat::showDialog(); }
 
 void PrintDocument(FrmDoc &window) { printing::PrintDocument(window); }
 

@@ -19,6 +19,9 @@ void LoadViewerSettings();
 // Options > "&View settings" on the frame and "&Set Viewers" in a document window.
 void ShowViewSettingsDialog();
 
+// Options > "New Document Format..." on the frame.
+void ShowNewDocumentFormatDialog();
+
 // File > "&Print" and the toolbar's Print: the document or its selection.
 void PrintDocument(FrmDoc &window);
 

@@ -7,6 +7,7 @@
 #include "editor/doctoolbar.h"
 #include "editor/extras.h"
 #include "editor/findbar.h"
+#include "editor/formatcommands.h"
 #include "editor/frmabout.h"
 #include "editor/keyboardstate.h"
 #include "editor/sourcecommands.h"
@@ -29,6 +30,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -82,6 +84,10 @@ FrmDoc::FrmDoc(int slot, QWidget *parent) : QWidget(parent), m_slot(slot)
     connect(m_text, &TextControl::changed, this, &FrmDoc::onTextChanged);
     connect(m_text, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { scheduleRefresh(); });
     connect(m_text, &TextControl::overtypeChanged, this, &FrmDoc::scheduleRefresh);
+    connect(m_text, &TextControl::formatChanged, this, [this] {
+        setPanelText(8, m_text->format().label());
+        setPanelText(3, QStringLiteral("Length: ") + QString::number(m_text->characterCount()));
+    });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &FrmDoc::scheduleRefresh);
     connect(&keyboardstate::instance(), &keyboardstate::State::changed, this, &FrmDoc::scheduleRefresh);
     connect(m_toolBar, &QToolBar::actionTriggered, this,
@@ -114,10 +120,17 @@ void FrmDoc::buildStatusBar()
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("stBar"));
     m_statusBar->setSizeGripEnabled(false);
-    const QStringList texts = {QString(), QString(), QStringLiteral("Length: 0"), QStringLiteral("Status"),
-                               QString(), QStringLiteral("CAPS"), QStringLiteral("INS")};
+    const QStringList texts = {QString(),
+                               QString(),
+                               QStringLiteral("Length: 0"),
+                               QStringLiteral("Status"),
+                               QString(),
+                               QStringLiteral("CAPS"),
+                               QStringLiteral("INS"),
+                               m_text->format().label()};
     const QStringList keys = {QStringLiteral("fsize"), QString(), QStringLiteral("lngth"),
-                              QStringLiteral("Status"), QString(), QString(), QString()};
+                              QStringLiteral("Status"), QString(), QString(),
+                              QString(),               QStringLiteral("format")};
     const int inch = logicalDpiX() > 0 ? logicalDpiX() : 96;
     for (int i = 0; i < texts.size(); ++i) {
         auto *panel = new QLabel(texts[i], m_statusBar);
@@ -132,6 +145,9 @@ void FrmDoc::buildStatusBar()
     }
     m_panels[5]->setEnabled(false);
     m_panels[6]->setEnabled(false);
+    // A click on the format opens the same choices as the Options menu.
+    m_panels[7]->setToolTip(QStringLiteral("Line ends and encoding: click to change"));
+    m_panels[7]->installEventFilter(this);
     updateClock();
 }
 
@@ -248,12 +264,14 @@ void FrmDoc::undoTick()
     scheduleRefresh();
 }
 
-void FrmDoc::onTextChanged()
+void FrmDoc::onTextChanged() { markChanged(); }
+
+void FrmDoc::markChanged()
 {
     DocumentRegistry &reg = DocumentRegistry::instance();
     if (reg.isValidSlot(m_slot))
         reg.record(m_slot).Changed = true;
-    setPanelText(3, QStringLiteral("Length: ") + QString::number(m_text->length()));
+    setPanelText(3, QStringLiteral("Length: ") + QString::number(m_text->characterCount()));
     setPanelText(4, QStringLiteral("Unsaved Changes Made"));
 }
 
@@ -354,6 +372,7 @@ void FrmDoc::connectCommands()
     projects::attach(*this);
     extras::attach(*this);
     sourcecommands::attach(*this);
+    formatcommands::attach(*this);
 
     // Whatever a command did, its window's states are right before the user looks again.
     for (QAction *a : std::as_const(m_menus.actions))
@@ -413,6 +432,11 @@ bool FrmDoc::eventFilter(QObject *watched, QEvent *e)
 {
     if (watched == m_text && (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease))
         keyboardstate::instance().noteKeyEvent(static_cast<QKeyEvent *>(e));
+    if (watched == m_panels.value(7) && e->type() == QEvent::MouseButtonRelease) {
+        if (QMenu *menu = formatcommands::formatMenu(*this))
+            menu->popup(static_cast<QMouseEvent *>(e)->globalPosition().toPoint());
+        return true;
+    }
     return QWidget::eventFilter(watched, e);
 }
 

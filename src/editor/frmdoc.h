@@ -51,7 +51,8 @@ public:
     SourceView *sourceView() const { return m_sourceView; }
 
     // Status bar panels, by position from 1 (1 date, 2 time, 3 "lngth",
-    // 4 "Status", 5 character mode, 6 Caps Lock, 7 Insert key) or by key.
+    // 4 "Status", 5 character mode, 6 Caps Lock, 7 Insert key, 8 "format":
+    // the document's line end and encoding) or by key.
     QString panelText(int position) const;
     void setPanelText(int position, const QString &text);
     int panelPosition(const QString &key) const;
@@ -63,6 +64,9 @@ public:
     void undoTick();
     // Asks for a refresh tick as soon as the event loop is free.
     void scheduleRefresh();
+    // The document has changes to save, whether or not its text moved (a
+    // new format changes the file too).
+    void markChanged();
 
     // Runs a toolbar button's command; a failure the command does not
     // handle itself ends it quietly and leaves the window usable.

@@ -3,8 +3,8 @@
 #include "platform/styledload.h"
 
 #include "platform/clipboard.h"
-#include "platform/latin1.h"
 #include "platform/prompts.h"
+#include "platform/textcodec.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -162,10 +162,53 @@ void TextControl::setUpDocument(bool styled, qsizetype bytes)
                                    long(styled ? SC_DOCUMENTOPTION_DEFAULT : SC_DOCUMENTOPTION_STYLES_NONE));
     SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
-    SendScintilla(SCI_SETCODEPAGE, 0);        // one byte per character
-    SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
+    applyEngineFormat();
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L); // the program keeps its own undo
     SendScintilla(SCI_EMPTYUNDOBUFFER);
+}
+
+void TextControl::applyEngineFormat()
+{
+    // Latin-1 is one byte per character (code page 0).
+    SendScintilla(SCI_SETCODEPAGE, m_format.isUtf8() ? long(SC_CP_UTF8) : 0L);
+    SendScintilla(SCI_SETEOLMODE, m_format.lineEnd == LineEnd::Lf ? long(SC_EOL_LF) : long(SC_EOL_CRLF));
+}
+
+void TextControl::setFormat(const TextFormat &format)
+{
+    if (format == m_format)
+        return;
+    const bool recount = format.isUtf8() != m_format.isUtf8();
+    m_format = format;
+    applyEngineFormat();
+    if (recount) {
+        // Both sides of the engine's gap, so the text stays where it lies.
+        const qsizetype gap = qMin<qsizetype>(SendScintilla(SCI_GETGAPPOSITION), length());
+        m_characters = textcodec::countCharacters(bytes(0, gap), m_format.encoding) +
+                       textcodec::countCharacters(bytes(gap, length() - gap), m_format.encoding);
+    }
+    emit formatChanged();
+}
+
+QByteArray TextControl::encode(QStringView text, int *replaced) const
+{
+    return textcodec::toDocument(text, m_format, replaced);
+}
+
+QString TextControl::decode(QByteArrayView bytes) const { return textcodec::decode(bytes, m_format.encoding); }
+
+qsizetype TextControl::characterBoundary(qsizetype pos, bool forward) const
+{
+    if (!m_format.isUtf8())
+        return pos;
+    const qsizetype n = length();
+    // A character has at most three bytes after its first.
+    for (int i = 0; i < 3 && pos > 0 && pos < n; ++i) {
+        if (!textcodec::isContinuation(char(SendScintilla(SCI_GETCHARAT, static_cast<unsigned long>(pos)))))
+            break;
+        pos += forward ? 1 : -1;
+    }
+    return pos;
 }
 
 bool TextControl::hasStyleBytes() const
@@ -240,10 +283,10 @@ void TextControl::setOpenedText(const QByteArray &text)
         load = std::make_unique<StyledLoad>(
             *this, text, roomFor(text.size()),
             [this](void *doc) {
-                // One byte per character, set while the document is empty:
-                // later it would have the engine go over all of the text.
+                // The code page, set while the document is empty: later it
+                // would have the engine go over all of the text.
                 SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
-                SendScintilla(SCI_SETCODEPAGE, 0);
+                applyEngineFormat();
                 SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
                 // The view lets go of it before the worker starts filling it:
                 // a view watching a document would be told of every insertion
@@ -283,8 +326,7 @@ void TextControl::finishStyledLoad()
     replaceDocument([&] {
         SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
         SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
-        SendScintilla(SCI_SETCODEPAGE, 0);
-        SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
+        applyEngineFormat();
         SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
         SendScintilla(SCI_EMPTYUNDOBUFFER);
         // The blanks after the text only made room to type into.
@@ -336,7 +378,7 @@ void TextControl::setText(QByteArrayView text)
 void TextControl::setText(const QString &text)
 {
     int replaced = 0;
-    const QByteArray bytes = latin1::fromUnicode(text, &replaced);
+    const QByteArray bytes = encode(text, &replaced);
     setText(QByteArrayView(bytes));
     reportReplaced(replaced);
 }
@@ -345,7 +387,7 @@ qsizetype TextControl::selStart() const { return SendScintilla(SCI_GETSELECTIONS
 
 void TextControl::setSelStart(qsizetype start)
 {
-    start = qBound<qsizetype>(0, start, length());
+    start = characterBoundary(qBound<qsizetype>(0, start, length()));
     SendScintilla(SCI_SETSEL, long(start), long(start));
 }
 
@@ -357,7 +399,8 @@ qsizetype TextControl::selLength() const
 void TextControl::setSelLength(qsizetype n)
 {
     const qsizetype start = selStart();
-    const qsizetype end = qBound<qsizetype>(start, start + qMax<qsizetype>(0, n), length());
+    const qsizetype end =
+        characterBoundary(qBound<qsizetype>(start, start + qMax<qsizetype>(0, n), length()), true);
     SendScintilla(SCI_SETSEL, long(start), long(end));
 }
 
@@ -381,7 +424,7 @@ void TextControl::replaceSelection(QByteArrayView text)
 void TextControl::replaceSelection(const QString &text)
 {
     int replaced = 0;
-    const QByteArray bytes = latin1::fromUnicode(text, &replaced);
+    const QByteArray bytes = encode(text, &replaced);
     replaceSelection(QByteArrayView(bytes));
     reportReplaced(replaced);
 }
@@ -399,7 +442,7 @@ void TextControl::copyToClipboard()
 {
     const QByteArray sel = selectedText();
     if (!sel.isEmpty())
-        platform::clipboard().setText(QString::fromLatin1(sel));
+        platform::clipboard().setText(decode(sel));
 }
 
 void TextControl::cutToClipboard()
@@ -445,21 +488,32 @@ void TextControl::unbindKeys(const QList<QKeySequence> &keys)
     }
 }
 
-void TextControl::onModified(int position, int type, const char *, int length, int, int, int, int,
+void TextControl::onModified(int position, int type, const char *text, int length, int, int, int, int,
                              int, int)
 {
     // The notifications after an edit are there for QScintilla's accessibility
     // only; styling and the like are never changes.
     if (!(type & TextControlAccessibility::kBefore) || length <= 0)
         return;
-    if (m_editObserver) {
-        if (type & SC_MOD_BEFOREDELETE) {
+    const bool utf8 = m_format.isUtf8();
+    if (type & SC_MOD_BEFOREDELETE) {
+        if (!utf8)
+            m_characters -= length;
+        else if (position == 0 && length == this->length())
+            m_characters = 0;
+        if (m_editObserver || (utf8 && m_characters > 0)) {
             const char *p = reinterpret_cast<const char *>(
                 SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), long(length)));
-            m_editObserver(position, QByteArrayView(p, length), 0);
-        } else {
-            m_editObserver(position, QByteArrayView(), length);
+            if (utf8 && m_characters > 0)
+                m_characters -= textcodec::countCharacters(QByteArrayView(p, length), Encoding::Utf8);
+            if (m_editObserver)
+                m_editObserver(position, QByteArrayView(p, length), 0);
         }
+    } else {
+        m_characters += utf8 && text ? textcodec::countCharacters(QByteArrayView(text, length), Encoding::Utf8)
+                                     : length;
+        if (m_editObserver)
+            m_editObserver(position, QByteArrayView(), length);
     }
     ++m_changeCount;
     m_pendingChange = true;
@@ -482,10 +536,7 @@ void TextControl::reportReplaced(int count)
 {
     if (count <= 0)
         return;
-    platform::message(QStringLiteral("%1 character(s) outside the Latin-1 set could not be kept "
-                                     "and were replaced by \"?\".")
-                          .arg(count),
-                      platform::Buttons::Ok, platform::Icon::Exclamation);
+    platform::message(textcodec::replacedNotice(count), platform::Buttons::Ok, platform::Icon::Exclamation);
 }
 
 void TextControl::insertTyped(QByteArrayView bytes, bool mayOverwrite)
@@ -494,7 +545,8 @@ void TextControl::insertTyped(QByteArrayView bytes, bool mayOverwrite)
         const qsizetype pos = selStart();
         const qsizetype end = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, long(pos)));
         if (pos < end) {
-            replaceRange(pos, 1, bytes);
+            // The whole character under the caret goes, however many bytes it has.
+            replaceRange(pos, characterBoundary(pos + 1, true) - pos, bytes);
             return;
         }
     }
@@ -503,10 +555,12 @@ void TextControl::insertTyped(QByteArrayView bytes, bool mayOverwrite)
 
 void TextControl::typeCharacters(const QString &text)
 {
-    // One character outside Latin-1 typed alone is refused with a beep; a
-    // longer piece (an input method's commit) is kept with "?" and reported.
+    // In Latin-1, one character outside it typed alone is refused with a beep;
+    // a longer piece (an input method's commit) is kept with "?" and reported.
     const bool single = text.size() == 1 || (text.size() == 2 && text[0].isHighSurrogate());
+    const bool utf8 = m_format.isUtf8();
     QByteArray out;
+    int characters = 0;
     int replaced = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t u = text[i].unicode();
@@ -519,6 +573,11 @@ void TextControl::typeCharacters(const QString &text)
         const int code = m_keyHook ? m_keyHook(int(u)) : int(u);
         if (code <= 0)
             continue;
+        ++characters;
+        if (utf8) {
+            out += textcodec::encodeCharacter(char32_t(code), Encoding::Utf8);
+            continue;
+        }
         if (code > 0xff) {
             if (single) {
                 platform::beep();
@@ -531,7 +590,7 @@ void TextControl::typeCharacters(const QString &text)
         out += char(code);
     }
     if (!out.isEmpty())
-        insertTyped(out, out.size() == 1);
+        insertTyped(out, characters == 1);
     reportReplaced(replaced);
 }
 
@@ -594,7 +653,7 @@ void TextControl::keyPressEvent(QKeyEvent *e)
 
     const int result = m_keyHook ? m_keyHook(code) : code;
     e->accept();
-    if (result <= 0 || result > 255)
+    if (result <= 0 || (result > 255 && !m_format.isUtf8()))
         return;
     if (result == 8 && code == 8) {
         Batch batch(this);
@@ -602,11 +661,10 @@ void TextControl::keyPressEvent(QKeyEvent *e)
         return;
     }
     if (result == 13 && code == 13) {
-        insertTyped("\r\n", false);
+        insertTyped(m_format.lineEndBytes(), false);
         return;
     }
-    const char c = char(result);
-    insertTyped(QByteArrayView(&c, 1), result != 9);
+    insertTyped(textcodec::encodeCharacter(char32_t(result), m_format.encoding), result != 9);
 }
 
 void TextControl::inputMethodEvent(QInputMethodEvent *e)

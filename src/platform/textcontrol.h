@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textformat.h"
+
 #include <Qsci/qsciscintillabase.h>
 
 #include <QByteArray>
@@ -10,13 +12,17 @@
 #include <functional>
 #include <memory>
 
-// The document text control: an 8-bit Scintilla buffer holding the document's
-// bytes as they are. Positions and lengths are byte offsets; one byte is one
-// Latin-1 character; CR LF counts as two and lone CR, lone LF and NUL stay.
+// The document text control: a Scintilla buffer holding the document's bytes
+// as they are, in the document's format (see TextFormat). Positions and
+// lengths are byte offsets; CR LF counts as two and lone CR, lone LF and NUL
+// stay. In the classic format one byte is one Latin-1 character; in UTF-8 a
+// character may take several bytes, and the caret never stands inside one.
 //
 // Every read and write here passes a length, never a NUL-terminated string,
 // so NUL bytes survive. Text coming in as Unicode (the clipboard, input boxes)
-// cannot always be held: such characters become "?" and the user is told.
+// is encoded for the document and, outside the classic format, given its line
+// end. A Latin-1 document cannot hold every character: those become "?" and
+// the user is told.
 class StyledLoad;
 
 class TextControl : public QsciScintillaBase
@@ -34,8 +40,19 @@ public:
     // A part of the text, valid until the next change. Unlike bytes(), it
     // leaves the engine's buffer as it is unless the part spans its gap.
     QByteArrayView bytes(qsizetype pos, qsizetype length) const;
-    QString textString() const { return QString::fromLatin1(bytes()); }
+    QString textString() const { return decode(bytes()); }
     qsizetype length() const;
+    // Characters, kept up to date from each edit: in UTF-8 a character of
+    // several bytes counts once; a line break counts as its bytes.
+    qsizetype characterCount() const { return m_characters; }
+
+    // How the bytes are held. Setting it converts nothing: the bytes are
+    // taken as they stand (callers convert first where they must).
+    const TextFormat &format() const { return m_format; }
+    void setFormat(const TextFormat &format);
+    // Text into this document's bytes (see textcodec::toDocument), and back.
+    QByteArray encode(QStringView text, int *replaced = nullptr) const;
+    QString decode(QByteArrayView bytes) const;
     // Replaces the whole text; the caret goes to the start.
     void setText(QByteArrayView text);
     void setText(const QString &text);
@@ -46,12 +63,18 @@ public:
     qsizetype selLength() const;
     void setSelLength(qsizetype length);
     QByteArray selectedText() const;
+    QString selectedString() const { return decode(selectedText()); }
     // Replaces the selection (or inserts at the caret) and leaves the caret
     // after the new text with nothing selected.
     void replaceSelection(QByteArrayView text);
     void replaceSelection(const QString &text);
     // Replaces [pos, pos + length) without touching anything else.
     void replaceRange(qsizetype pos, qsizetype length, QByteArrayView text);
+    // The position itself, or the start (end, with forward) of the character
+    // it stands inside.
+    qsizetype characterBoundary(qsizetype pos, bool forward = false) const;
+    // Tells the user once how many characters became "?".
+    static void reportReplaced(int count);
 
     // The clipboard and selection commands shared by every box built on this
     // control; keyboard Ctrl+X/C/V, Shift+Delete and Shift+Insert run them too.
@@ -98,6 +121,7 @@ signals:
     void changed();
     void filesDropped(const QStringList &paths);
     void overtypeChanged(bool on);
+    void formatChanged();
     // The style bytes a big opened text went without are there now; the
     // engine document is a new one, so its lexer must be set again.
     void styleBytesReady();
@@ -118,7 +142,7 @@ private:
                     int line, int foldNow, int foldPrev, int token, int annotationLines);
     void insertTyped(QByteArrayView bytes, bool mayOverwrite);
     void typeCharacters(const QString &text);
-    void reportReplaced(int count);
+    void applyEngineFormat();
     QStringList localFiles(const QMimeData *data) const;
 
     // Edits are seen just before they happen; the change is announced once
@@ -141,6 +165,8 @@ private:
     std::unique_ptr<StyledLoad> m_styledLoad;
     quint64 m_styledLoadCount = 0;
 
+    TextFormat m_format;
+    qsizetype m_characters = 0;
     KeyHook m_keyHook;
     EditObserver m_editObserver;
     int m_batch = 0;

@@ -33,7 +33,7 @@ int main(int argc, char **argv)
     QElapsedTimer clock;
     clock.start();
     platform::FileError err;
-    if (!safesave::writeFile(args[1], text, QByteArrayView(), &err)) {
+    if (!safesave::writeFile(args[1], QByteArrayView(), text, QByteArrayView(), &err)) {
         std::printf("failed %s\n", qPrintable(err.description));
         return 1;
     }

@@ -1,0 +1,191 @@
+#include "platform/textcodec.h"
+
+#include "platform/latin1.h"
+
+#include <cstring>
+
+namespace textcodec {
+
+namespace {
+
+constexpr quint64 kHighBits = 0x8080808080808080ULL;
+
+quint64 load64(const uchar *p)
+{
+    quint64 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+} // namespace
+
+bool isValidUtf8(QByteArrayView bytes, bool *hasHigh)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const uchar *const end = p + bytes.size();
+    bool high = false;
+    while (p < end) {
+        // Most text is ASCII: skip it sixteen bytes at a time.
+        while (end - p >= 16 && !((load64(p) | load64(p + 8)) & kHighBits))
+            p += 16;
+        if (p == end)
+            break;
+        const uchar c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        high = true;
+        int more;
+        uchar lo = 0x80, hi = 0xBF; // the range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            if (c == 0xE0)
+                lo = 0xA0; // overlong
+            else if (c == 0xED)
+                hi = 0x9F; // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            if (c == 0xF0)
+                lo = 0x90; // overlong
+            else if (c == 0xF4)
+                hi = 0x8F; // above U+10FFFF
+        } else {
+            if (hasHigh)
+                *hasHigh = true;
+            return false;
+        }
+        if (end - p <= more || p[1] < lo || p[1] > hi) {
+            if (hasHigh)
+                *hasHigh = true;
+            return false;
+        }
+        for (int i = 2; i <= more; ++i)
+            if ((p[i] & 0xC0) != 0x80) {
+                if (hasHigh)
+                    *hasHigh = true;
+                return false;
+            }
+        p += more + 1;
+    }
+    if (hasHigh)
+        *hasHigh = high;
+    return true;
+}
+
+qsizetype countCharacters(QByteArrayView bytes, Encoding encoding)
+{
+    if (encoding == Encoding::Latin1)
+        return bytes.size();
+    // Characters are the bytes that do not continue one (10xxxxxx). The
+    // continuing bytes are counted in eight lanes of a word at a time.
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype continuing = 0;
+    qsizetype i = 0;
+    while (n - i >= 8) {
+        quint64 lanes = 0;
+        // Each lane gains at most 1 per word; 255 words keep every lane below 256.
+        const qsizetype stop = i + qMin<qsizetype>((n - i) / 8, 255) * 8;
+        for (; i < stop; i += 8) {
+            const quint64 v = load64(p + i);
+            lanes += ((v & ~(v << 1)) & kHighBits) >> 7;
+        }
+        continuing += qsizetype((lanes * 0x0101010101010101ULL) >> 56);
+    }
+    for (; i < n; ++i)
+        continuing += (p[i] & 0xC0) == 0x80;
+    return n - continuing;
+}
+
+QString decode(QByteArrayView bytes, Encoding encoding)
+{
+    return encoding == Encoding::Latin1 ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
+}
+
+QByteArray encode(QStringView text, Encoding encoding, int *replaced)
+{
+    if (encoding == Encoding::Latin1)
+        return latin1::fromUnicode(text, replaced);
+    if (replaced)
+        *replaced = 0;
+    return text.toUtf8();
+}
+
+QByteArray reencode(QByteArrayView bytes, Encoding from, Encoding to, int *replaced)
+{
+    if (replaced)
+        *replaced = 0;
+    const bool fromUtf8 = from != Encoding::Latin1;
+    const bool toUtf8 = to != Encoding::Latin1;
+    if (fromUtf8 == toUtf8)
+        return bytes.toByteArray();
+    return encode(decode(bytes, from), to, replaced);
+}
+
+QByteArray unifyLineEnds(QByteArrayView bytes, QByteArrayView eol)
+{
+    const bool toLf = eol == QByteArrayView("\n");
+    // Count first, so the result is made once at its final size.
+    qsizetype pairs = 0, loneCr = 0, loneLf = 0;
+    const char *p = bytes.data();
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == '\r') {
+            if (i + 1 < n && p[i + 1] == '\n') {
+                ++pairs;
+                ++i;
+            } else {
+                ++loneCr;
+            }
+        } else if (p[i] == '\n') {
+            ++loneLf;
+        }
+    }
+    const qsizetype breaks = pairs + loneCr + loneLf;
+    if (toLf ? pairs + loneCr == 0 : breaks == pairs)
+        return bytes.toByteArray();
+    QByteArray out(n - 2 * pairs - (breaks - pairs) + breaks * eol.size(), Qt::Uninitialized);
+    char *dst = out.data();
+    qsizetype done = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = p[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        std::memcpy(dst, p + done, size_t(i - done));
+        dst += i - done;
+        std::memcpy(dst, eol.data(), size_t(eol.size()));
+        dst += eol.size();
+        if (c == '\r' && i + 1 < n && p[i + 1] == '\n')
+            ++i;
+        done = i + 1;
+    }
+    std::memcpy(dst, p + done, size_t(n - done));
+    return out;
+}
+
+QByteArray toDocument(QStringView text, const TextFormat &format, int *replaced)
+{
+    QByteArray bytes = encode(text, format.encoding, replaced);
+    if (format.isClassic() || format.verbatim)
+        return bytes;
+    return unifyLineEnds(bytes, format.lineEndBytes());
+}
+
+QByteArray encodeCharacter(char32_t code, Encoding encoding)
+{
+    if (encoding == Encoding::Latin1)
+        return code < 0x100 ? QByteArray(1, char(code)) : QByteArray("?");
+    return QString::fromUcs4(&code, 1).toUtf8();
+}
+
+QString replacedNotice(int count)
+{
+    return QStringLiteral("%1 character(s) outside the Latin-1 set could not be kept "
+                          "and were replaced by \"?\".")
+        .arg(count);
+}
+
+} // namespace textcodec
