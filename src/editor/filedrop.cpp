@@ -2,6 +2,7 @@
 
 #include "documents/fileops.h"
 #include "documents/fileprompts.h"
+#include "documents/textfile.h"
 #include "editor/frmdoc.h"
 #include "platform/fileio.h"
 #include "platform/prompts.h"
@@ -28,7 +29,8 @@ bool InsertFileContents(TextControl &text, const QString &path)
         QByteArray bytes;
         if (!reader.readAll(&bytes, e))
             return false;
-        text.replaceSelection(QByteArrayView(bytes));
+        // Read by the file's own encoding, written in the document's.
+        text.replaceSelection(decodeFileText(bytes));
         inserted = true;
         return true;
     });

@@ -1,7 +1,6 @@
 #include "editor/printing.h"
 
 #include "editor/frmdoc.h"
-#include "platform/latin1.h"
 #include "platform/printer.h"
 #include "platform/prompts.h"
 #include "platform/textcontrol.h"
@@ -20,8 +19,7 @@ void PrintDocument(FrmDoc &window)
                                           QStringLiteral("Print your selection?"))
                         == platform::Answer::Yes;
     }
-    const QString text = selectionOnly ? latin1::toUnicode(control->selectedText())
-                                       : latin1::toUnicode(control->bytes());
+    const QString text = selectionOnly ? control->selectedString() : control->textString();
     QString error;
     if (!platform::printer().printText(window.caption(), text, &error))
         platform::message(QStringLiteral("there was an error in printing your document: ") + error);

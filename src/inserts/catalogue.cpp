@@ -184,12 +184,12 @@ InputBox inputBoxFor(Ask ask)
 
 bool readsSelectionBeforeAsking(Ask ask) { return ask == Ask::AnchorLink || ask == Ask::EmailLink; }
 
-std::optional<QString> fragment(const CatalogueEntry &entry, QByteArrayView selection, const QString &answer)
+std::optional<QString> fragment(const CatalogueEntry &entry, const QString &selection, const QString &answer)
 {
     // Only the exact "" counts here: an answer of spaces still names a rule.
     if (entry.ask == Ask::CssClass && answer.isEmpty())
         return std::nullopt;
-    return entry.build(QString::fromLatin1(selection), answer);
+    return entry.build(selection, answer);
 }
 
 } // namespace inserts

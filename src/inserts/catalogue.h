@@ -42,10 +42,8 @@ bool readsSelectionBeforeAsking(Ask ask);
 
 // The fragment an entry writes in place of the selection (or at the caret),
 // or nothing when the entry writes nothing for this answer (a CSS entry
-// answered with ""). The selection's bytes come back as the Latin-1
-// characters they are, so converting the result to Latin-1 gives them back
-// unchanged; only the answer may hold characters the document cannot keep.
-std::optional<QString> fragment(const CatalogueEntry &entry, QByteArrayView selection,
+// answered with "").
+std::optional<QString> fragment(const CatalogueEntry &entry, const QString &selection,
                                 const QString &answer = QString());
 
 } // namespace inserts

@@ -7,6 +7,7 @@
 #include "inserts/frminserts.h"
 #include "inserts/insertboxtext.h"
 #include "platform/prompts.h"
+#include "platform/textcodec.h"
 #include "platform/textcontrol.h"
 
 #include <QAction>
@@ -21,6 +22,32 @@ QString askFor(Ask ask)
     return platform::inputBox(box.prompt, box.title, box.initial);
 }
 
+// The fragment in the document's bytes, or nothing when the entry writes
+// nothing for this answer. Only what the fragment adds is encoded and given
+// the document's line end; the selection it wraps goes back byte for byte,
+// so wrapping never changes the user's own text.
+std::optional<QByteArray> fragmentBytes(const TextControl &text, const CatalogueEntry &entry,
+                                        const QByteArray &selection, const QString &answer, int *replaced)
+{
+    // A noncharacter, which no text of the user's holds, marks where the selection goes.
+    const QChar mark(0xFDD0);
+    const bool marked = !selection.isEmpty() && !answer.contains(mark);
+    const std::optional<QString> piece = fragment(entry, marked ? QString(mark) : text.decode(selection), answer);
+    if (!piece)
+        return std::nullopt;
+    QByteArray out;
+    *replaced = 0;
+    const QList<QStringView> parts = QStringView(*piece).split(mark);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            out += selection;
+        int lost = 0;
+        out += text.encode(parts[i], &lost);
+        *replaced += lost;
+    }
+    return out;
+}
+
 void insertFragment(TextControl *text, const CatalogueEntry &entry)
 {
     QByteArray selection;
@@ -33,20 +60,25 @@ void insertFragment(TextControl *text, const CatalogueEntry &entry)
         answer = askFor(entry.ask);
         selection = text->selectedText();
     }
-    const std::optional<QString> piece = fragment(entry, selection, answer);
-    if (!piece)
+    int replaced = 0;
+    const std::optional<QByteArray> bytes = fragmentBytes(*text, entry, selection, answer, &replaced);
+    if (!bytes)
         return;
-    // The Unicode write keeps the selection's bytes and turns what the
-    // answer holds outside Latin-1 into "?", telling the user once.
-    text->replaceSelection(*piece);
+    text->replaceSelection(QByteArrayView(*bytes));
+    // What the answer held that the document cannot keep became "?".
+    TextControl::reportReplaced(replaced);
 }
 
-void changeCase(TextControl *text, QByteArray (*transform)(QByteArrayView))
+void changeCase(TextControl *text, QByteArray (*latin1)(QByteArrayView), QString (*unicode)(const QString &))
 {
     const QByteArray selection = text->selectedText();
     if (isBlank(selection))
         return;
-    text->replaceSelection(QByteArrayView(transform(selection)));
+    // Line breaks are left as they are: no line end is given to the result.
+    const QByteArray changed = text->format().isUtf8()
+                                   ? textcodec::encode(unicode(text->decode(selection)), text->format().encoding)
+                                   : latin1(selection);
+    text->replaceSelection(QByteArrayView(changed));
 }
 
 } // namespace
@@ -69,9 +101,12 @@ void attach(DocumentWindow &window)
         });
     }
 
-    on("mnuCapitalAllLetters", [win] { changeCase(win->textControl(), toUpperCase); });
-    on("MnuLowerCase", [win] { changeCase(win->textControl(), toLowerCase); });
-    on("mnuCapitalizeFirstLetters", [win] { changeCase(win->textControl(), toProperCase); });
+    // TODO(merge): the Unicode transforms of casetransforms.h
+    static QString (*const upper)(const QString &) = [](const QString &t) { return t.toUpper(); };
+    static QString (*const lower)(const QString &) = [](const QString &t) { return t.toLower(); };
+    on("mnuCapitalAllLetters", [win] { changeCase(win->textControl(), toUpperCase, upper); });
+    on("MnuLowerCase", [win] { changeCase(win->textControl(), toLowerCase, lower); });
+    on("mnuCapitalizeFirstLetters", [win] { changeCase(win->textControl(), toProperCase, upper); });
 
     on("mnuInsertStampDate", [win] {
         // Modal over the main frame; the dialog writes into the slot it was given.
@@ -80,9 +115,9 @@ void attach(DocumentWindow &window)
     });
     on("mnuToolsInsertBox", [win] { FrmInserts::open(win->widget()->window()); });
     on("mnuToolsInsertText", [win] {
-        const QByteArray text = InsertBoxText();
+        const QString text = InsertBoxText();
         if (!text.isEmpty())
-            win->textControl()->replaceSelection(QByteArrayView(text));
+            win->textControl()->replaceSelection(text);
     });
 }
 

@@ -20,6 +20,8 @@ FrmInserts::FrmInserts(QWidget *frame)
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_text->setObjectName(QStringLiteral("txtInserts"));
+    // The box holds any character; each document takes what it can hold.
+    m_text->setFormat(TextFormat{LineEnd::CrLf, Encoding::Utf8});
     // A multi-line box with a vertical scroll bar only: long lines wrap.
     m_text->SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE, QsciScintillaBase::SC_WRAP_WORD);
     m_text->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, 0L);
@@ -32,7 +34,7 @@ FrmInserts::FrmInserts(QWidget *frame)
     resize(420, 280);
     setFocusProxy(m_text);
 
-    connect(m_text, &TextControl::changed, this, [this] { inserts::setInsertBoxText(m_text->bytes()); });
+    connect(m_text, &TextControl::changed, this, [this] { inserts::setInsertBoxText(m_text->textString()); });
 }
 
 FrmInserts *FrmInserts::instance() { return g_box; }

@@ -3,11 +3,11 @@
 namespace inserts {
 
 namespace {
-QByteArray g_text;
+QString g_text;
 }
 
-const QByteArray &InsertBoxText() { return g_text; }
+const QString &InsertBoxText() { return g_text; }
 
-void setInsertBoxText(QByteArrayView text) { g_text = text.toByteArray(); }
+void setInsertBoxText(const QString &text) { g_text = text; }
 
 } // namespace inserts

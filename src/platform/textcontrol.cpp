@@ -179,6 +179,7 @@ void TextControl::setFormat(const TextFormat &format)
     if (format == m_format)
         return;
     const bool recount = format.isUtf8() != m_format.isUtf8();
+    countInserted();
     m_format = format;
     applyEngineFormat();
     if (recount) {
@@ -193,6 +194,20 @@ void TextControl::setFormat(const TextFormat &format)
 QByteArray TextControl::encode(QStringView text, int *replaced) const
 {
     return textcodec::toDocument(text, m_format, replaced);
+}
+
+qsizetype TextControl::characterCount() const
+{
+    countInserted();
+    return m_characters;
+}
+
+void TextControl::countInserted() const
+{
+    if (m_uncountedPos < 0)
+        return;
+    m_characters += textcodec::countCharacters(bytes(m_uncountedPos, m_uncountedLength), m_format.encoding);
+    m_uncountedPos = -1;
 }
 
 QString TextControl::decode(QByteArrayView bytes) const { return textcodec::decode(bytes, m_format.encoding); }
@@ -488,7 +503,7 @@ void TextControl::unbindKeys(const QList<QKeySequence> &keys)
     }
 }
 
-void TextControl::onModified(int position, int type, const char *text, int length, int, int, int, int,
+void TextControl::onModified(int position, int type, const char *, int length, int, int, int, int,
                              int, int)
 {
     // The notifications after an edit are there for QScintilla's accessibility
@@ -496,6 +511,7 @@ void TextControl::onModified(int position, int type, const char *text, int lengt
     if (!(type & TextControlAccessibility::kBefore) || length <= 0)
         return;
     const bool utf8 = m_format.isUtf8();
+    countInserted();
     if (type & SC_MOD_BEFOREDELETE) {
         if (!utf8)
             m_characters -= length;
@@ -510,8 +526,12 @@ void TextControl::onModified(int position, int type, const char *text, int lengt
                 m_editObserver(position, QByteArrayView(p, length), 0);
         }
     } else {
-        m_characters += utf8 && text ? textcodec::countCharacters(QByteArrayView(text, length), Encoding::Utf8)
-                                     : length;
+        if (utf8) {
+            m_uncountedPos = position;
+            m_uncountedLength = length;
+        } else {
+            m_characters += length;
+        }
         if (m_editObserver)
             m_editObserver(position, QByteArrayView(), length);
     }

@@ -44,7 +44,7 @@ public:
     qsizetype length() const;
     // Characters, kept up to date from each edit: in UTF-8 a character of
     // several bytes counts once; a line break counts as its bytes.
-    qsizetype characterCount() const { return m_characters; }
+    qsizetype characterCount() const;
 
     // How the bytes are held. Setting it converts nothing: the bytes are
     // taken as they stand (callers convert first where they must).
@@ -166,7 +166,12 @@ private:
     quint64 m_styledLoadCount = 0;
 
     TextFormat m_format;
-    qsizetype m_characters = 0;
+    // The engine tells of an insertion before its bytes are in place, so in
+    // UTF-8 the inserted bytes are counted on the next edit or read.
+    void countInserted() const;
+    mutable qsizetype m_characters = 0;
+    mutable qsizetype m_uncountedPos = -1;
+    mutable qsizetype m_uncountedLength = 0;
     KeyHook m_keyHook;
     EditObserver m_editObserver;
     int m_batch = 0;

@@ -20,6 +20,16 @@ bool DocumentTagHost::isAlive() const
            DocumentRegistry::instance().record(m_slot).InUse;
 }
 
+QString DocumentTagHost::decode(QByteArrayView bytes) const
+{
+    return m_text ? m_text->decode(bytes) : TagHost::decode(bytes);
+}
+
+QByteArray DocumentTagHost::encode(const QString &text, int *replaced) const
+{
+    return m_text ? m_text->encode(text, replaced) : TagHost::encode(text, replaced);
+}
+
 QByteArray DocumentTagHost::text() const
 {
     return m_text ? m_text->text() : QByteArray();

@@ -28,6 +28,9 @@ public:
     void openFile(const QString &path) override;
     // The window still shows the document the pass started on.
     bool isAlive() const override;
+    // By the document's own format.
+    QString decode(QByteArrayView bytes) const override;
+    QByteArray encode(const QString &text, int *replaced) const override;
 
 private:
     int m_slot;

@@ -2,7 +2,7 @@
 
 #include "documents/documents.h"
 #include "platform/apphelpers.h"
-#include "platform/latin1.h"
+#include "documents/textfile.h"
 #include "platform/prompts.h"
 #include "templates/commands.h"
 #include "templates/frmtemplates.h"
@@ -32,7 +32,7 @@ const char *const DownloadAddress = "https://example.org/quillpad";
 // The label shows line breaks as breaks; a CR alone breaks the line too.
 QString previewText(const QByteArray &bytes)
 {
-    QString text = latin1::toUnicode(bytes);
+    QString text = decodeFileText(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;

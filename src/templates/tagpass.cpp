@@ -1,6 +1,6 @@
 #include "templates/tagpass.h"
 
-#include "platform/latin1.h"
+#include "platform/textcodec.h"
 
 #include <QByteArrayMatcher>
 #include <QFile>
@@ -22,12 +22,21 @@ QString forBox(const QString &text)
     return text.size() <= BoxTextLimit ? text : text.first(BoxTextLimit) + QStringLiteral("...");
 }
 
-QString forBox(QByteArrayView content)
+QString forBox(const TagHost &host, QByteArrayView content)
 {
-    return forBox(latin1::toUnicode(content.first(qMin(content.size(), BoxTextLimit + 1))));
+    // Four bytes a character at most, so the cut still leaves enough to show.
+    QString text = host.decode(content.first(qMin(content.size(), 4 * (BoxTextLimit + 1))));
+    return forBox(text);
 }
 
 } // namespace
+
+QString TagHost::decode(QByteArrayView bytes) const { return textcodec::decode(bytes, Encoding::Latin1); }
+
+QByteArray TagHost::encode(const QString &text, int *replaced) const
+{
+    return textcodec::encode(text, Encoding::Latin1, replaced);
+}
 
 QByteArray TagName(QByteArrayView openingTag)
 {
@@ -63,14 +72,6 @@ qsizetype replaceAll(QByteArray &text, QByteArrayView from, QByteArrayView to)
     return count;
 }
 
-QString replacedCharactersNotice(int count)
-{
-    // Worded as the text control words it for pasted and typed text.
-    return QStringLiteral("%1 character(s) outside the Latin-1 set could not be kept "
-                          "and were replaced by \"?\".")
-        .arg(count);
-}
-
 bool isRegularFile(const QString &path)
 {
     if (path.isEmpty())
@@ -81,42 +82,42 @@ bool isRegularFile(const QString &path)
 
 void PromptForField(TagHost &host, QByteArrayView field)
 {
-    const QString name = forBox(field);
+    const QString name = forBox(host, field);
     const QString answer = host.inputBox(
         QStringLiteral("You've been requested to provide information for any field(s) with quote {") + name +
             QStringLiteral("}\r\n Please enter a data to replace all fields with"),
-        QStringLiteral("Fields ") + name, latin1::toUnicode(field));
+        QStringLiteral("Fields ") + name, host.decode(field));
     if (answer.isEmpty() || !host.isAlive())
         return;
 
     int replaced = 0;
-    const QByteArray value = latin1::fromUnicode(answer, &replaced);
+    const QByteArray value = host.encode(answer, &replaced);
     QByteArray element = QByteArrayLiteral("<QPLPROMPT>");
     element.append(field).append("</QPLPROMPT>");
     QByteArray text = host.text();
     replaceAll(text, element, value);
     host.setText(text);
     if (replaced > 0)
-        host.message(replacedCharactersNotice(replaced), platform::Icon::Exclamation);
+        host.message(textcodec::replacedNotice(replaced), platform::Icon::Exclamation);
 }
 
 void HandleTag(TagHost &host, QByteArrayView openingTag, QByteArrayView content)
 {
     const QByteArray name = TagName(openingTag);
     if (name == "QPLTITLE") {
-        host.setTitle(latin1::toUnicode(content));
+        host.setTitle(host.decode(content));
     } else if (name == "QPLPROMPT") {
         PromptForField(host, content);
     } else if (name == "QPLMESSAGE") {
         host.message(forBox(host.title()) + QStringLiteral(": ") + QString::fromLatin1(Crlf) +
-                     forBox(content));
+                     forBox(host, content));
     } else if (name == "QPLLINK") {
         // No file has a path longer than the system allows; such content is
         // not converted at all.
-        if (content.size() <= PATH_MAX && host.fileExists(latin1::toUnicode(content)))
-            host.openFile(latin1::toUnicode(content));
+        if (content.size() <= PATH_MAX && host.fileExists(host.decode(content)))
+            host.openFile(host.decode(content));
         else
-            host.message(QStringLiteral("Link File: ") + forBox(content) + QString::fromLatin1(Crlf) +
+            host.message(QStringLiteral("Link File: ") + forBox(host, content) + QString::fromLatin1(Crlf) +
                          QStringLiteral("Not Found"));
     }
     // "QPLIMAGE" and anything else: nothing.

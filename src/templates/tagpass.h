@@ -31,7 +31,7 @@ class TagHost
 public:
     virtual ~TagHost() = default;
 
-    // The whole text (Latin-1 bytes) and its replacement.
+    // The whole text (the document's bytes) and its replacement.
     virtual QByteArray text() const = 0;
     virtual void setText(QByteArrayView text) = 0;
     // Changes whenever the text changes, so the pass reads the text again only
@@ -53,6 +53,12 @@ public:
 
     // False once the document went away; the pass then stops.
     virtual bool isAlive() const { return true; }
+
+    // The document's characters from its bytes, and an answer into its bytes
+    // (in its line end; characters it cannot hold become "?", counted in
+    // *replaced). One byte per Latin-1 character unless the host says otherwise.
+    virtual QString decode(QByteArrayView bytes) const;
+    virtual QByteArray encode(const QString &text, int *replaced) const;
 };
 
 // Runs every tag of the table over the whole text, once.
@@ -74,9 +80,6 @@ void PromptForField(TagHost &host, QByteArrayView field);
 // Returns how many were replaced.
 qsizetype replaceAll(QByteArray &text, QByteArrayView from, QByteArrayView to);
 
-// What the user is told when characters of an answer could not be kept in
-// the document's one-byte-per-character text.
-QString replacedCharactersNotice(int count);
 
 // The test the pass uses for a linked file: a regular file, links followed.
 bool isRegularFile(const QString &path);

@@ -4,6 +4,7 @@
 #include "documents/documents.h"
 #include "documents/documentwindow.h"
 #include "documents/fileprompts.h"
+#include "documents/textfile.h"
 #include "platform/apphelpers.h"
 #include "platform/prompts.h"
 #include "platform/textcontrol.h"
@@ -103,8 +104,10 @@ bool CreateFromTemplate(const QString &path)
     // The question may have been open for a while: look the window up again.
     if (reg.generation(slot) != generation || !reg.record(slot).InUse)
         return true;
+    // Read by the template's own encoding, written in the new document's
+    // format (with its line end, unless that is the classic one).
     if (DocumentWindow *now = reg.window(slot))
-        now->textControl()->setText(QByteArrayView(bytes));
+        now->textControl()->setText(decodeFileText(bytes));
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "documents/documentwindow.h"
 #include "documents/fileops.h"
+#include "documents/textfile.h"
 #include "platform/prompts.h"
 #include "tools/selectallbox.h"
 #include "tools/snipfile.h"
@@ -77,7 +78,16 @@ void FrmSnip::LoadSnipFile(const QString &path)
     const SnipRead read = ReadSnipFile(path);
     if (read.aborted)
         return;
-    txtSnip->setText(QByteArrayView(read.bytes));
+    // The box shows the whole file, line breaks as they are, in its own
+    // encoding (a byte-order mark is no text); Grab converts to the document's.
+    TextFormat format = detectFormat(read.bytes, TextFormat{LineEnd::CrLf, Encoding::Utf8}).format;
+    QByteArrayView text(read.bytes);
+    if (format.hasBom())
+        text = text.sliced(3);
+    format.verbatim = false;
+    txtSnip->setText(QByteArrayView());
+    txtSnip->setFormat(format);
+    txtSnip->setText(text);
 }
 
 void FrmSnip::Grab()
@@ -85,7 +95,7 @@ void FrmSnip::Grab()
     if (txtSnip->selLength() < 1)
         return;
     // A target closed meanwhile gets nothing, and neither does whatever took its slot.
-    m_target.write(txtSnip->selectedText());
+    m_target.write(txtSnip->selectedString());
     close();
 }
 

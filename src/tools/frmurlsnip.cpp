@@ -48,6 +48,8 @@ FrmUrlSnip::FrmUrlSnip(QWidget *parent) : QWidget(parent, Qt::Dialog), Inet1(new
     Label2 = named(new QLabel(QStringLiteral("Please Enter the url address then press load."), this), "Label2");
     Command1 = named(new QPushButton(QStringLiteral("&Load"), this), "Command1");
     txtUrl = named(new SelectAllBox(this), "txtUrl");
+    // A page may hold any character; the document takes what it can hold.
+    txtUrl->setFormat(TextFormat{LineEnd::CrLf, Encoding::Utf8});
     Label3 = named(new QLabel(QStringLiteral("Idle"), this), "Label3");
     lblSize = named(new QLabel(this), "lblSize");
     Command2 = named(new QPushButton(QStringLiteral("G&rab text"), this), "Command2");
@@ -108,7 +110,7 @@ void FrmUrlSnip::Load()
         return;
     }
     txtUrl->setText(result.text);
-    lblSize->setText(QString::number(txtUrl->length()) + QStringLiteral(" Bytes"));
+    lblSize->setText(QString::number(txtUrl->characterCount()) + QStringLiteral(" Bytes"));
     Label3->setText(QStringLiteral("Idle"));
 }
 
@@ -116,7 +118,7 @@ void FrmUrlSnip::Grab()
 {
     if (txtUrl->selLength() < 1)
         return;
-    m_target.write(txtUrl->selectedText());
+    m_target.write(txtUrl->selectedString());
     close();
 }
 

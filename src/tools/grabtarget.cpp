@@ -21,7 +21,7 @@ TextControl *GrabTarget::control() const
     return w ? w->textControl() : nullptr;
 }
 
-bool GrabTarget::write(QByteArrayView text) const
+bool GrabTarget::write(const QString &text) const
 {
     TextControl *c = control();
     if (!c)

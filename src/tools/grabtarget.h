@@ -23,9 +23,10 @@ struct GrabTarget
     QString tag() const { return QString::number(slot); }
     // The text control of that same document, or null once it was closed.
     TextControl *control() const;
-    // Replaces the document's selection (or inserts at its caret). False,
-    // and nothing written anywhere, when the document is gone.
-    bool write(QByteArrayView text) const;
+    // Replaces the document's selection (or inserts at its caret), in the
+    // document's encoding and line end. False, and nothing written anywhere,
+    // when the document is gone.
+    bool write(const QString &text) const;
 };
 
 } // namespace tools

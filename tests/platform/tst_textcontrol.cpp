@@ -1,5 +1,6 @@
 #include "platform/clipboard.h"
 #include "platform/textcontrol.h"
+#include "platform/textformat.h"
 #include "scriptedprompts.h"
 #include "testmain.h"
 
@@ -157,6 +158,70 @@ private slots:
         QCOMPARE(prompts.messages()[0].text, QStringLiteral("2 character(s) outside the Latin-1 set could not be "
                                                             "kept and were replaced by \"?\"."));
         QCOMPARE(prompts.messages()[0].caption, QStringLiteral("Quillpad Basic"));
+    }
+
+    void utf8AndLfDocuments()
+    {
+        ScriptedPrompts prompts;
+        TextControl t;
+        t.show();
+        t.setFormat(TextFormat{LineEnd::Lf, Encoding::Utf8});
+        t.setText(QByteArrayView("caf\xc3\xa9 \xe2\x82\xac\n\xf0\x9d\x84\x9e"));
+        QCOMPARE(t.characterCount(), 8);
+        QCOMPARE(t.textString(), QStringLiteral("caf\u00e9 \u20ac\n") + QString::fromUcs4(U"\U0001D11E"));
+
+        // The caret never stands inside a character.
+        t.setSelStart(4);
+        QCOMPARE(t.selStart(), 3);
+        t.setSelStart(5);
+        t.setSelLength(2); // ends inside the euro sign: it is taken whole
+        QCOMPARE(t.selectedString(), QStringLiteral(" \u20ac"));
+        t.setSelStart(t.length());
+        QTest::keyClick(&t, Qt::Key_Backspace); // a whole four-byte character
+        QCOMPARE(t.text(), QByteArray("caf\xc3\xa9 \xe2\x82\xac\n"));
+
+        // Enter types LF; any character goes in as UTF-8, character mode's too.
+        QTest::keyClick(&t, Qt::Key_Return);
+        QTest::sendKeyEvent(QTest::Click, &t, Qt::Key_unknown, QStringLiteral("\u20ac\u00e9"), {});
+        t.setKeyHook([](int code) { return code == 'c' ? 169 : code; });
+        QTest::keyClick(&t, Qt::Key_C);
+        t.setKeyHook(nullptr);
+        QCOMPARE(t.text(), QByteArray("caf\xc3\xa9 \xe2\x82\xac\n\n\xe2\x82\xac\xc3\xa9\xc2\xa9"));
+        QCOMPARE(t.characterCount(), 11);
+        // Overtype replaces a whole character with a whole character.
+        t.setSelStart(3);
+        QTest::keyClick(&t, Qt::Key_Insert);
+        QTest::keyClicks(&t, "E");
+        QTest::keyClick(&t, Qt::Key_Insert);
+        QCOMPARE(t.text().left(6), QByteArray("cafE \xe2"));
+
+        // Text coming in takes the document's line end; nothing is replaced.
+        platform::clipboard().setText(QStringLiteral("1\r\n2\r3\n\u0416"));
+        t.setText(QByteArrayView(""));
+        t.pasteFromClipboard();
+        QCOMPARE(t.text(), QByteArray("1\n2\n3\n\xd0\x96"));
+        t.selectAllText();
+        t.copyToClipboard();
+        QCOMPARE(platform::clipboard().text(), QStringLiteral("1\n2\n3\n\u0416"));
+        QCOMPARE(prompts.messages().size(), 0);
+
+        // The count follows every edit and a change of encoding.
+        t.setText(QByteArrayView("\xc3\xa9\xc3\xa9\r\n"));
+        QCOMPARE(t.characterCount(), 4);
+        t.replaceRange(0, 2, QByteArrayView("xyz"));
+        QCOMPARE(t.characterCount(), 6);
+        t.setFormat(TextFormat::classic());
+        QCOMPARE(t.characterCount(), 7);
+        t.setFormat(TextFormat{LineEnd::CrLf, Encoding::Utf8Bom});
+        QCOMPARE(t.characterCount(), 6);
+
+        // A CR LF document other than the classic one gets CR LF for every break.
+        t.setText(QStringLiteral("a\nb\rc"));
+        QCOMPARE(t.text(), QByteArray("a\r\nb\r\nc"));
+        // The classic document takes text as it comes.
+        t.setFormat(TextFormat::classic());
+        t.setText(QStringLiteral("a\nb\rc"));
+        QCOMPARE(t.text(), QByteArray("a\nb\rc"));
     }
 
     void eachWriteRaisesOneChange_data()
