@@ -1,6 +1,7 @@
 #include "editor/findbar.h"
 
 #include "platform/prompts.h"
+#include "platform/textcodec.h"
 #include "platform/textcontrol.h"
 
 #include <QCheckBox>
@@ -14,15 +15,18 @@
 
 namespace {
 
-// Documents hold Latin-1 only: a character outside it could never be found
-// nor put into the text, so the fields refuse it (with a beep), as the
-// document itself does when such a character is typed.
-class Latin1Validator : public QValidator
+// A Latin-1 document cannot hold a character outside the set: it could never
+// be found nor put into the text, so the fields refuse it (with a beep), as
+// the document itself does when such a character is typed. A UTF-8 document
+// takes them all. The document's format is asked each time, for it can change.
+class DocumentCharacters : public QValidator
 {
 public:
-    using QValidator::QValidator;
+    DocumentCharacters(const TextControl *text, QObject *parent) : QValidator(parent), m_text(text) {}
     State validate(QString &input, int &) const override
     {
+        if (m_text->format().isUtf8())
+            return Acceptable;
         for (QChar c : std::as_const(input))
             if (c.unicode() > 0xff) {
                 platform::beep();
@@ -30,13 +34,16 @@ public:
             }
         return Acceptable;
     }
+
+private:
+    const TextControl *m_text;
 };
 
-QLineEdit *field(const QString &name, QWidget *parent)
+QLineEdit *field(const QString &name, const TextControl *text, QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    edit->setValidator(new Latin1Validator(edit));
+    edit->setValidator(new DocumentCharacters(text, edit));
     edit->setClearButtonEnabled(false);
     return edit;
 }
@@ -63,8 +70,8 @@ QCheckBox *check(const QString &caption, const QString &name, bool on, QWidget *
 FindBar::FindBar(TextControl *text, QWidget *parent) : QWidget(parent), m_text(text)
 {
     setObjectName(QStringLiteral("fraFind"));
-    m_find = field(QStringLiteral("txtFind"), this);
-    m_replace = field(QStringLiteral("txtReplace"), this);
+    m_find = field(QStringLiteral("txtFind"), text, this);
+    m_replace = field(QStringLiteral("txtReplace"), text, this);
     auto *findLabel = new QLabel(QStringLiteral("Fi&nd:"), this);
     findLabel->setObjectName(QStringLiteral("lblFind"));
     findLabel->setBuddy(m_find);
@@ -119,6 +126,7 @@ findengine::Options FindBar::options() const
     o.matchCase = m_matchCase->isChecked();
     o.wholeWord = m_wholeWord->isChecked();
     o.wrapAround = m_wrapAround->isChecked();
+    o.utf8 = m_text->format().isUtf8();
     return o;
 }
 
@@ -143,7 +151,7 @@ void FindBar::open(bool withReplace)
     const QByteArray sel = m_text->selectedText();
     if (!sel.isEmpty() && sel.size() <= 256 && !sel.contains('\r') && !sel.contains('\n') &&
         !sel.contains('\0'))
-        m_find->setText(QString::fromLatin1(sel));
+        m_find->setText(m_text->decode(sel));
     m_replaceLabel->setVisible(withReplace);
     m_replace->setVisible(withReplace);
     m_replaceButton->setVisible(withReplace);
@@ -159,9 +167,26 @@ void FindBar::close()
     m_text->setFocus();
 }
 
-QByteArray FindBar::needle() const
+bool FindBar::needle(QByteArray *what, bool withReplace)
 {
-    return m_find->text().toLatin1();
+    if (m_find->text().isEmpty()) {
+        open(withReplace);
+        return false;
+    }
+    // A character the document cannot hold is in none of its text; made "?"
+    // it would find question marks.
+    int replaced = 0;
+    *what = textcodec::encode(m_find->text(), m_text->format().encoding, &replaced);
+    if (replaced > 0) {
+        notFound();
+        return false;
+    }
+    return true;
+}
+
+QByteArray FindBar::replacement(int *replaced) const
+{
+    return textcodec::encode(m_replace->text(), m_text->format().encoding, replaced);
 }
 
 void FindBar::select(qsizetype pos, qsizetype length)
@@ -177,57 +202,55 @@ void FindBar::notFound()
 
 void FindBar::findNext()
 {
-    const QByteArray what = needle();
-    if (what.isEmpty()) {
-        showFind();
+    QByteArray what;
+    if (!needle(&what, false))
         return;
-    }
     const findengine::Match m =
         findengine::findNext(m_text->bytes(), what, m_text->selStart() + m_text->selLength(), options());
     if (m.found())
-        select(m.pos, what.size());
+        select(m.pos, m.length);
     else
         notFound();
 }
 
 void FindBar::findPrevious()
 {
-    const QByteArray what = needle();
-    if (what.isEmpty()) {
-        showFind();
+    QByteArray what;
+    if (!needle(&what, false))
         return;
-    }
     const findengine::Match m =
         findengine::findPrevious(m_text->bytes(), what, m_text->selStart(), options());
     if (m.found())
-        select(m.pos, what.size());
+        select(m.pos, m.length);
     else
         notFound();
 }
 
 void FindBar::replace()
 {
-    const QByteArray what = needle();
-    if (what.isEmpty()) {
-        showReplace();
+    QByteArray what;
+    if (!needle(&what, true))
         return;
-    }
     // Only a selected match is replaced; otherwise the next one is selected first.
-    if (m_text->selLength() == what.size() &&
-        findengine::matchesAt(m_text->bytes(), m_text->selStart(), what, options()))
-        m_text->replaceSelection(QByteArrayView(m_replace->text().toLatin1()));
+    qsizetype length = 0;
+    if (m_text->selLength() > 0 &&
+        findengine::matchesAt(m_text->bytes(), m_text->selStart(), what, options(), &length) &&
+        length == m_text->selLength()) {
+        int replaced = 0;
+        m_text->replaceSelection(QByteArrayView(replacement(&replaced)));
+        TextControl::reportReplaced(replaced);
+    }
     findNext();
 }
 
 void FindBar::replaceAll()
 {
-    const QByteArray what = needle();
-    if (what.isEmpty()) {
-        showReplace();
+    QByteArray what;
+    if (!needle(&what, true))
         return;
-    }
-    const findengine::Replaced r = findengine::replaceAll(m_text->bytes(), what, m_replace->text().toLatin1(),
-                                                          options(), m_text->selStart());
+    int replaced = 0;
+    const findengine::Replaced r =
+        findengine::replaceAll(m_text->bytes(), what, replacement(&replaced), options(), m_text->selStart());
     if (r.count == 0) {
         notFound();
         return;
@@ -237,6 +260,7 @@ void FindBar::replaceAll()
     m_text->replaceRange(r.start, r.length, r.bytes);
     m_text->setSelStart(r.caret);
     m_text->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
+    TextControl::reportReplaced(replaced);
     platform::message(r.count == 1 ? QStringLiteral("Replaced 1 occurrence.")
                                    : QStringLiteral("Replaced %1 occurrences.").arg(r.count));
 }

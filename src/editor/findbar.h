@@ -40,7 +40,13 @@ protected:
 
 private:
     void open(bool withReplace);
-    QByteArray needle() const;
+    // The find text in the document's bytes. False when there is nothing to
+    // look for: the bar opens for an empty field, and "not found" is said for
+    // a character the document cannot hold.
+    bool needle(QByteArray *what, bool withReplace);
+    // The replace text in the document's bytes; *replaced counts the
+    // characters that had to become "?".
+    QByteArray replacement(int *replaced) const;
     void select(qsizetype pos, qsizetype length);
     void notFound();
 

@@ -1,9 +1,14 @@
 #include "editor/findengine.h"
 
+#include "platform/textcodec.h"
+
 #include <QChar>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace findengine {
 
@@ -30,21 +35,96 @@ const Tables &tables()
     return t;
 }
 
-bool isWord(QByteArrayView text, qsizetype pos)
+// A byte of UTF-8 text that begins no well-formed character stands alone,
+// as a value above every code point: it matches only the same byte.
+constexpr char32_t kStray = 0x110000;
+
+struct Char
 {
-    return pos >= 0 && pos < text.size() && tables().word[static_cast<unsigned char>(text[pos])];
+    char32_t code;
+    qsizetype size;
+};
+
+Char decodeAt(QByteArrayView text, qsizetype pos)
+{
+    const auto *p = reinterpret_cast<const uchar *>(text.data()) + pos;
+    const qsizetype left = text.size() - pos;
+    const uchar c = p[0];
+    if (c < 0x80)
+        return {c, 1};
+    int more;
+    char32_t code, least;
+    if (c >= 0xC2 && c <= 0xDF) {
+        more = 1, code = c & 0x1F, least = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        more = 2, code = c & 0x0F, least = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        more = 3, code = c & 0x07, least = 0x10000;
+    } else {
+        return {kStray + c, 1};
+    }
+    if (left <= more)
+        return {kStray + c, 1};
+    for (int i = 1; i <= more; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return {kStray + c, 1};
+        code = code << 6 | (p[i] & 0x3F);
+    }
+    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return {kStray + c, 1};
+    return {code, more + 1};
 }
 
-// The edges of a match must not run into a word, where the needle's own
-// edge is part of a word ("<b" may follow a letter; "cat" may not).
-bool wholeWordAt(QByteArrayView text, qsizetype pos, QByteArrayView needle)
+// The character that ends right before pos (> 0).
+char32_t codeBefore(QByteArrayView text, qsizetype pos)
 {
-    const qsizetype end = pos + needle.size();
-    if (isWord(needle, 0) && isWord(text, pos - 1))
-        return false;
-    if (isWord(needle, needle.size() - 1) && isWord(text, end))
-        return false;
-    return true;
+    qsizetype start = pos - 1;
+    while (start > 0 && pos - start < 4 && textcodec::isContinuation(text[start]))
+        --start;
+    const Char c = decodeAt(text, start);
+    return start + c.size == pos ? c.code : kStray + uchar(text[pos - 1]);
+}
+
+char32_t foldCode(char32_t c)
+{
+    if (c < 0x80)
+        return tables().fold[c];
+    return c >= kStray ? c : QChar::toCaseFolded(c);
+}
+
+bool isWordCode(char32_t c)
+{
+    if (c < 0x100)
+        return tables().word[c];
+    return c < kStray && QChar::isLetterOrNumber(c);
+}
+
+// The first byte of a character's UTF-8 form.
+uchar leadByte(char32_t c)
+{
+    if (c >= kStray)
+        return uchar(c - kStray);
+    if (c < 0x80)
+        return uchar(c);
+    if (c < 0x800)
+        return uchar(0xC0 | c >> 6);
+    return uchar(c < 0x10000 ? 0xE0 | c >> 12 : 0xF0 | c >> 18);
+}
+
+// Every character whose case folding differs from it, as (folded, itself),
+// sorted: what else a folded character can be found as ("K" and the Kelvin
+// sign for "k"). Made once, on the first search that needs it.
+const std::vector<std::pair<char32_t, char32_t>> &foldSources()
+{
+    static const std::vector<std::pair<char32_t, char32_t>> sources = [] {
+        std::vector<std::pair<char32_t, char32_t>> v;
+        for (char32_t c = 0; c < kStray; ++c)
+            if (const char32_t f = QChar::toCaseFolded(c); f != c)
+                v.emplace_back(f, c);
+        std::sort(v.begin(), v.end());
+        return v;
+    }();
+    return sources;
 }
 
 bool bytesEqual(const char *a, const char *b, qsizetype n, bool matchCase)
@@ -58,68 +138,179 @@ bool bytesEqual(const char *a, const char *b, qsizetype n, bool matchCase)
     return true;
 }
 
-// The first position in [from, last] where the needle's bytes start, its
-// edges not checked.
-qsizetype scanForward(QByteArrayView text, QByteArrayView needle, qsizetype from, bool matchCase)
+// A needle made ready once for all the places a search tries.
+class Pattern
 {
-    const qsizetype last = text.size() - needle.size();
-    if (matchCase) {
-        const qsizetype i = text.indexOf(needle, from);
-        return i <= last ? i : -1;
+public:
+    Pattern(QByteArrayView needle, const Options &o);
+
+    // The bytes of text matched at pos, or -1.
+    qsizetype matchAt(QByteArrayView text, qsizetype pos) const;
+    // The first match starting in [from, text end), or -1.
+    qsizetype firstFrom(QByteArrayView text, qsizetype from, qsizetype *length) const;
+    // The last match ending at or before `before`, or -1.
+    qsizetype lastBefore(QByteArrayView text, qsizetype before, qsizetype *length) const;
+
+private:
+    qsizetype bytesAt(QByteArrayView text, qsizetype pos) const;
+    bool edgesFit(QByteArrayView text, qsizetype pos, qsizetype end) const;
+
+    QByteArrayView m_needle;
+    Options m_o;
+    bool m_folding;                   // UTF-8 without Match Case: by characters, not bytes
+    std::array<bool, 256> m_starts{}; // the bytes a match can begin with
+    std::vector<char32_t> m_codes;    // when folding: the needle's characters, folded
+    qsizetype m_shortest;             // the fewest bytes a match can take
+    bool m_wordFirst = false;         // the needle begins with a word character
+    bool m_wordLast = false;          // and ends with one
+};
+
+Pattern::Pattern(QByteArrayView needle, const Options &o)
+    : m_needle(needle), m_o(o), m_folding(o.utf8 && !o.matchCase), m_shortest(needle.size())
+{
+    if (needle.isEmpty())
+        return;
+    if (!o.utf8) {
+        const Tables &t = tables();
+        const uchar first = uchar(needle[0]);
+        for (int c = 0; c < 256; ++c)
+            m_starts[c] = o.matchCase ? c == first : t.fold[c] == t.fold[first];
+        m_wordFirst = t.word[first];
+        m_wordLast = t.word[uchar(needle.back())];
+        return;
     }
-    // Jump between the places where the first byte occurs, in either case.
-    const auto &fold = tables().fold;
-    const unsigned char first = fold[static_cast<unsigned char>(needle[0])];
-    std::array<bool, 256> starts{};
-    for (int c = 0; c < 256; ++c)
-        starts[c] = fold[c] == first;
-    const char *data = text.data();
-    for (qsizetype i = from; i <= last; ++i) {
-        if (!starts[static_cast<unsigned char>(data[i])])
-            continue;
-        if (bytesEqual(data + i + 1, needle.data() + 1, needle.size() - 1, false))
-            return i;
+    char32_t last = 0;
+    for (qsizetype i = 0; i < needle.size();) {
+        const Char c = decodeAt(needle, i);
+        if (i == 0)
+            m_wordFirst = isWordCode(c.code);
+        if (m_folding)
+            m_codes.push_back(foldCode(c.code));
+        last = c.code;
+        i += c.size;
     }
-    return -1;
+    m_wordLast = isWordCode(last);
+    if (!m_folding) {
+        m_starts[uchar(needle[0])] = true;
+        return;
+    }
+    // A character takes at least one byte; a match begins with the first
+    // byte of any character folding as the needle's first does.
+    m_shortest = qsizetype(m_codes.size());
+    const char32_t first = m_codes.front();
+    m_starts[leadByte(first)] = true;
+    const auto &sources = foldSources();
+    auto it = std::lower_bound(sources.begin(), sources.end(), std::make_pair(first, char32_t(0)));
+    for (; it != sources.end() && it->first == first; ++it)
+        m_starts[leadByte(it->second)] = true;
 }
 
-// The first whole match starting in [from, text end).
-qsizetype firstFrom(QByteArrayView text, QByteArrayView needle, qsizetype from, const Options &o)
+qsizetype Pattern::bytesAt(QByteArrayView text, qsizetype pos) const
 {
-    for (qsizetype i = qMax<qsizetype>(0, from); i <= text.size() - needle.size();) {
-        i = scanForward(text, needle, i, o.matchCase);
-        if (i < 0)
+    if (!m_folding) {
+        if (pos + m_needle.size() > text.size())
             return -1;
-        if (!o.wholeWord || wholeWordAt(text, i, needle))
+        return bytesEqual(text.data() + pos, m_needle.data(), m_needle.size(), m_o.matchCase)
+                   ? m_needle.size()
+                   : -1;
+    }
+    const auto &fold = tables().fold;
+    qsizetype p = pos;
+    for (const char32_t want : m_codes) {
+        if (p >= text.size())
+            return -1;
+        const uchar b = uchar(text[p]);
+        if (b < 0x80) {
+            if (fold[b] != want)
+                return -1;
+            ++p;
+            continue;
+        }
+        const Char c = decodeAt(text, p);
+        if (foldCode(c.code) != want)
+            return -1;
+        p += c.size;
+    }
+    return p - pos;
+}
+
+// In UTF-8 neither edge may fall inside a character. With whole word, the
+// edges must not run into a word, where the needle's own edge is part of a
+// word ("<b" may follow a letter; "cat" may not).
+bool Pattern::edgesFit(QByteArrayView text, qsizetype pos, qsizetype end) const
+{
+    if (m_o.utf8 &&
+        (textcodec::isContinuation(text[pos]) || (end < text.size() && textcodec::isContinuation(text[end]))))
+        return false;
+    if (!m_o.wholeWord)
+        return true;
+    if (!m_o.utf8) {
+        const auto &word = tables().word;
+        if (m_wordFirst && pos > 0 && word[uchar(text[pos - 1])])
+            return false;
+        return !(m_wordLast && end < text.size() && word[uchar(text[end])]);
+    }
+    if (m_wordFirst && pos > 0 && isWordCode(codeBefore(text, pos)))
+        return false;
+    return !(m_wordLast && end < text.size() && isWordCode(decodeAt(text, end).code));
+}
+
+qsizetype Pattern::matchAt(QByteArrayView text, qsizetype pos) const
+{
+    if (m_needle.isEmpty() || pos < 0 || pos >= text.size())
+        return -1;
+    const qsizetype length = bytesAt(text, pos);
+    return length >= 0 && edgesFit(text, pos, pos + length) ? length : -1;
+}
+
+qsizetype Pattern::firstFrom(QByteArrayView text, qsizetype from, qsizetype *length) const
+{
+    const char *data = text.data();
+    const qsizetype last = text.size() - m_shortest;
+    for (qsizetype i = qMax<qsizetype>(0, from); i <= last; ++i) {
+        if (m_o.matchCase) {
+            i = text.indexOf(m_needle, i);
+            if (i < 0 || i > last)
+                return -1;
+        } else {
+            // Jump between the places where a match can begin.
+            while (i <= last && !m_starts[uchar(data[i])])
+                ++i;
+            if (i > last)
+                return -1;
+        }
+        const qsizetype n = matchAt(text, i);
+        if (n >= 0) {
+            *length = n;
             return i;
-        ++i;
+        }
     }
     return -1;
 }
 
-// The last whole match ending at or before `before`.
-qsizetype lastBefore(QByteArrayView text, QByteArrayView needle, qsizetype before, const Options &o)
+qsizetype Pattern::lastBefore(QByteArrayView text, qsizetype before, qsizetype *length) const
 {
-    const auto &fold = tables().fold;
-    const unsigned char first = fold[static_cast<unsigned char>(needle[0])];
-    for (qsizetype i = qMin(before, text.size()) - needle.size(); i >= 0; --i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if ((o.matchCase ? c == static_cast<unsigned char>(needle[0]) : fold[c] == first) &&
-            matchesAt(text, i, needle, o))
+    for (qsizetype i = qMin(before, text.size()) - m_shortest; i >= 0; --i) {
+        if (!m_starts[uchar(text[i])])
+            continue;
+        const qsizetype n = matchAt(text, i);
+        if (n >= 0 && i + n <= before) {
+            *length = n;
             return i;
+        }
     }
     return -1;
 }
 
 } // namespace
 
-bool matchesAt(QByteArrayView text, qsizetype pos, QByteArrayView needle, const Options &options)
+bool matchesAt(QByteArrayView text, qsizetype pos, QByteArrayView needle, const Options &options,
+               qsizetype *length)
 {
-    if (needle.isEmpty() || pos < 0 || pos + needle.size() > text.size())
-        return false;
-    if (!bytesEqual(text.data() + pos, needle.data(), needle.size(), options.matchCase))
-        return false;
-    return !options.wholeWord || wholeWordAt(text, pos, needle);
+    const qsizetype n = Pattern(needle, options).matchAt(text, pos);
+    if (length)
+        *length = qMax<qsizetype>(0, n);
+    return n >= 0;
 }
 
 Match findNext(QByteArrayView text, QByteArrayView needle, qsizetype from, const Options &options)
@@ -127,10 +318,11 @@ Match findNext(QByteArrayView text, QByteArrayView needle, qsizetype from, const
     Match m;
     if (needle.isEmpty())
         return m;
-    m.pos = firstFrom(text, needle, qBound<qsizetype>(0, from, text.size()), options);
+    const Pattern p(needle, options);
+    m.pos = p.firstFrom(text, qBound<qsizetype>(0, from, text.size()), &m.length);
     if (m.pos < 0 && options.wrapAround && from > 0) {
         // None from `from` on, so the first one of all lies before it.
-        m.pos = firstFrom(text, needle, 0, options);
+        m.pos = p.firstFrom(text, 0, &m.length);
         m.wrapped = m.pos >= 0;
     }
     return m;
@@ -141,10 +333,11 @@ Match findPrevious(QByteArrayView text, QByteArrayView needle, qsizetype before,
     Match m;
     if (needle.isEmpty())
         return m;
+    const Pattern p(needle, options);
     before = qBound<qsizetype>(0, before, text.size());
-    m.pos = lastBefore(text, needle, before, options);
+    m.pos = p.lastBefore(text, before, &m.length);
     if (m.pos < 0 && options.wrapAround && before < text.size()) {
-        m.pos = lastBefore(text, needle, text.size(), options);
+        m.pos = p.lastBefore(text, text.size(), &m.length);
         m.wrapped = m.pos >= 0;
     }
     return m;
@@ -157,18 +350,19 @@ Replaced replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView r
     r.caret = caret;
     if (needle.isEmpty())
         return r;
-    qsizetype at = firstFrom(text, needle, 0, options);
+    const Pattern p(needle, options);
+    qsizetype length = 0;
+    qsizetype at = p.firstFrom(text, 0, &length);
     if (at < 0)
         return r;
     r.start = at;
-    const qsizetype growth = replacement.size() - needle.size();
     qsizetype done = at; // the old text before this is dealt with
     qsizetype shift = 0; // how far text after the matches so far has moved
     bool caretPlaced = false;
     QByteArray &out = r.bytes;
-    out.reserve(text.size() - at + (growth > 0 ? text.size() / 8 : 0));
+    out.reserve(text.size() - at + (replacement.size() > needle.size() ? text.size() / 8 : 0));
     while (at >= 0) {
-        if (!caretPlaced && at + needle.size() > caret) {
+        if (!caretPlaced && at + length > caret) {
             // A caret inside a match goes to the start of its replacement.
             r.caret = qMin(caret, at) + shift;
             caretPlaced = true;
@@ -176,9 +370,9 @@ Replaced replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView r
         out.append(text.data() + done, at - done);
         out.append(replacement);
         ++r.count;
-        shift += growth;
-        done = at + needle.size();
-        at = firstFrom(text, needle, done, options);
+        shift += replacement.size() - length;
+        done = at + length;
+        at = p.firstFrom(text, done, &length);
     }
     if (!caretPlaced)
         r.caret = caret + shift;

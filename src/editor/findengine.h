@@ -3,9 +3,12 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
-// Finding and replacing in a document's bytes (Latin-1, one byte per
-// character). Letter case is folded over the whole Latin-1 set, so "É" finds
-// "é"; a whole word is one with no letter, digit or "_" right before or after.
+// Finding and replacing in a document's bytes, Latin-1 (one byte per
+// character) or UTF-8. In Latin-1 letter case is folded over the whole set,
+// so "É" finds "é"; in UTF-8 it is folded per character by Unicode's simple
+// case folding, so "Ж" finds "ж" too, and a match never starts or ends
+// inside a character. A whole word is one with no letter, digit or "_" right
+// before or after.
 namespace findengine {
 
 struct Options
@@ -13,14 +16,19 @@ struct Options
     bool matchCase = false;
     bool wholeWord = false;
     bool wrapAround = true;
+    bool utf8 = false; // text and needle are UTF-8, not Latin-1
 };
 
-// Whether needle matches text at pos.
-bool matchesAt(QByteArrayView text, qsizetype pos, QByteArrayView needle, const Options &options);
+// Whether needle matches text at pos; *length (when given) receives how many
+// bytes of the text it covers. Only in UTF-8 without Match Case can that
+// differ from the needle's size ("k" matches the three bytes of the Kelvin sign).
+bool matchesAt(QByteArrayView text, qsizetype pos, QByteArrayView needle, const Options &options,
+               qsizetype *length = nullptr);
 
 struct Match
 {
     qsizetype pos = -1;   // -1: not found
+    qsizetype length = 0; // bytes of the text matched
     bool wrapped = false; // found only by going round the end (or the start)
     bool found() const { return pos >= 0; }
 };

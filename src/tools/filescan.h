@@ -11,6 +11,8 @@ namespace tools {
 // The quick scan of one file, a piece at a time, so a caller can keep its
 // window responsive and stop whenever it likes. Failures are handed back
 // for the caller to ask about; a failed piece is read again on the next step.
+// The first piece decides how the file is read: as UTF-8 when it is valid
+// UTF-8 (a character cut by its end aside), otherwise as Latin-1.
 class FileScan
 {
 public:

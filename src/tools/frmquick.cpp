@@ -140,7 +140,7 @@ void FrmQuick::takeResults()
     QStringList items;
     items.reserve(lines.size());
     for (const QByteArray &line : lines)
-        items << QString::fromLatin1(line);
+        items << m_scan->scanner().lineText(line);
     List1->addItems(items);
 }
 

@@ -1,5 +1,7 @@
 #include "tools/linescanner.h"
 
+#include "platform/textcodec.h"
+
 #include <cstring>
 
 namespace tools {
@@ -18,6 +20,41 @@ const char *findBytes(const char *hay, qsizetype n, const QByteArray &needle)
     if (needle.size() == 1)
         return static_cast<const char *>(std::memchr(hay, needle[0], size_t(n)));
     return static_cast<const char *>(::memmem(hay, size_t(n), needle.constData(), size_t(needle.size())));
+}
+
+// UTF-8 folded by bytes: ASCII capitals, and the second byte of the Latin-1
+// capitals (C3 80 to C3 9E, but not the times sign C3 97) take bit 5, which
+// makes them small letters. `before` is the byte before in[0]. Branch-free,
+// so the compiler can do many bytes at a time.
+void foldUtf8(const unsigned char *in, unsigned char *out, qsizetype n, unsigned char before)
+{
+    if (n <= 0)
+        return;
+    const auto folded = [](unsigned char c, unsigned char prev) {
+        const unsigned char upper =
+            (unsigned char)((unsigned char)(c - 'A') < 26) |
+            (unsigned char)((prev == 0xC3) & ((unsigned char)(c - 0x80) < 31) & (c != 0x97));
+        return (unsigned char)(c | (unsigned char)(upper << 5));
+    };
+    out[0] = folded(in[0], before);
+    for (qsizetype i = 1; i < n; ++i)
+        out[i] = folded(in[i], in[i - 1]);
+}
+
+// The length of text without a character cut short at its end.
+qsizetype wholeCharacters(QByteArrayView text)
+{
+    qsizetype j = text.size();
+    int tail = 0;
+    while (j > 0 && tail < 3 && textcodec::isContinuation(text[j - 1])) {
+        --j;
+        ++tail;
+    }
+    if (j == 0)
+        return text.size();
+    const auto lead = static_cast<unsigned char>(text[j - 1]);
+    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return length > tail + 1 ? j - 1 : text.size();
 }
 
 const char *findCR(const char *p, qsizetype n) { return static_cast<const char *>(std::memchr(p, '\r', size_t(n))); }
@@ -55,17 +92,45 @@ QString LineScanner::trimSpaces(QStringView text)
     return text.sliced(a, b - a).toString();
 }
 
-LineScanner::LineScanner(const QString &search, qsizetype maxLineBytes) : m_max(qMax<qsizetype>(1, maxLineBytes))
+LineScanner::LineScanner(const QString &search, qsizetype maxLineBytes)
+    : m_search(trimSpaces(search)), m_max(qMax<qsizetype>(1, maxLineBytes))
 {
-    const QString text = trimSpaces(search);
-    for (QChar ch : text) {
-        // No line holds such a character, nor a CR, which always ends a line.
-        if (ch.unicode() > 0xFF || ch == QLatin1Char('\r')) {
+    makeNeedle();
+}
+
+void LineScanner::setUtf8(bool utf8)
+{
+    m_utf8 = utf8;
+    makeNeedle();
+}
+
+void LineScanner::makeNeedle()
+{
+    m_needle.clear();
+    // No line holds a CR, which always ends a line.
+    m_never = m_search.contains(QLatin1Char('\r'));
+    if (m_never)
+        return;
+    if (m_utf8) {
+        const QByteArray bytes = m_search.toUtf8();
+        m_needle.resize(bytes.size());
+        foldUtf8(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                 reinterpret_cast<unsigned char *>(m_needle.data()), bytes.size(), 0);
+        return;
+    }
+    for (QChar ch : std::as_const(m_search)) {
+        // Nor does a Latin-1 stream hold a character outside the set.
+        if (ch.unicode() > 0xFF) {
             m_never = true;
-            break;
+            return;
         }
         m_needle += fold(char(ch.unicode()));
     }
+}
+
+QString LineScanner::lineText(QByteArrayView line) const
+{
+    return m_utf8 && textcodec::isValidUtf8(line) ? QString::fromUtf8(line) : QString::fromLatin1(line);
 }
 
 void LineScanner::foldInto(const char *src, qsizetype n)
@@ -74,6 +139,10 @@ void LineScanner::foldInto(const char *src, qsizetype n)
         m_folded.resize(n);
     auto *out = reinterpret_cast<unsigned char *>(m_folded.data());
     const auto *in = reinterpret_cast<const unsigned char *>(src);
+    if (m_utf8) {
+        foldUtf8(in, out, n, m_lastByte);
+        return;
+    }
     // Branch-free, so the compiler can do many bytes at a time.
     for (qsizetype i = 0; i < n; ++i) {
         const unsigned char c = in[i];
@@ -106,6 +175,7 @@ void LineScanner::feed(QByteArrayView piece)
         foldInto(c, n);
         f = m_folded.constData();
     }
+    m_lastByte = static_cast<unsigned char>(c[n - 1]);
     qsizetype p = 0;
     if (m_skipLF) {
         m_skipLF = false;
@@ -233,6 +303,8 @@ void LineScanner::keep(const char *line, qsizetype n, bool cut)
     }
     if (cut || v.size() > m_max) {
         v = v.first(qMin(v.size(), m_max));
+        if (m_utf8)
+            v = v.first(wholeCharacters(v));
         ++m_cutLines;
     }
     m_lines.append(v.toByteArray());

@@ -6,11 +6,13 @@
 
 namespace tools {
 
-// Finds the lines of a byte stream that contain a search text, ignoring the
-// letter case of the Latin-1 set. A line ends at CR or at CR LF; a lone LF
-// stays in its line. The stream may come in pieces of any size; only the
-// matching lines are kept, plus a bounded part of the line in progress, so
-// files far larger than memory can be scanned.
+// Finds the lines of a byte stream that contain a search text, ignoring
+// letter case. The stream is Latin-1, where the case of the whole set is
+// ignored, or UTF-8, where it is for ASCII letters and for those of the
+// Latin-1 range (two bytes each, whose cases differ in one bit). A line ends
+// at CR or at CR LF; a lone LF stays in its line. The stream may come in
+// pieces of any size; only the matching lines are kept, plus a bounded part
+// of the line in progress, so files far larger than memory can be scanned.
 class LineScanner
 {
 public:
@@ -19,9 +21,16 @@ public:
     static constexpr qsizetype DefaultMaxLineBytes = 64 * 1024;
 
     // The search text is trimmed of spaces; "" matches every line that holds
-    // at least one byte. A text with characters outside Latin-1, or a CR,
-    // can match no line.
+    // at least one byte. A text with a CR, or in Latin-1 with characters
+    // outside it, can match no line.
     explicit LineScanner(const QString &search, qsizetype maxLineBytes = DefaultMaxLineBytes);
+
+    // Latin-1 unless told otherwise before the first piece.
+    void setUtf8(bool utf8);
+    bool isUtf8() const { return m_utf8; }
+    // A kept line for display: as UTF-8 when the stream is and the line is
+    // valid UTF-8, otherwise as Latin-1.
+    QString lineText(QByteArrayView line) const;
 
     void feed(QByteArrayView piece);
     // The stream ended: a last line without a line end counts too.
@@ -29,7 +38,8 @@ public:
     // The rest of the stream will not come: forget the line in progress.
     void abandonLine();
 
-    // The matching lines found so far, trimmed of spaces, in stream order.
+    // The matching lines found so far, trimmed of spaces, in stream order. In
+    // UTF-8 a cut line ends before the character the cut would split.
     QList<QByteArray> takeLines();
     // How many kept lines were longer than the cut.
     int cutLines() const { return m_cutLines; }
@@ -42,6 +52,7 @@ public:
     static char fold(char c);
 
 private:
+    void makeNeedle();
     void foldInto(const char *src, qsizetype n);
     void scanLines(const char *c, const char *f, qsizetype from, qsizetype to);
     void appendToLine(const char *c, const char *f, qsizetype n);
@@ -49,8 +60,11 @@ private:
     void keep(const char *line, qsizetype n, bool cut);
     qsizetype afterLineEnd(const char *c, qsizetype n, qsizetype cr);
 
+    QString m_search;
+    bool m_utf8 = false;
     QByteArray m_needle; // folded
     bool m_never = false;
+    unsigned char m_lastByte = 0; // of the previous piece: in UTF-8 it decides how the next one folds
     qsizetype m_max;
     QByteArray m_folded;
     QList<QByteArray> m_lines;

@@ -7,13 +7,14 @@ using findengine::Options;
 
 namespace {
 
-// Options written as letters: c match case, w whole word, n no wrap around.
+// Options written as letters: c match case, w whole word, n no wrap around, u UTF-8.
 Options opts(const QString &flags)
 {
     Options o;
     o.matchCase = flags.contains(QLatin1Char('c'));
     o.wholeWord = flags.contains(QLatin1Char('w'));
     o.wrapAround = !flags.contains(QLatin1Char('n'));
+    o.utf8 = flags.contains(QLatin1Char('u'));
     return o;
 }
 
@@ -93,6 +94,50 @@ private slots:
         QTEST(m.wrapped, "wrapped");
     }
 
+    // Text and needles in UTF-8 (this file's own encoding) unless escaped.
+    void findByCharacters_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("needle");
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<int>("length");
+        QTest::newRow("latin-1: the needle's length") << b("CAF\xc9") << b("caf\xe9") << "" << 0 << 0 << 4;
+        QTest::newRow("é finds É") << b("x Été") << b("été") << "u" << 0 << 2 << 5;
+        QTest::newRow("match case keeps them apart") << b("Été été") << b("été") << "uc" << 0 << 6 << 5;
+        QTest::newRow("cyrillic") << b("ПРИВЕТ мир") << b("привет") << "u" << 0 << 0 << 12;
+        QTest::newRow("four bytes folded") << b("x𐐀") << b("𐐨") << "u" << 0 << 1 << 4; // U+10400, U+10428
+        QTest::newRow("kelvin sign is k") << b("5 \u212a") << b("k") << "u" << 0 << 2 << 3;
+        QTest::newRow("not a tail byte") << b("é") << b("\xa9") << "u" << 0 << -1 << 0;
+        QTest::newRow("not a lead byte") << b("é") << b("\xc3") << "uc" << 0 << -1 << 0;
+        QTest::newRow("latin-1 sees bytes") << b("ébat bat") << b("bat") << "w" << 0 << 2 << 3;
+        QTest::newRow("word: letter before") << b("ébat bat") << b("bat") << "uw" << 0 << 6 << 3;
+        QTest::newRow("word: letter after") << b("batж bat") << b("bat") << "uw" << 0 << 6 << 3;
+        QTest::newRow("word: 4-byte letter") << b("𐐨bat") << b("bat") << "uw" << 0 << -1 << 0;
+        QTest::newRow("word: not a letter") << b("€bat") << b("bat") << "uw" << 0 << 3 << 3;
+        QTest::newRow("back: over a longer fold") << b("k \u212a") << b("K") << "ub" << 5 << 2 << 3;
+        QTest::newRow("back: ends past before") << b("k \u212a") << b("K") << "ub" << 4 << 0 << 1;
+    }
+    void findByCharacters()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, needle);
+        QFETCH(QString, flags);
+        QFETCH(int, from);
+        QFETCH(int, pos);
+        const findengine::Match m = flags.contains(QLatin1Char('b'))
+                                        ? findengine::findPrevious(text, needle, from, opts(flags + 'n'))
+                                        : findengine::findNext(text, needle, from, opts(flags + 'n'));
+        QCOMPARE(int(m.pos), pos);
+        if (pos < 0)
+            return;
+        QTEST(int(m.length), "length");
+        qsizetype at = -1;
+        QVERIFY2(findengine::matchesAt(text, pos, needle, opts(flags), &at) && at == m.length,
+                 "matchesAt agrees on the length");
+    }
+
     void replaceAll_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -125,6 +170,22 @@ private slots:
                      (findengine::matchesAt(text, r.start, needle, Options()) &&
                       findengine::matchesAt(text, r.start + r.length - needle.size(), needle, Options())),
                  "the span starts and ends at a match");
+    }
+
+    // Folded forms of other lengths: ẞ (3 bytes) and ß (2) fold alike, "SS" is no simple fold of them.
+    void replaceAllByCharacters()
+    {
+        const QByteArray text = "Straße STRAẞE STRASSE жЖ";
+        const findengine::Replaced r = findengine::replaceAll(text, "ß", "ss", opts("u"), text.size());
+        QCOMPARE(QByteArray(text).replace(r.start, r.length, r.bytes),
+                 QByteArray("Strasse STRAssE STRASSE жЖ"));
+        QCOMPARE(int(r.count), 2);
+        QCOMPARE(int(r.caret), text.size() - 1);
+        QCOMPARE(int(r.length), 11); // from the ß to the end of the ẞ
+        // A caret inside the second letter goes to the start of its replacement.
+        const findengine::Replaced z = findengine::replaceAll("жЖ", "Ж", "z", opts("u"), 3);
+        QCOMPARE(z.bytes, QByteArray("zz"));
+        QCOMPARE(int(z.caret), 1);
     }
 
     void lineNumbers_data()

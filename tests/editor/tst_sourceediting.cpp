@@ -455,6 +455,41 @@ private slots:
         QCOMPARE(t->bytes().toByteArray(), text);
     }
 
+    // In UTF-8 the fields take any character and letter case folds by
+    // character; in Latin-1 a character the document cannot hold is found
+    // nowhere, not even as the "?" it would become.
+    void findAndReplaceByCharacters()
+    {
+        FrmDoc *d = m_app->newDocument();
+        TextControl *t = d->textControl();
+        t->setFormat(TextFormat{LineEnd::Lf, Encoding::Utf8});
+        t->setText(QByteArrayView("Жук ЖУК\nжук?"));
+        t->setSelStart(0);
+        t->setSelLength(6);
+        AppFixture::trigger(d, QStringLiteral("mnuEditReplace"));
+        QLineEdit *f = field(d, "txtFind");
+        QCOMPARE(f->text(), QStringLiteral("Жук"));
+        QTest::keyClick(f, Qt::Key_Return);
+        QCOMPARE(selection(d), Sel(7, 6));
+        QKeyEvent omega(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("Ω"));
+        QApplication::sendEvent(field(d, "txtReplace"), &omega);
+        QCOMPARE(m_prompts->beeps(), 0);
+        click(d, "cmdReplace");
+        QCOMPARE(t->text(), QByteArray("Жук Ω\nжук?"));
+        QCOMPARE(selection(d), Sel(10, 6));
+        click(d, "cmdReplaceAll");
+        QCOMPARE(t->text(), QByteArray("Ω Ω\nΩ?"));
+        expectMessage(*m_prompts, QStringLiteral("Replaced 2 occurrences."));
+
+        FrmDoc *classic = documentWith("why?");
+        AppFixture::trigger(classic, QStringLiteral("mnuEditFind"));
+        field(classic, "txtFind")->setText(QStringLiteral("Ж"));
+        m_prompts->clear();
+        QTest::keyClick(field(classic, "txtFind"), Qt::Key_Return);
+        expectMessage(*m_prompts, QStringLiteral("Cannot find \"Ж\"."));
+        QCOMPARE(selection(classic), Sel(0, 0));
+    }
+
     void goToLine_data()
     {
         QTest::addColumn<QString>("input");

@@ -197,6 +197,45 @@ private slots:
         QCOMPARE(toLowerCase(all), lower);
     }
 
+    void caseByCharacter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("upper");
+        QTest::addColumn<QString>("lower");
+        QTest::addColumn<QString>("proper");
+        // text|upper|lower|proper; 𐐨 and 𐐀 (U+10428, U+10400) are surrogate pairs.
+        const QList<std::pair<const char *, const char *>> rows = {
+            {"sharp s grows", "straße ßa|STRASSE SSA|straße ßa|Straße SSa"},
+            {"cyrillic", "жУК и пчела|ЖУК И ПЧЕЛА|жук и пчела|Жук И Пчела"},
+            {"apostrophes", "don't l’ÉTÉ 'x'|DON'T L’ÉTÉ 'X'|don't l’été 'x'|Don't L’été 'X'"},
+            {"digit first", "4TH 2nd x2Y|4TH 2ND X2Y|4th 2nd x2y|4th 2nd X2y"},
+            {"beyond 16 bits", "𐐨𐐨 𐐀𐐀|𐐀𐐀 𐐀𐐀|𐐨𐐨 𐐨𐐨|𐐀𐐨 𐐀𐐨"},
+            {"mark stays in the word", "e\u0301TE|E\u0301TE|e\u0301te|E\u0301te"},
+            {"dotted I lowers to two", "İ|İ|i\u0307|İ"},
+            {"empty", "|||"},
+        };
+        for (const auto &[name, row] : rows) {
+            const QStringList cells = QString::fromUtf8(row).split(QLatin1Char('|'));
+            QTest::newRow(name) << cells[0] << cells[1] << cells[2] << cells[3];
+        }
+    }
+    void caseByCharacter()
+    {
+        QFETCH(QString, text);
+        QTEST(toUpperCase(text), "upper");
+        QTEST(toLowerCase(text), "lower");
+        QTEST(toProperCase(text), "proper");
+    }
+
+    // Where Latin-1 has both cases of a letter, characters and bytes agree.
+    void caseByCharacterAsLatin1()
+    {
+        const QByteArray latin1("\xc9LAN vital d'\xe9t\xe9 3\xc8ME \xc0\xe9\xee-\xfeorn");
+        QCOMPARE(toProperCase(QString::fromLatin1(latin1)), QString::fromLatin1(toProperCase(latin1)));
+        QCOMPARE(toUpperCase(QString::fromLatin1(latin1)), QString::fromLatin1(toUpperCase(latin1)));
+        QCOMPARE(toLowerCase(QString::fromLatin1(latin1)), QString::fromLatin1(toLowerCase(latin1)));
+    }
+
     void dateForms()
     {
         QCOMPARE(dateStamps(QDate(2027, 3, 1), QLocale("en_US")),

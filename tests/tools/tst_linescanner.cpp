@@ -23,9 +23,21 @@ Lines reference(QByteArray data, QStringView search)
     return out;
 }
 
-Lines scanInPieces(const QByteArray &data, QStringView search, qsizetype piece)
+// The same, in UTF-8: only ASCII and Latin-1 letters are ever given in both cases here.
+Lines referenceUtf8(QByteArray data, QStringView search)
+{
+    const QString needle = LineScanner::trimSpaces(search).toLower();
+    Lines out;
+    for (const QByteArray &line : data.replace("\r\n", "\r").split('\r'))
+        if (!line.isEmpty() && QString::fromUtf8(line).toLower().contains(needle))
+            out << LineScanner::trimSpaces(line);
+    return out;
+}
+
+Lines scanInPieces(const QByteArray &data, QStringView search, qsizetype piece, bool utf8 = false)
 {
     LineScanner s(search.toString());
+    s.setUtf8(utf8);
     for (qsizetype i = 0; i < data.size(); i += piece)
         s.feed(QByteArrayView(data).sliced(i, qMin(piece, data.size() - i)));
     s.finish();
@@ -68,6 +80,74 @@ private slots:
             for (qsizetype piece : {1, 2, 3, 64, 3001})
                 QVERIFY2(scanInPieces(data, s, piece) == reference(data, s),
                          qPrintable(QStringLiteral("%1, %2").arg(s).arg(piece)));
+    }
+
+    void utf8PiecesOfAnySizeMatchTheModel()
+    {
+        const QStringList alphabet =
+            QString::fromUtf8("a|A|b|B| |\r|\n|\t|é|É|×|÷|ж|€|x|X").split(QLatin1Char('|'));
+        QRandomGenerator rng(23);
+        QString text;
+        for (int i = 0; i < 2000; ++i)
+            text += alphabet[rng.bounded(int(alphabet.size()))];
+        const QByteArray data = text.toUtf8();
+        // × and ÷ differ by the bit that makes É é: they must not be taken for a pair.
+        for (QStringView s : {u"", u"é", u"É x", u"AbBa", u"÷", u"×", u"ж€", u"a\r"})
+            for (qsizetype piece : {1, 2, 3, 64, 5000})
+                QVERIFY2(scanInPieces(data, s, piece, true) == referenceUtf8(data, s),
+                         qPrintable(QStringLiteral("%1, %2").arg(s).arg(piece)));
+    }
+
+    // A cut line keeps whole characters only, however the line came in.
+    void utf8CutKeepsWholeCharacters()
+    {
+        for (qsizetype piece : {1, 8}) {
+            LineScanner s(QStringLiteral("é"), 5);
+            s.setUtf8(true);
+            const QByteArray data = "ééé\r\n";
+            for (qsizetype i = 0; i < data.size(); i += piece)
+                s.feed(QByteArrayView(data).sliced(i, qMin(piece, data.size() - i)));
+            s.finish();
+            QCOMPARE(s.takeLines(), Lines{"éé"});
+            QCOMPARE(s.cutLines(), 1);
+        }
+    }
+
+    // The file's start decides its encoding, before any matching.
+    void fileEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("piece");
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QStringList>("lines"); // for the search "é", as shown
+        QTest::newRow("latin-1") << QByteArray("caf\xe9\r\nCAF\xc9") << 1024 << false
+                                 << QStringList{"café", "CAFÉ"};
+        QTest::newRow("utf-8, cut by the piece")
+            << QByteArray("aé\r\nÉ") << 2 << true << QStringList{"aé", "É"};
+        QTest::newRow("cut by the file's end") << QByteArray("aé\xc3") << 1024 << false << QStringList{};
+        QTest::newRow("mark left out")
+            << QByteArray("\xef\xbb\xbf é x") << 1024 << true << QStringList{"é x"};
+        QTest::newRow("invalid later: shown as latin-1")
+            << QByteArray("abcd\r\n\xc3\xa9\xe9") << 4 << true << QStringList{"Ã©é"};
+    }
+    void fileEncoding()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, piece);
+        QTemporaryDir dir;
+        QFile f(dir.filePath(QStringLiteral("f.txt")));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        f.close();
+        tools::FileScan scan(QStringLiteral("é"), piece);
+        platform::FileError err;
+        QVERIFY(scan.open(f.fileName(), &err));
+        while (!scan.atEnd())
+            QVERIFY(scan.step(&err));
+        QTEST(scan.scanner().isUtf8(), "utf8");
+        QStringList shown;
+        for (const QByteArray &line : scan.scanner().takeLines())
+            shown << scan.scanner().lineText(line);
+        QTEST(shown, "lines");
     }
 
     void aGigabyteFileIsStreamed()

@@ -101,6 +101,13 @@ private slots:
         QCOMPARE((QStringList{list->item(0)->text(), list->item(1)->text()}), (QStringList{"<BODY>", "body text"}));
         start(w, QStringLiteral("none"));
         QVERIFY2(list->count() == 0 && !w->isScanning(), "a cancelled dialog leaves the list empty");
+        // A UTF-8 file: the case of Latin-1 letters is ignored too, and lines show as written.
+        prompts.answerFile(app.writeFile(QStringLiteral("u.txt"), "Grüße\r\nGRÜSSE\r\ngrun"));
+        start(w, QStringLiteral("GRÜ"));
+        QTRY_VERIFY(!w->isScanning());
+        QCOMPARE(list->count(), 2);
+        QCOMPARE((QStringList{list->item(0)->text(), list->item(1)->text()}),
+                 (QStringList{"Grüße", "GRÜSSE"}));
 
         // In slices: progress shows; a read failure midway keeps the lines found so far.
         w->setPieceBytes(10);
