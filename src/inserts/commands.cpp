@@ -69,7 +69,7 @@ void insertFragment(TextControl *text, const CatalogueEntry &entry)
     TextControl::reportReplaced(replaced);
 }
 
-void changeCase(TextControl *text, QByteArray (*latin1)(QByteArrayView), QString (*unicode)(const QString &))
+void changeCase(TextControl *text, QByteArray (*latin1)(QByteArrayView), QString (*unicode)(QStringView))
 {
     const QByteArray selection = text->selectedText();
     if (isBlank(selection))
@@ -101,12 +101,9 @@ void attach(DocumentWindow &window)
         });
     }
 
-    // TODO(merge): the Unicode transforms of casetransforms.h
-    static QString (*const upper)(const QString &) = [](const QString &t) { return t.toUpper(); };
-    static QString (*const lower)(const QString &) = [](const QString &t) { return t.toLower(); };
-    on("mnuCapitalAllLetters", [win] { changeCase(win->textControl(), toUpperCase, upper); });
-    on("MnuLowerCase", [win] { changeCase(win->textControl(), toLowerCase, lower); });
-    on("mnuCapitalizeFirstLetters", [win] { changeCase(win->textControl(), toProperCase, upper); });
+    on("mnuCapitalAllLetters", [win] { changeCase(win->textControl(), toUpperCase, toUpperCase); });
+    on("MnuLowerCase", [win] { changeCase(win->textControl(), toLowerCase, toLowerCase); });
+    on("mnuCapitalizeFirstLetters", [win] { changeCase(win->textControl(), toProperCase, toProperCase); });
 
     on("mnuInsertStampDate", [win] {
         // Modal over the main frame; the dialog writes into the slot it was given.
