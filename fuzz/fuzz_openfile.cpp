@@ -1,6 +1,7 @@
 // Opening a file: the bytes on disk go through the program's own open command
-// (reader, line-end rules, a document window's text control, the record and
-// the recent list) and must come out as the document text the rules promise.
+// (reader, format detection, line-end rules, a document window's text control,
+// the record and the recent list) and must come out as the document text the
+// rules promise; saving it unedited must write back what the rules promise.
 
 #include "fuzzsupport.h"
 
@@ -58,10 +59,10 @@ private:
 
 fuzzsupport::QuietPrompts *g_prompts = nullptr;
 
-// The document text by the rules, written the slow and obvious way: lines end
-// at CR LF or a lone CR, a lone LF is text, lines are joined with CR LF and
-// the last line has no line end.
-QByteArray expectedText(const QByteArray &bytes)
+// The classic reading, written the slow and obvious way: lines end at CR LF
+// or a lone CR, a lone LF is text, lines are joined with CR LF and the last
+// line has no line end.
+QByteArray classicText(const QByteArray &bytes)
 {
     QList<QByteArray> lines;
     QByteArray line;
@@ -83,6 +84,39 @@ QByteArray expectedText(const QByteArray &bytes)
     return lines.join("\r\n");
 }
 
+bool validUtf8(const QByteArray &b) { return QString::fromUtf8(b).toUtf8() == b; }
+
+// What the open should make of the bytes, and what an unedited save writes.
+struct Expected
+{
+    QByteArray text;
+    QByteArray saved;
+    bool notice = false; // a file in an encoding shown byte by byte
+    bool utf8 = false;
+};
+
+Expected expected(const QByteArray &bytes)
+{
+    Expected e;
+    for (const char *mark : {"\xFF\xFE", "\xFE\xFF", "\x00\x00\xFE\xFF"}) {
+        if (bytes.startsWith(QByteArray(mark, mark[0] ? 2 : 4))) {
+            e.text = e.saved = bytes;
+            e.notice = true;
+            return e;
+        }
+    }
+    const QByteArray bom("\xEF\xBB\xBF");
+    const bool marked = bytes.startsWith(bom) && validUtf8(bytes.mid(3));
+    const QByteArray body = marked ? bytes.mid(3) : bytes;
+    const bool lf = bytes.contains('\n') && !bytes.contains('\r');
+    e.utf8 = marked || (validUtf8(bytes) && (lf || std::any_of(bytes.begin(), bytes.end(), [](char c) {
+                                                 return uchar(c) >= 0x80;
+                                             })));
+    e.text = lf ? body : classicText(body);
+    const QByteArray ending = !lf ? QByteArray("\r\n") : e.text.isEmpty() || e.text.endsWith('\n') ? "" : "\n";
+    e.saved = (marked ? bom : QByteArray()) + e.text + ending;
+    return e;
+}
 QString show(const QByteArray &b)
 {
     return QString::fromLatin1(b.left(200).toPercentEncoding());
@@ -108,18 +142,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     g_prompts->asked = 0;
 
     fileops::OpenFile(path);
+    const Expected want = expected(bytes);
 
     DocumentRegistry &reg = DocumentRegistry::instance();
-    FUZZ_CHECK(g_prompts->asked == 0, g_prompts->lastText);
+    FUZZ_CHECK(g_prompts->asked == (want.notice ? 1 : 0), g_prompts->lastText);
+    g_prompts->asked = 0;
     FUZZ_CHECK(reg.docCount() == 1, QString::number(reg.docCount()));
     const DocumentRecord &rec = reg.record(1);
     FUZZ_CHECK(rec.InUse && rec.Path == path && !rec.Changed, rec.Path);
     FUZZ_CHECK(recentfiles::positions().value(0) == path, recentfiles::positions().value(0));
     DocumentWindow *w = reg.window(1);
     const QByteArray text = w->textControl()->text();
-    const QByteArray want = expectedText(bytes);
-    FUZZ_CHECK(text == want, show(text) + QStringLiteral("\nwanted\n") + show(want));
-    FUZZ_CHECK(w->textControl()->length() == want.size(), QString::number(w->textControl()->length()));
+    FUZZ_CHECK(text == want.text, show(text) + QStringLiteral("\nwanted\n") + show(want.text));
+    FUZZ_CHECK(w->textControl()->format().isUtf8() == want.utf8, w->textControl()->format().label());
+
+    // Saved unedited, the file holds what it held (a final line end aside).
+    FUZZ_CHECK(fileops::SaveDocument(1), QStringLiteral("save failed"));
+    const QByteArray saved = fuzzsupport::readFile(path);
+    FUZZ_CHECK(saved == want.saved, show(saved) + QStringLiteral("\nwanted\n") + show(want.saved));
+    FUZZ_CHECK(g_prompts->asked == 0, g_prompts->lastText);
 
     // Closing an unchanged document asks nothing and frees the slot for the next input.
     FUZZ_CHECK(!documents::CloseDocument(w), QStringLiteral("close refused"));

@@ -75,6 +75,14 @@ QString writeFile(const QString &name, const QByteArray &bytes)
     return path;
 }
 
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        fail("cannot read a file back", path);
+    return f.readAll();
+}
+
 platform::Answer QuietPrompts::message(const QString &text, platform::Buttons, platform::Icon,
                                        const QString &)
 {

@@ -22,6 +22,7 @@ QString folder();
 
 // Writes bytes to a file in the private folder and returns its path.
 QString writeFile(const QString &name, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
 
 // Answers every question with one answer and counts them.
 class QuietPrompts : public platform::Prompts

@@ -35,6 +35,7 @@ recovery::Journal sample()
     j.disk = DiskState::fromStamp(platform::FileStamp{3, 99, 12, 1700000000123456789LL}, 0xfeedbeefcafe1234ULL);
     j.written = QDateTime::fromMSecsSinceEpoch(1765000000000LL, Qt::UTC);
     j.text = QByteArray("line\r\n\0 NUL and \xff\n\n", 20);
+    j.format = TextFormat{LineEnd::Lf, Encoding::Utf8Bom, true};
     return j;
 }
 
@@ -87,6 +88,9 @@ private slots:
         QByteArray badDisk = good;
         badDisk.replace("disk: 3 ", "disk: x ");
         QTest::newRow("bad disk line") << badDisk;
+        QByteArray badFormat = good;
+        badFormat.replace("format: lf utf-8-bom verbatim", "format: lf utf-16");
+        QTest::newRow("unknown format") << badFormat;
     }
 
     void journalsReadBackExactlyOrNotAtAll()
@@ -97,9 +101,19 @@ private slots:
         QCOMPARE(recovery::parseJournal(bytes, &j), bytes == encoded(want));
         if (bytes == encoded(want))
             QCOMPARE(QStringList({j.title, j.path, j.disk.toText(), QString::number(j.written.toMSecsSinceEpoch()),
-                                  QString::fromLatin1(j.text.toHex())}),
+                                  QString::fromLatin1(j.text.toHex()), j.format.label()}),
                      QStringList({want.title, want.path, want.disk.toText(),
-                                  QString::number(want.written.toMSecsSinceEpoch()), QString::fromLatin1(want.text.toHex())}));
+                                  QString::number(want.written.toMSecsSinceEpoch()), QString::fromLatin1(want.text.toHex()),
+                                  QStringLiteral("LF  UTF-8 with BOM  (bytes)")}));
+    }
+
+    void journalsOfEarlierVersionsHoldClassicText()
+    {
+        QByteArray old = encoded(sample());
+        old.replace("format: lf utf-8-bom verbatim\n", "");
+        recovery::Journal j;
+        QVERIFY2(recovery::parseJournal(old, &j), old.constData());
+        QVERIFY2(j.format.isClassic(), qPrintable(j.format.label()));
     }
 
     // A temporary left by a killed save, named as the save file's own are

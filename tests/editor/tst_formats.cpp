@@ -1,0 +1,354 @@
+// Files as they are: each file keeps its line ends and encoding through
+// opening, editing and saving, shown in the status bar and changed only
+// through the Options menu. Driven through real document windows.
+
+#include "documents/documentregistry.h"
+#include "documents/fileops.h"
+#include "documents/newdocumentformat.h"
+#include "documents/recoverykeeper.h"
+#include "editor/filedrop.h"
+#include "editor/formatcommands.h"
+#include "editor/frmdoc.h"
+#include "editor/frmnewformat.h"
+#include "platform/clipboard.h"
+#include "platform/textcodec.h"
+#include "platform/textcontrol.h"
+#include "testmain.h"
+#include "windowtest.h"
+
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+
+using platform::Answer;
+
+namespace {
+
+TextFormat format(const char *key)
+{
+    TextFormat f;
+    if (!TextFormat::fromKey(key, &f))
+        qFatal("bad format key %s", key);
+    return f;
+}
+
+// Types text as keys; characters outside ASCII come as key events carrying them.
+void type(FrmDoc *d, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n')) {
+            QTest::keyClick(d->textControl(), Qt::Key_Return);
+        } else if (c.unicode() < 0x80) {
+            QTest::keyClick(d->textControl(), c.toLatin1());
+        } else {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(d->textControl(), &press);
+        }
+    }
+}
+
+// A menu entry as the user reaches it: its state brought up to date first.
+void run(FrmDoc *d, const char *name)
+{
+    d->refreshTick();
+    AppFixture::trigger(d, QString::fromLatin1(name));
+}
+
+void toEnd(FrmDoc *d) { QTest::keyClick(d->textControl(), Qt::Key_End, Qt::ControlModifier); }
+
+void select(FrmDoc *d, qsizetype start, qsizetype length)
+{
+    d->textControl()->setSelStart(start);
+    d->textControl()->setSelLength(length);
+}
+
+QStringList checked(FrmDoc *d)
+{
+    QStringList out;
+    for (const char *name : {"mnuLineEndsCRLF", "mnuLineEndsLF", "mnuEncodingLatin1", "mnuEncodingUTF8",
+                             "mnuEncodingUTF8BOM"})
+        if (d->action(QString::fromLatin1(name))->isChecked())
+            out << QString::fromLatin1(name);
+    return out;
+}
+
+} // namespace
+
+class TstFormats : public WindowTest
+{
+    Q_OBJECT
+
+    FrmDoc *open(const QByteArray &bytes, const QString &name = QStringLiteral("file.txt"))
+    {
+        fileops::OpenFile(m_app->writeFile(name, bytes));
+        return m_app->current();
+    }
+    QByteArray saveAndRead(FrmDoc *d)
+    {
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        return AppFixture::readFile(m_app->record(d->slot()).Path);
+    }
+
+private slots:
+    // Each file: the format found, the text shown and what Save writes back
+    // unedited. New documents are classic unless the row says otherwise.
+    void filesKeepTheirFormat_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("newDocs");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("saved");
+        const QString classic = QStringLiteral("crlf latin1");
+        auto row = [&](const char *name, const QByteArray &file, const QString &newDocs, const char *label,
+                       const QByteArray &text, const QByteArray &saved) {
+            QTest::newRow(name) << file << newDocs << QString::fromUtf8(label) << text << saved;
+        };
+        row("LF script", "#!/bin/sh\necho hello\n", classic, "LF  UTF-8", "#!/bin/sh\necho hello\n",
+            "#!/bin/sh\necho hello\n");
+        row("LF, no final line end", "a\nb", classic, "LF  UTF-8", "a\nb", "a\nb\n");
+        row("CR LF ASCII", "a\r\nb\r\n", classic, "CR LF  Latin-1", "a\r\nb", "a\r\nb\r\n");
+        row("CR LF ASCII, UTF-8 for new", "a\r\nb\r\n", "lf utf-8", "CR LF  UTF-8", "a\r\nb", "a\r\nb\r\n");
+        row("CR LF ASCII, BOM for new", "a\r\n", "crlf utf-8-bom", "CR LF  UTF-8", "a", "a\r\n");
+        row("CR alone", "a\rb\r", classic, "CR LF  Latin-1", "a\r\nb", "a\r\nb\r\n");
+        row("mixed", "a\r\nb\nc", classic, "CR LF  Latin-1", "a\r\nb\nc", "a\r\nb\nc\r\n");
+        row("Latin-1 CR LF", "caf\xe9\r\n", classic, "CR LF  Latin-1", "caf\xe9", "caf\xe9\r\n");
+        row("Latin-1 LF", "caf\xe9\n", classic, "LF  Latin-1", "caf\xe9\n", "caf\xe9\n");
+        row("UTF-8, every plane", "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e\n", classic, "LF  UTF-8",
+            "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e\n", "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e\n");
+        row("UTF-8 CR LF", "\xc3\xa9\r\n", classic, "CR LF  UTF-8", "\xc3\xa9", "\xc3\xa9\r\n");
+        row("NUL in UTF-8", QByteArray("a\0\xc3\xa9\n", 5), classic, "LF  UTF-8", QByteArray("a\0\xc3\xa9\n", 5),
+            QByteArray("a\0\xc3\xa9\n", 5));
+        row("BOM", "\xef\xbb\xbf\xc3\xa9\r\n", classic, "CR LF  UTF-8 with BOM", "\xc3\xa9",
+            "\xef\xbb\xbf\xc3\xa9\r\n");
+        row("BOM, LF", "\xef\xbb\xbfx\n", classic, "LF  UTF-8 with BOM", "x\n", "\xef\xbb\xbfx\n");
+        row("only a BOM", "\xef\xbb\xbf", classic, "CR LF  UTF-8 with BOM", "", "\xef\xbb\xbf\r\n");
+        row("BOM, then invalid", "\xef\xbb\xbf\xff\n", classic, "LF  Latin-1", "\xef\xbb\xbf\xff\n",
+            "\xef\xbb\xbf\xff\n");
+        row("cut at the end", "caf\xc3", classic, "CR LF  Latin-1", "caf\xc3", "caf\xc3\r\n");
+        row("overlong", "\xc0\xaf\n", classic, "LF  Latin-1", "\xc0\xaf\n", "\xc0\xaf\n");
+        row("surrogate", "\xed\xa0\x80\n", classic, "LF  Latin-1", "\xed\xa0\x80\n", "\xed\xa0\x80\n");
+        row("beyond U+10FFFF", "\xf4\x90\x80\x80\n", classic, "LF  Latin-1", "\xf4\x90\x80\x80\n",
+            "\xf4\x90\x80\x80\n");
+        row("empty", "", classic, "CR LF  Latin-1", "", "\r\n");
+        row("empty, LF UTF-8 for new", "", "lf utf-8", "LF  UTF-8", "", "");
+        QByteArray every;
+        for (int i = 0; i < 256; ++i)
+            every += char(i);
+        const QByteArray lonesPaired = QByteArray(every).replace("\r", "\r\n");
+        row("every byte", every, classic, "CR LF  Latin-1", lonesPaired, lonesPaired + "\r\n");
+        QByteArray big(1 << 20, 'a');
+        for (qsizetype i = 80; i < big.size(); i += 81)
+            big[i] = '\n';
+        big.replace(100, 2, "\xc3\xa9");
+        row("1 MB UTF-8, one bad byte at the end", big + "\xff", classic, "LF  Latin-1", big + "\xff",
+            big + "\xff\n");
+    }
+
+    void filesKeepTheirFormat()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, newDocs);
+        QFETCH(QString, label);
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, saved);
+        documents::SetNewDocumentFormat(format(newDocs.toLatin1().constData()));
+        FrmDoc *d = open(file);
+        QCOMPARE(d->panelText(8), label);
+        QCOMPARE(d->textControl()->text(), text);
+        QCOMPARE(saveAndRead(d), saved);
+        QCOMPARE(m_prompts->asked.size(), 0);
+    }
+
+    // Marks of encodings of two or four bytes a character: shown byte by
+    // byte, told once, and saved back exactly.
+    void wideEncodingsKeepTheirBytes()
+    {
+        const QList<QPair<QByteArray, QString>> files = {
+            {QByteArray("\xff\xfe" "a\0\r\0\n\0", 8), QStringLiteral("UTF-16 LE")},
+            {QByteArray("\xfe\xff\0a\0\n", 6), QStringLiteral("UTF-16 BE")},
+            {QByteArray("\xff\xfe\0\0" "a\0\0\0", 8), QStringLiteral("UTF-32 LE")},
+            {QByteArray("\0\0\xfe\xff\0\0\0a", 8), QStringLiteral("UTF-32 BE")},
+        };
+        for (const auto &[bytes, name] : files) {
+            m_prompts->clear();
+            FrmDoc *d = open(bytes, QStringLiteral("wide.txt"));
+            QCOMPARE(m_prompts->messages().size(), 1);
+            QCOMPARE(m_prompts->messages()[0].text,
+                     QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte by byte.\r\n"
+                                    "Its bytes are kept exactly as they are.")
+                         .arg(m_app->path(QStringLiteral("wide.txt")), name));
+            QCOMPARE(d->textControl()->text(), bytes);
+            QCOMPARE(saveAndRead(d), bytes);
+        }
+    }
+
+    void editingGivesTheDocumentsBytes()
+    {
+        // A shell script: typed lines end in LF, and it still runs.
+        FrmDoc *d = open("#!/bin/sh\necho hello\n", QStringLiteral("script.sh"));
+        toEnd(d);
+        type(d, QStringLiteral("echo e\nexit 0"));
+        QCOMPARE(saveAndRead(d), QByteArray("#!/bin/sh\necho hello\necho e\nexit 0\n"));
+        QCOMPARE(d->panelText(3), QStringLiteral("Length: 34"));
+
+        // A UTF-8 page: typing, inserts, paste, character mode and the insert box.
+        d = open("<p>Caf\xc3\xa9</p>\n", QStringLiteral("page.html"));
+        toEnd(d);
+        type(d, QStringLiteral("\u00e9\u20ac\n"));
+        QCOMPARE(d->panelText(3), QStringLiteral("Length: 15"));
+        select(d, 6, 1); // a selection ending inside the é takes the whole character
+        AppFixture::trigger(d, QStringLiteral("mnuInsetBoldText"));
+        toEnd(d);
+        m_prompts->answerInput(QStringLiteral("\u00fclk"));
+        AppFixture::trigger(d, QStringLiteral("mnuInsertCSSClass"));
+        platform::clipboard().setText(QStringLiteral("\r\nx\ry\u0416\r\n"));
+        run(d, "mnuEditPaste");
+        AppFixture::trigger(d, QStringLiteral("mnuCharacterMode"));
+        type(d, QStringLiteral("c{"));
+        AppFixture::trigger(d, QStringLiteral("mnuCharacterMode"));
+        QCOMPARE(saveAndRead(d), QByteArray("<p>Caf<B>\xc3\xa9</B></p>\n\xc3\xa9\xe2\x82\xac\n.\xc3\xbclk {\n\n}\nx\ny"
+                                      "\xd0\x96\n\xc2\xa9\xc3\xa9\n"));
+        QCOMPARE(m_prompts->messages().size(), 0);
+
+        // A CR LF UTF-8 document wraps a selection without touching its own
+        // lone LF, while what the fragment adds takes CR LF.
+        d = open("a\nb\r\n\xc3\xa9\r\n");
+        select(d, 0, 3);
+        AppFixture::trigger(d, QStringLiteral("mnuInsertHTMLP"));
+        QCOMPARE(d->textControl()->text().left(14), QByteArray("<P>a\nb</P>\r\n\xc3\xa9"));
+    }
+
+    // Text from other files: read by their own encoding, written in the document's.
+    void otherFilesTextIsConverted()
+    {
+        const QString utf8 = m_app->writeFile(QStringLiteral("u.txt"), "\xc3\xa9\xe2\x82\xac\n");
+        const QString latin1 = m_app->writeFile(QStringLiteral("l.txt"), "\xe9\r\n");
+        FrmDoc *classic = m_app->newDocument();
+        QVERIFY(filedrop::InsertFileContents(*classic->textControl(), utf8));
+        QCOMPARE(classic->textControl()->text(), QByteArray("\xe9?\n"));
+        QCOMPARE(m_prompts->messages().size(), 1);
+        QCOMPARE(m_prompts->messages()[0].text, textcodec::replacedNotice(1));
+
+        FrmDoc *lf = open("x\n");
+        toEnd(lf);
+        QVERIFY(filedrop::InsertFileContents(*lf->textControl(), latin1));
+        QCOMPARE(lf->textControl()->text(), QByteArray("x\n\xc3\xa9\n"));
+
+        // Crash recovery brings a document back in its format.
+        recovery::Journal j;
+        j.title = j.path = m_app->path(QStringLiteral("restored.txt"));
+        j.format = format("lf utf-8-bom");
+        j.text = "\xc3\xa9\n";
+        QVERIFY(recovery::Keeper::instance().restore(j, QString()));
+        FrmDoc *r = m_app->current();
+        QCOMPARE(r->panelText(8), QStringLiteral("LF  UTF-8 with BOM"));
+        toEnd(r);
+        type(r, QStringLiteral("\u20ac"));
+        QCOMPARE(saveAndRead(r), QByteArray("\xef\xbb\xbf\xc3\xa9\n\xe2\x82\xac\n"));
+    }
+
+    void conversionsAreOneChangeUndoTakesBack()
+    {
+        FrmDoc *d = open("caf\xe9\r\nb\rc");
+        TextControl *t = d->textControl();
+        toEnd(d);
+        type(d, QStringLiteral("d"));
+        QCOMPARE(checked(d), QStringList({"mnuLineEndsCRLF", "mnuEncodingLatin1"}));
+        AppFixture::trigger(d, QStringLiteral("mnuLineEndsLF"));
+        QCOMPARE(t->text(), QByteArray("caf\xe9\nb\ncd"));
+        QCOMPARE(d->panelText(8), QStringLiteral("LF  Latin-1"));
+        QCOMPARE(checked(d), QStringList({"mnuLineEndsLF", "mnuEncodingLatin1"}));
+        QCOMPARE(t->selStart(), t->length()); // the caret keeps its line and column
+
+        AppFixture::trigger(d, QStringLiteral("mnuEncodingUTF8"));
+        QCOMPARE(t->text(), QByteArray("caf\xc3\xa9\nb\ncd"));
+        type(d, QStringLiteral("\u20ac"));
+        d->undoTick();
+        // Latin-1 cannot hold the euro: asked, and No changes nothing.
+        m_prompts->answer(Answer::No);
+        AppFixture::trigger(d, QStringLiteral("mnuEncodingLatin1"));
+        QCOMPARE(m_prompts->messages().last().text,
+                 QStringLiteral("1 character(s) of this document cannot be held in Latin-1.\r\n"
+                                "Convert it anyway and turn them into \"?\"?"));
+        QCOMPARE(t->text(), QByteArray("caf\xc3\xa9\nb\ncd\xe2\x82\xac"));
+        m_prompts->answer(Answer::Yes);
+        AppFixture::trigger(d, QStringLiteral("mnuEncodingLatin1"));
+        QCOMPARE(t->text(), QByteArray("caf\xe9\nb\ncd?"));
+        QVERIFY2(m_app->record(1).Changed, "a conversion is a change");
+
+        // Each conversion is a step of its own, format included.
+        const QList<QByteArray> steps = {"caf\xc3\xa9\nb\ncd\xe2\x82\xac|LF  UTF-8", "caf\xc3\xa9\nb\ncd|LF  UTF-8",
+                                         "caf\xe9\nb\ncd|LF  Latin-1", "caf\xe9\r\nb\r\ncd|CR LF  Latin-1"};
+        for (const QByteArray &step : steps) {
+            run(d, "mnuEditUndo");
+            QCOMPARE(t->text() + "|" + d->panelText(8).toLatin1(), step);
+        }
+
+        // UTF-8 with its mark: the file gets the mark.
+        AppFixture::trigger(d, QStringLiteral("mnuEncodingUTF8BOM"));
+        QCOMPARE(saveAndRead(d), QByteArray("\xef\xbb\xbf" "caf\xc3\xa9\r\nb\r\ncd\r\n"));
+    }
+
+    void reopenWithAnotherEncoding()
+    {
+        // Latin-1 bytes that happen to be valid UTF-8 are taken as UTF-8.
+        FrmDoc *d = open("Gr\xc3\xbc\xc3\x9f\r\n");
+        QCOMPARE(d->textControl()->textString(), QStringLiteral("Gr\u00fc\u00df"));
+        type(d, QStringLiteral("x"));
+        m_prompts->answer(Answer::No);
+        AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
+        QCOMPARE(m_prompts->messages().last().text,
+                 QStringLiteral("This document has unsaved changes. Reopening the file loses them.\r\n"
+                                "Reopen it anyway?"));
+        QCOMPARE(d->panelText(8), QStringLiteral("CR LF  UTF-8"));
+        m_prompts->answer(Answer::Yes);
+        AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
+        QCOMPARE(d->textControl()->textString(), QStringLiteral("Gr\u00c3\u00bc\u00c3\u009f"));
+        QCOMPARE(d->panelText(8), QStringLiteral("CR LF  Latin-1"));
+        QCOMPARE(d->panelText(3), QStringLiteral("Length: 6"));
+        QVERIFY2(!m_app->record(1).Changed, "reopened as read");
+        run(d, "mnuEditUndo");
+        QCOMPARE(d->textControl()->text(), QByteArray("Gr\xc3\xbc\xc3\x9f"));
+
+        // A document without a file has nothing to reopen.
+        FrmDoc *n = m_app->newDocument();
+        formatcommands::formatMenu(*n)->popup(QPoint(10, 10));
+        QVERIFY(!n->action(QStringLiteral("mnuReopenUTF8"))->isEnabled());
+        formatcommands::formatMenu(*n)->hide();
+    }
+
+    void newDocumentsTakeTheChosenFormat()
+    {
+        m_app->triggerFrame(QStringLiteral("mnuNewDocumentFormat"));
+        FrmNewFormat *dlg = FrmNewFormat::instance();
+        QVERIFY(dlg && dlg->isVisible());
+        QVERIFY2(dlg->findChild<QRadioButton *>(QStringLiteral("optCRLF"))->isChecked(), "classic at first");
+        dlg->findChild<QRadioButton *>(QStringLiteral("optLF"))->click();
+        dlg->findChild<QRadioButton *>(QStringLiteral("optUTF8"))->click();
+        dlg->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        QTRY_VERIFY(!FrmNewFormat::instance());
+
+        FrmDoc *d = m_app->newDocument();
+        QCOMPARE(d->panelText(8), QStringLiteral("LF  UTF-8"));
+        type(d, QStringLiteral("\u0416\n"));
+        m_prompts->answerFile(m_app->path(QStringLiteral("new.txt")));
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        QCOMPARE(AppFixture::readFile(m_app->path(QStringLiteral("new.txt"))), QByteArray("\xd0\x96\n"));
+
+        // A document from the clipboard takes it too.
+        platform::clipboard().setText(QStringLiteral("a\r\nb"));
+        m_app->triggerFrame(QStringLiteral("mnuDFClip"));
+        QCOMPARE(m_app->current()->textControl()->text(), QByteArray("a\nb"));
+
+        // The panel opens the same choices as the Options menu.
+        QTest::mouseClick(d->findChild<QWidget *>(QStringLiteral("panel8")), Qt::LeftButton);
+        QTRY_VERIFY(formatcommands::formatMenu(*d)->isVisible());
+        QCOMPARE(formatcommands::formatMenu(*d)->actions().size(), 3);
+        formatcommands::formatMenu(*d)->hide();
+        documents::SetNewDocumentFormat(TextFormat::classic());
+    }
+};
+
+QP_TEST_MAIN(TstFormats)
+#include "tst_formats.moc"
