@@ -14,6 +14,7 @@
 #include "platform/textcontrol.h"
 
 #include <QHash>
+#include <QStringDecoder>
 
 namespace {
 
@@ -84,7 +85,12 @@ QByteArray classicText(const QByteArray &bytes)
     return lines.join("\r\n");
 }
 
-bool validUtf8(const QByteArray &b) { return QString::fromUtf8(b).toUtf8() == b; }
+bool validUtf8(const QByteArray &b)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    const QString s = utf8(b);
+    return !utf8.hasError() && s.toUtf8() == b;
+}
 
 // What the open should make of the bytes, and what an unedited save writes.
 struct Expected
@@ -113,7 +119,9 @@ Expected expected(const QByteArray &bytes)
                                                  return uchar(c) >= 0x80;
                                              })));
     e.text = lf ? body : classicText(body);
-    const QByteArray ending = !lf ? QByteArray("\r\n") : e.text.isEmpty() || e.text.endsWith('\n') ? "" : "\n";
+    QByteArray ending = "\r\n";
+    if (lf)
+        ending = e.text.isEmpty() || e.text.endsWith('\n') ? "" : "\n";
     e.saved = (marked ? bom : QByteArray()) + e.text + ending;
     return e;
 }

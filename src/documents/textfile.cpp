@@ -141,6 +141,6 @@ FileFrame fileFrame(const TextFormat &format, QByteArrayView text, bool binary)
 QString decodeFileText(QByteArrayView bytes)
 {
     if (bytes.startsWith(kBom) && textcodec::isValidUtf8(bytes.sliced(kBom.size())))
-        return QString::fromUtf8(bytes.sliced(kBom.size()));
+        return textcodec::decode(bytes.sliced(kBom.size()), Encoding::Utf8);
     return textcodec::decode(bytes, textcodec::isValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Latin1);
 }

@@ -2,6 +2,8 @@
 
 #include "platform/latin1.h"
 
+#include <QStringDecoder>
+
 #include <cstring>
 
 namespace textcodec {
@@ -102,7 +104,12 @@ qsizetype countCharacters(QByteArrayView bytes, Encoding encoding)
 
 QString decode(QByteArrayView bytes, Encoding encoding)
 {
-    return encoding == Encoding::Latin1 ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
+    if (encoding == Encoding::Latin1)
+        return QString::fromLatin1(bytes);
+    // A U+FEFF at the start is text here (the file's own mark is never part
+    // of the text); QString::fromUtf8 would drop it.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return utf8(bytes);
 }
 
 QByteArray encode(QStringView text, Encoding encoding, int *replaced)
