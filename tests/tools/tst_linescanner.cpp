@@ -249,6 +249,46 @@ private slots:
         QTEST(shown, "lines");
     }
 
+    // The file's start decides its line end too, whatever comes later.
+    void fileLineEnd_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("piece");
+        QTest::addColumn<bool>("lf");
+        QTest::addColumn<QStringList>("lines"); // for the search "x", as shown
+        QTest::newRow("LF") << QByteArray("a x\nb x\nc x") << 1024 << true
+                            << QStringList{"a x", "b x", "c x"};
+        QTest::newRow("CR LF only after the first piece")
+            << QByteArray("a x\nbb x\r\nc x") << 4 << true << QStringList{"a x", "bb x", "c x"};
+        QTest::newRow("a piece ends between CR and LF")
+            << QByteArray("a x\nb x\r\nc x") << 4 << true << QStringList{"a x", "b x", "c x"};
+        QTest::newRow("no line end in the first piece")
+            << QByteArray("a x b x\nc x\r\nd x") << 4 << false << QStringList{"a x b x\nc x", "d x"};
+        QTest::newRow("a CR in the first piece")
+            << QByteArray("a x\r\nb x\nc x") << 1024 << false << QStringList{"a x", "b x\nc x"};
+        QTest::newRow("UTF-8 with its mark")
+            << QByteArray("\xef\xbb\xbf\xc3\xa9 x\nb x\n") << 1024 << true << QStringList{"é x", "b x"};
+    }
+    void fileLineEnd()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, piece);
+        QTemporaryDir dir;
+        QFile f(dir.filePath(QStringLiteral("f.txt")));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        f.close();
+        tools::FileScan scan(QStringLiteral("x"), piece);
+        platform::FileError err;
+        QVERIFY(scan.open(f.fileName(), &err));
+        while (!scan.atEnd())
+            QVERIFY(scan.step(&err));
+        QTEST(scan.scanner().lineEnd() == LineEnd::Lf, "lf");
+        QStringList shown;
+        for (const QByteArray &line : scan.scanner().takeLines())
+            shown << scan.scanner().lineText(line);
+        QTEST(shown, "lines");
+    }
+
     void aGigabyteFileIsStreamed()
     {
         QTemporaryDir dir;
