@@ -63,7 +63,9 @@ bool FileScan::step(platform::FileError *err)
     if (m_pos == 0) {
         // The file's encoding, from its start: UTF-8 when that reads as UTF-8
         // (the mark, not part of any line, is left out), otherwise Latin-1.
+        // Its line end too, so an LF file is not read as one enormous line.
         m_scanner.setUtf8(readsAsUtf8(piece, n < m_buffer.size()));
+        m_scanner.setLineEnd(LineScanner::lineEndOf(piece));
         if (m_scanner.isUtf8() && piece.startsWith(kBom))
             piece = piece.sliced(kBom.size());
     }

@@ -12,7 +12,8 @@ namespace tools {
 // window responsive and stop whenever it likes. Failures are handed back
 // for the caller to ask about; a failed piece is read again on the next step.
 // The first piece decides how the file is read: as UTF-8 when it is valid
-// UTF-8 (a character cut by its end aside), otherwise as Latin-1.
+// UTF-8 (a character cut by its end aside), otherwise as Latin-1; with lines
+// ending at LF when it holds an LF and no CR, otherwise in the classic way.
 class FileScan
 {
 public:

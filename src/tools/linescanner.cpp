@@ -64,6 +64,40 @@ const char *findLastCR(const char *p, qsizetype n)
     return n > 0 ? static_cast<const char *>(::memrchr(p, '\r', size_t(n))) : nullptr;
 }
 
+// In an LF stream CRs are rare and may be nowhere near: looking for each byte
+// over the whole range would cost a pass over the piece per line. Both are
+// looked for in windows that double instead, so the cost follows the distance
+// to the nearer one.
+constexpr qsizetype FirstWindow = 512;
+
+const char *findCRorLF(const char *p, qsizetype n)
+{
+    for (qsizetype from = 0, w = FirstWindow; from < n; from += w, w *= 2) {
+        const qsizetype len = qMin(w, n - from);
+        const char *lf = static_cast<const char *>(std::memchr(p + from, '\n', size_t(len)));
+        if (const char *cr = findCR(p + from, lf ? lf - (p + from) : len))
+            return cr;
+        if (lf)
+            return lf;
+    }
+    return nullptr;
+}
+
+const char *findLastCRorLF(const char *p, qsizetype n)
+{
+    for (qsizetype to = n, w = FirstWindow; to > 0; to -= w, w *= 2) {
+        const qsizetype len = qMin(w, to);
+        const char *base = p + to - len;
+        const char *lf = static_cast<const char *>(::memrchr(base, '\n', size_t(len)));
+        const qsizetype past = lf ? lf + 1 - base : 0;
+        if (const char *cr = findLastCR(base + past, len - past))
+            return cr;
+        if (lf)
+            return lf;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 char LineScanner::fold(char c)
@@ -104,11 +138,26 @@ void LineScanner::setUtf8(bool utf8)
     makeNeedle();
 }
 
+void LineScanner::setLineEnd(LineEnd lineEnd)
+{
+    m_lineEnd = lineEnd;
+    makeNeedle();
+}
+
+LineEnd LineScanner::lineEndOf(QByteArrayView start)
+{
+    const auto holds = [&](char c) {
+        return !start.isEmpty() && std::memchr(start.data(), c, size_t(start.size())) != nullptr;
+    };
+    return holds('\n') && !holds('\r') ? LineEnd::Lf : LineEnd::CrLf;
+}
+
 void LineScanner::makeNeedle()
 {
     m_needle.clear();
-    // No line holds a CR, which always ends a line.
-    m_never = m_search.contains(QLatin1Char('\r'));
+    // No line holds a CR, which always ends a line, nor in an LF stream an LF.
+    m_never = m_search.contains(QLatin1Char('\r')) ||
+              (m_lineEnd == LineEnd::Lf && m_search.contains(QLatin1Char('\n')));
     if (m_never)
         return;
     if (m_utf8) {
@@ -152,14 +201,24 @@ void LineScanner::foldInto(const char *src, qsizetype n)
     }
 }
 
-qsizetype LineScanner::afterLineEnd(const char *c, qsizetype n, qsizetype cr)
+const char *LineScanner::findEnd(const char *p, qsizetype n) const
 {
-    qsizetype p = cr + 1;
+    return m_lineEnd == LineEnd::Lf ? findCRorLF(p, n) : findCR(p, n);
+}
+
+const char *LineScanner::findLastEnd(const char *p, qsizetype n) const
+{
+    return m_lineEnd == LineEnd::Lf ? findLastCRorLF(p, n) : findLastCR(p, n);
+}
+
+qsizetype LineScanner::afterLineEnd(const char *c, qsizetype n, qsizetype end)
+{
+    qsizetype p = end + 1;
     if (p < n) {
         if (c[p] == '\n')
             ++p;
     } else {
-        m_skipLF = true;
+        m_skipLF = c[end] == '\r';
     }
     return p;
 }
@@ -183,10 +242,10 @@ void LineScanner::feed(QByteArrayView piece)
             p = 1;
     }
     if (m_inLine && p < n) {
-        const char *cr = findCR(c + p, n - p);
-        const qsizetype end = cr ? cr - c : n;
+        const char *stop = findEnd(c + p, n - p);
+        const qsizetype end = stop ? stop - c : n;
         appendToLine(c + p, f + p, end - p);
-        if (!cr)
+        if (!stop)
             return;
         endLine();
         p = afterLineEnd(c, n, end);
@@ -194,10 +253,10 @@ void LineScanner::feed(QByteArrayView piece)
     if (p >= n)
         return;
     // Whole lines go the fast way; only the unfinished last one is copied.
-    if (const char *last = findLastCR(c + p, n - p)) {
-        const qsizetype lastCr = last - c;
-        scanLines(c, f, p, lastCr + 1);
-        p = afterLineEnd(c, n, lastCr);
+    if (const char *last = findLastEnd(c + p, n - p)) {
+        const qsizetype lastEnd = last - c;
+        scanLines(c, f, p, lastEnd + 1);
+        p = afterLineEnd(c, n, lastEnd);
     }
     if (p < n)
         appendToLine(c + p, f + p, n - p);
@@ -205,11 +264,13 @@ void LineScanner::feed(QByteArrayView piece)
 
 void LineScanner::scanLines(const char *c, const char *f, qsizetype from, qsizetype to)
 {
-    // [from, to) starts at a line start and ends with a CR.
+    // [from, to) starts at a line start and ends with a line end. Skipping
+    // an LF after a line end takes the LF of a CR LF; after an LF it takes
+    // an empty line, which is never listed either way.
     qsizetype q = from;
     if (m_needle.isEmpty()) {
         while (q < to) {
-            const qsizetype end = findCR(c + q, to - q) - c;
+            const qsizetype end = findEnd(c + q, to - q) - c;
             if (end > q)
                 keep(c + q, end - q, false);
             q = end + 1;
@@ -224,8 +285,8 @@ void LineScanner::scanLines(const char *c, const char *f, qsizetype from, qsizet
             return;
         const qsizetype h = hit - f;
         qsizetype start = q;
-        if (const char *cr = findLastCR(c + q, h - q)) {
-            start = cr - c + 1;
+        if (const char *last = findLastEnd(c + q, h - q)) {
+            start = last - c + 1;
             if (c[start] == '\n')
                 ++start;
         }
@@ -233,7 +294,7 @@ void LineScanner::scanLines(const char *c, const char *f, qsizetype from, qsizet
             q = start;
             continue;
         }
-        const qsizetype end = findCR(c + h, to - h) - c;
+        const qsizetype end = findEnd(c + h, to - h) - c;
         keep(c + start, end - start, false);
         q = end + 1;
         if (q < to && c[q] == '\n')

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textformat.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -9,25 +11,33 @@ namespace tools {
 // Finds the lines of a byte stream that contain a search text, ignoring
 // letter case. The stream is Latin-1, where the case of the whole set is
 // ignored, or UTF-8, where it is for ASCII letters and for those of the
-// Latin-1 range (two bytes each, whose cases differ in one bit). A line ends
-// at CR or at CR LF; a lone LF stays in its line. The stream may come in
-// pieces of any size; only the matching lines are kept, plus a bounded part
-// of the line in progress, so files far larger than memory can be scanned.
+// Latin-1 range (two bytes each, whose cases differ in one bit). In the
+// classic reading a line ends at CR or at CR LF and a lone LF stays in its
+// line; in an LF stream a line ends at LF, CR LF or CR. The stream may come
+// in pieces of any size; only the matching lines are kept, plus a bounded
+// part of the line in progress, so files far larger than memory can be
+// scanned.
 class LineScanner
 {
 public:
     // A kept line is cut to this many bytes, so one enormous line (a file
-    // without CR, say) cannot fill memory or the result list.
+    // without line ends, say) cannot fill memory or the result list.
     static constexpr qsizetype DefaultMaxLineBytes = 64 * 1024;
 
     // The search text is trimmed of spaces; "" matches every line that holds
-    // at least one byte. A text with a CR, or in Latin-1 with characters
-    // outside it, can match no line.
+    // at least one byte. A text with a CR (in an LF stream, with a CR or an
+    // LF), or in Latin-1 with characters outside it, can match no line.
     explicit LineScanner(const QString &search, qsizetype maxLineBytes = DefaultMaxLineBytes);
 
     // Latin-1 unless told otherwise before the first piece.
     void setUtf8(bool utf8);
     bool isUtf8() const { return m_utf8; }
+    // The classic reading (CrLf) unless told otherwise before the first piece.
+    void setLineEnd(LineEnd lineEnd);
+    LineEnd lineEnd() const { return m_lineEnd; }
+    // The line end of a stream that begins with `start`, decided as for
+    // documents: LF when it holds an LF and no CR at all.
+    static LineEnd lineEndOf(QByteArrayView start);
     // A kept line for display: as UTF-8 when the stream is and the line is
     // valid UTF-8, otherwise as Latin-1.
     QString lineText(QByteArrayView line) const;
@@ -58,10 +68,13 @@ private:
     void appendToLine(const char *c, const char *f, qsizetype n);
     void endLine();
     void keep(const char *line, qsizetype n, bool cut);
-    qsizetype afterLineEnd(const char *c, qsizetype n, qsizetype cr);
+    qsizetype afterLineEnd(const char *c, qsizetype n, qsizetype end);
+    const char *findEnd(const char *p, qsizetype n) const;
+    const char *findLastEnd(const char *p, qsizetype n) const;
 
     QString m_search;
     bool m_utf8 = false;
+    LineEnd m_lineEnd = LineEnd::CrLf;
     QByteArray m_needle; // folded
     bool m_never = false;
     unsigned char m_lastByte = 0; // of the previous piece: in UTF-8 it decides how the next one folds

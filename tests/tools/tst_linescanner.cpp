@@ -12,36 +12,63 @@ using Lines = QList<QByteArray>;
 
 namespace {
 
-// The plain reading of the rules: CR LF or a lone CR ends a line, a lone LF does not.
-Lines reference(QByteArray data, QStringView search)
+// The plain reading of the rules: CR LF or a lone CR ends a line; a lone LF
+// does not, but in an LF stream it does too.
+Lines splitLines(QByteArray data, LineEnd lineEnd)
+{
+    data.replace("\r\n", "\r");
+    if (lineEnd == LineEnd::Lf)
+        data.replace('\n', '\r');
+    return data.split('\r');
+}
+
+Lines reference(const QByteArray &data, QStringView search, LineEnd lineEnd = LineEnd::CrLf)
 {
     const QString needle = LineScanner::trimSpaces(search).toLower();
     Lines out;
-    for (const QByteArray &line : data.replace("\r\n", "\r").split('\r'))
+    for (const QByteArray &line : splitLines(data, lineEnd))
         if (!line.isEmpty() && QString::fromLatin1(line).toLower().contains(needle))
             out << LineScanner::trimSpaces(line);
     return out;
 }
 
 // The same, in UTF-8: only ASCII and Latin-1 letters are ever given in both cases here.
-Lines referenceUtf8(QByteArray data, QStringView search)
+Lines referenceUtf8(const QByteArray &data, QStringView search, LineEnd lineEnd = LineEnd::CrLf)
 {
     const QString needle = LineScanner::trimSpaces(search).toLower();
     Lines out;
-    for (const QByteArray &line : data.replace("\r\n", "\r").split('\r'))
+    for (const QByteArray &line : splitLines(data, lineEnd))
         if (!line.isEmpty() && QString::fromUtf8(line).toLower().contains(needle))
             out << LineScanner::trimSpaces(line);
     return out;
 }
 
-Lines scanInPieces(const QByteArray &data, QStringView search, qsizetype piece, bool utf8 = false)
+Lines scanInPieces(const QByteArray &data, QStringView search, qsizetype piece, bool utf8 = false,
+                   LineEnd lineEnd = LineEnd::CrLf)
 {
     LineScanner s(search.toString());
     s.setUtf8(utf8);
+    s.setLineEnd(lineEnd);
     for (qsizetype i = 0; i < data.size(); i += piece)
         s.feed(QByteArrayView(data).sliced(i, qMin(piece, data.size() - i)));
     s.finish();
     return s.takeLines();
+}
+
+// Lines of up to 3000 characters, past the windows the scanner looks for line
+// ends in, some very short; mostly ended by LF, some by CR LF or a lone CR.
+QString longLfText(quint32 seed, const QStringList &alphabet)
+{
+    QRandomGenerator rng(seed);
+    QString text;
+    for (int line = 0; line < 40; ++line) {
+        const int n = rng.bounded(3) == 0 ? rng.bounded(4) : rng.bounded(3000);
+        for (int i = 0; i < n; ++i)
+            text += alphabet[rng.bounded(int(alphabet.size()))];
+        const int end = rng.bounded(8);
+        text += end == 0 ? u"\r\n" : end == 1 ? u"\r" : u"\n";
+    }
+    return text;
 }
 
 qint64 peakResidentKiB()
@@ -98,6 +125,78 @@ private slots:
                          qPrintable(QStringLiteral("%1, %2").arg(s).arg(piece)));
     }
 
+    // In an LF stream LF, CR LF and a lone CR each end one line, however the
+    // pieces fall: the search "x" here, with every piece size.
+    void lfLines_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<Lines>("lines");
+        QTest::newRow("LF only, any case, trimmed")
+            << QByteArray("<BODY>\n  body text\nnone\n") << " Body " << Lines{"<BODY>", "body text"};
+        QTest::newRow("every line holding a byte")
+            << QByteArray("a\n\n   \n\tb \n\n") << "" << Lines{"a", "", "\tb"};
+        QTest::newRow("a later CR LF ends one line, without its CR")
+            << QByteArray("one x\ntwo x  \r\nthree x\r\n\nfour x") << "x"
+            << Lines{"one x", "two x", "three x", "four x"};
+        QTest::newRow("a lone CR ends a line")
+            << QByteArray("a\nb\rc\n\rd") << "" << Lines{"a", "b", "c", "d"};
+        QTest::newRow("no line holds an LF") << QByteArray("a\nb\r\n") << "a\nb" << Lines{};
+        QTest::newRow("nor a CR") << QByteArray("a\r\nb\n") << "a\r" << Lines{};
+        QTest::newRow("match across every boundary") << QByteArray("\nxx NeEdLe xx\r\nneedl\ne\nNEEDLE")
+                                                     << "needle" << Lines{"xx NeEdLe xx", "NEEDLE"};
+        QTest::newRow("Latin-1 capitals fold")
+            << QByteArray("CAF\xc9\ncafe") << QString::fromLatin1("f\xe9") << Lines{"CAF\xc9"};
+    }
+    void lfLines()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, search);
+        QFETCH(Lines, lines);
+        for (qsizetype piece = 1; piece <= data.size(); ++piece)
+            QVERIFY2(scanInPieces(data, search, piece, false, LineEnd::Lf) == lines,
+                     qPrintable(QStringLiteral("pieces of %1").arg(piece)));
+    }
+
+    void lfPiecesOfAnySizeMatchTheModel()
+    {
+        const QByteArray data =
+            longLfText(29,
+                       QString::fromLatin1("a|A|b|B| |\t|\xc9|\xe9|\xd7|\xf7|x|X|?").split(QLatin1Char('|')))
+                .toLatin1();
+        for (QStringView s : {u"", u"a", u"ab", u"é x", u"AbBaB", u"×", u"a\n", u"\r"})
+            for (qsizetype piece : {1, 2, 3, 64, 511, 512, 513, 4096, 100000})
+                for (LineEnd lineEnd : {LineEnd::Lf, LineEnd::CrLf})
+                    QVERIFY2(scanInPieces(data, s, piece, false, lineEnd) == reference(data, s, lineEnd),
+                             qPrintable(QStringLiteral("%1, %2, %3").arg(s).arg(piece).arg(int(lineEnd))));
+    }
+
+    // An LF stream without line ends is held and kept cut, like any other.
+    void lfLongLineIsCutAndHeldBounded()
+    {
+        LineScanner s(QStringLiteral("needle"), 8);
+        s.setLineEnd(LineEnd::Lf);
+        const QByteArray piece(1000, 'a');
+        for (int i = 0; i < 1000; ++i) {
+            s.feed(piece);
+            QVERIFY2(s.heldBytes() <= 8 + 5, qPrintable(QString::number(s.heldBytes())));
+        }
+        s.feed("NEEDLE\r");
+        s.feed("\n needle\n");
+        s.finish();
+        QCOMPARE(s.takeLines(), (Lines{"aaaaaaaa", "needle"}));
+        QCOMPARE(s.cutLines(), 1);
+    }
+
+    void lineEndOfTheStart()
+    {
+        const QList<std::pair<QByteArray, LineEnd>> cases{
+            {"", LineEnd::CrLf},       {"abc", LineEnd::CrLf},      {"a\nb\n", LineEnd::Lf},
+            {"a\r\nb", LineEnd::CrLf}, {"a\nb\n\r", LineEnd::CrLf}, {"a\rb", LineEnd::CrLf}};
+        for (const auto &[start, lineEnd] : cases)
+            QVERIFY2(LineScanner::lineEndOf(start) == lineEnd, start.constData());
+    }
+
     // A cut line keeps whole characters only, however the line came in.
     void utf8CutKeepsWholeCharacters()
     {
@@ -144,6 +243,46 @@ private slots:
         while (!scan.atEnd())
             QVERIFY(scan.step(&err));
         QTEST(scan.scanner().isUtf8(), "utf8");
+        QStringList shown;
+        for (const QByteArray &line : scan.scanner().takeLines())
+            shown << scan.scanner().lineText(line);
+        QTEST(shown, "lines");
+    }
+
+    // The file's start decides its line end too, whatever comes later.
+    void fileLineEnd_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("piece");
+        QTest::addColumn<bool>("lf");
+        QTest::addColumn<QStringList>("lines"); // for the search "x", as shown
+        QTest::newRow("LF") << QByteArray("a x\nb x\nc x") << 1024 << true
+                            << QStringList{"a x", "b x", "c x"};
+        QTest::newRow("CR LF only after the first piece")
+            << QByteArray("a x\nbb x\r\nc x") << 4 << true << QStringList{"a x", "bb x", "c x"};
+        QTest::newRow("a piece ends between CR and LF")
+            << QByteArray("a x\nb x\r\nc x") << 4 << true << QStringList{"a x", "b x", "c x"};
+        QTest::newRow("no line end in the first piece")
+            << QByteArray("a x b x\nc x\r\nd x") << 4 << false << QStringList{"a x b x\nc x", "d x"};
+        QTest::newRow("a CR in the first piece")
+            << QByteArray("a x\r\nb x\nc x") << 1024 << false << QStringList{"a x", "b x\nc x"};
+        QTest::newRow("UTF-8 with its mark")
+            << QByteArray("\xef\xbb\xbf\xc3\xa9 x\nb x\n") << 1024 << true << QStringList{"é x", "b x"};
+    }
+    void fileLineEnd()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, piece);
+        QTemporaryDir dir;
+        QFile f(dir.filePath(QStringLiteral("f.txt")));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        f.close();
+        tools::FileScan scan(QStringLiteral("x"), piece);
+        platform::FileError err;
+        QVERIFY(scan.open(f.fileName(), &err));
+        while (!scan.atEnd())
+            QVERIFY(scan.step(&err));
+        QTEST(scan.scanner().lineEnd() == LineEnd::Lf, "lf");
         QStringList shown;
         for (const QByteArray &line : scan.scanner().takeLines())
             shown << scan.scanner().lineText(line);

@@ -135,6 +135,24 @@ private slots:
         w->close();
         QTRY_VERIFY2(!w, "the window goes, its scan with it");
     }
+
+    // A file of this platform, LF and UTF-8: each line is listed on its own.
+    void quickScanOfAnLfFile()
+    {
+        ScriptedPrompts prompts;
+        AppFixture app;
+        app.triggerFrame(QStringLiteral("mnuToolsQuickSearch"));
+        FrmQuick *w = FrmQuick::instance();
+        prompts.answerFile(app.writeFile(QStringLiteral("lf.txt"), "Grüße\n  grün  \nnone\nGRÜSSE\n"));
+        start(w, QStringLiteral("grü"));
+        QTRY_VERIFY(!w->isScanning());
+        QListWidget *list = part<QListWidget>(w, "List1");
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->item(i)->text();
+        QCOMPARE(shown, (QStringList{"Grüße", "grün", "GRÜSSE"}));
+        w->close();
+    }
 };
 
 QP_TEST_MAIN(TstToolWindows)
