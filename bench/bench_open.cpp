@@ -59,7 +59,7 @@ double floorOpen(const QString &path, QsciScintillaBase *bare, bool paint)
 }
 
 // The steps of opening, as the open command takes them, timed one by one:
-// the file reader, the line rules, the text control.
+// the file reader, the format and line rules, the text control.
 void BM_OpenSteps(benchmark::State &state)
 {
     const QString path = fileFor(state);
@@ -77,8 +77,10 @@ void BM_OpenSteps(benchmark::State &state)
                 return -1.0;
             reader.close();
             const double t1 = bench::nowMs();
-            const QByteArray text = textFromFileBytes(std::move(bytes));
+            const TextFormat format = detectFormat(bytes, TextFormat::classic()).format;
+            const QByteArray text = textFromFileBytes(std::move(bytes), format);
             const double t2 = bench::nowMs();
+            control->setFormat(format);
             control->setText(QByteArrayView(text));
             const double t3 = bench::nowMs();
             read.add(t1 - t0);

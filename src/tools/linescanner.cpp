@@ -179,7 +179,7 @@ void LineScanner::makeNeedle()
 
 QString LineScanner::lineText(QByteArrayView line) const
 {
-    return m_utf8 && textcodec::isValidUtf8(line) ? QString::fromUtf8(line) : QString::fromLatin1(line);
+    return textcodec::decode(line, m_utf8 && textcodec::isValidUtf8(line) ? Encoding::Utf8 : Encoding::Latin1);
 }
 
 void LineScanner::foldInto(const char *src, qsizetype n)
