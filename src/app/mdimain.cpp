@@ -62,10 +62,10 @@ DocumentWindow *MdiMain::createDocumentWindow(int slot)
     auto *doc = new FrmDoc(slot);
     QMdiSubWindow *sw = m_area->addSubWindow(doc);
     sw->setAttribute(Qt::WA_DeleteOnClose);
-    // Wide enough for the toolbar and the seven status panels, and cascaded
+    // Wide enough for the toolbar and the eight status panels, and cascaded
     // so that each new window stays inside the frame.
     const QSize room = m_area->isVisible() ? m_area->viewport()->size() : size() - QSize(10, 90);
-    const QSize want(qMax(780, room.width() * 4 / 5), qMax(440, room.height() * 4 / 5));
+    const QSize want(qMax(900, room.width() * 4 / 5), qMax(440, room.height() * 4 / 5));
     sw->resize(want);
     const int step = 26;
     const int slack = qMin(room.width() - want.width(), room.height() - want.height());

@@ -53,8 +53,9 @@ FrmNewFormat::FrmNewFormat(QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("New Document Format"));
 
-    auto *note = new QLabel(QStringLiteral("New documents, and files of ASCII characters only, take this format. "
-                                           "Other files keep their own."),
+    auto *note = new QLabel(QStringLiteral("New documents take this format. A file of ASCII characters only "
+                                           "takes its encoding, unless its lines end in LF (then it is UTF-8); "
+                                           "every other file keeps its own."),
                             this);
     note->setObjectName(QStringLiteral("lblNote"));
     note->setWordWrap(true);

@@ -3,7 +3,8 @@
 # X key events the way a user types them: a document from a template through
 # File > New, typing, Insert > HTML > Bold Text on a selection, Tools > Execute
 # answering its question, Save As through the file dialog, closing, reopening
-# from the recent list under File > Open, and the saved file's exact bytes.
+# from the recent list under File > Open, and the saved file's exact bytes;
+# then an LF shell script edited and saved that still runs, and a UTF-8 page.
 #
 # Usage: session.sh <program> <screenshot folder>
 # Leaves one screenshot per step in the screenshot folder. Exits 77 (skipped)
@@ -193,6 +194,34 @@ typed "$frame" "Bye"
 keys "$frame" ctrl+s
 wait_bytes "$work/docs/note.txt" '<QPLTITLE>Greeting Note</QPLTITLE>\r\nDear Ann,\r\nHello <B>world</B>\r\nBye\r\n'
 shot saved-again
+
+# A shell script with LF line ends, opened through File > Open: lines typed
+# into it end in LF too, so after Ctrl+S it still runs.
+printf '#!/bin/sh\necho hello\n' >"$work/docs/script.sh"
+printf '<p>Caf\303\251 cr\303\250me</p>\n<p>Voil\303\240 \342\200\224 20 \342\202\254</p>\n' >"$work/docs/page.html"
+open_file() {
+    keys "$frame" ctrl+o
+    local dialog
+    dialog=$(wait_window "Open") || exit 1
+    keys "$dialog" ctrl+a
+    typed "$dialog" "$1"
+    keys "$dialog" Return
+    wait_gone "Open"
+}
+open_file script.sh
+keys "$frame" ctrl+End
+typed "$frame" "echo e"
+keys "$frame" Return
+typed "$frame" "exit 0"
+keys "$frame" ctrl+s
+wait_bytes "$work/docs/script.sh" '#!/bin/sh\necho hello\necho e\nexit 0\n'
+shot lf-script-saved
+ran=$(sh "$work/docs/script.sh" 2>&1) || fail "the saved script failed: $ran"
+[ "$ran" = "$(printf 'hello\ne')" ] || fail "the saved script printed: $ran"
+
+# A UTF-8 page shows its characters, and the status bar its format.
+open_file page.html
+shot utf8-page
 
 kill -0 "$app_pid" 2>/dev/null || fail "the program ended by itself"
 echo "PASS: session of $step steps; screenshots in $shots"
