@@ -74,7 +74,8 @@ QByteArray classicText(QByteArray bytes)
 //   platform is UTF-8) and otherwise takes the encoding of new documents
 //   (without a mark, which the file does not have); everything else is
 //   Latin-1, whose bytes always come back as they were.
-// - A file with a UTF-16 or UTF-32 mark is Latin-1, held byte by byte.
+// - A file with a UTF-16 or UTF-32 mark is Latin-1, held byte by byte (and
+//   byte by byte still when reopened with another encoding).
 // - An empty file takes the whole format of new documents.
 DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew, std::optional<Encoding> forced)
 {
@@ -87,14 +88,15 @@ DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew, std:
     TextFormat &f = out.format;
     f.lineEnd = contains(bytes, '\n') && !contains(bytes, '\r') ? LineEnd::Lf : LineEnd::CrLf;
 
-    if (!forced) {
-        for (const ForeignMark &m : kForeignMarks) {
-            if (bytes.startsWith(m.bytes)) {
-                f.encoding = Encoding::Latin1;
-                f.verbatim = true;
+    // Such a file stays byte by byte whatever it is reopened as: the line
+    // rules would break its two- or four-byte characters.
+    for (const ForeignMark &m : kForeignMarks) {
+        if (bytes.startsWith(m.bytes)) {
+            f.encoding = forced ? *forced : Encoding::Latin1;
+            f.verbatim = true;
+            if (!forced)
                 out.foreignEncoding = QString::fromLatin1(m.name);
-                return out;
-            }
+            return out;
         }
     }
 

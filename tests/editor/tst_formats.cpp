@@ -180,6 +180,11 @@ private slots:
                          .arg(m_app->path(QStringLiteral("wide.txt")), name));
             QCOMPARE(d->textControl()->text(), bytes);
             QCOMPARE(saveAndRead(d), bytes);
+            // Reopened as UTF-8, it is still held byte by byte.
+            AppFixture::trigger(d, QStringLiteral("mnuReopenUTF8"));
+            QCOMPARE(d->textControl()->text(), bytes);
+            QCOMPARE(saveAndRead(d), bytes);
+            QCOMPARE(m_prompts->messages().size(), 1);
         }
     }
 
