@@ -156,8 +156,8 @@ void BM_Utf8Keystroke(benchmark::State &state)
         control->setSelStart(pos);
         bare->SendScintilla(QsciScintillaBase::SCI_SETSEL, long(pos), long(pos));
         QApplication::processEvents();
-        const std::vector<double> r =
-            bench::inTurns(i++, {[&] { return click(control, 'a'); }, [&] { return click(bare.get(), 'a'); }});
+        const std::vector<double> r = bench::inTurns(
+            i++, {[&] { return click(control, 'a'); }, [&] { return click(bare.get(), 'a'); }});
         key.add(r[0]);
         floorKey.add(r[1]);
         state.SetIterationTime(r[0] / 1000.0);
@@ -234,7 +234,12 @@ void BM_ConvertLineEnds(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_OpenWithDetection)->Arg(0)->Arg(1)->Iterations(7)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenWithDetection)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(7)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Utf8Keystroke)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertLineEnds)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 

@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray again = recovery::journalHeader(j, j.text.size()) + j.text;
     recovery::Journal k;
     FUZZ_CHECK(recovery::parseJournal(again, &k), show(again));
-    FUZZ_CHECK(k.title == j.title && k.path == j.path && k.text == j.text && k.format == j.format, show(again));
+    FUZZ_CHECK(k.title == j.title && k.path == j.path && k.text == j.text && k.format == j.format,
+               show(again));
     FUZZ_CHECK(k.disk.toText() == j.disk.toText(),
                show(j.disk.toText()) + QStringLiteral(" / ") + show(k.disk.toText()));
     FUZZ_CHECK(k.written == j.written, j.written.toString(Qt::ISODateWithMs) + QStringLiteral(" / ") +

@@ -115,9 +115,8 @@ Expected expected(const QByteArray &bytes)
     const bool marked = bytes.startsWith(bom) && validUtf8(bytes.mid(3));
     const QByteArray body = marked ? bytes.mid(3) : bytes;
     const bool lf = bytes.contains('\n') && !bytes.contains('\r');
-    e.utf8 = marked || (validUtf8(bytes) && (lf || std::any_of(bytes.begin(), bytes.end(), [](char c) {
-                                                 return uchar(c) >= 0x80;
-                                             })));
+    e.utf8 = marked || (validUtf8(bytes) && (lf || std::any_of(bytes.begin(), bytes.end(),
+                                                               [](char c) { return uchar(c) >= 0x80; })));
     e.text = lf ? body : classicText(body);
     QByteArray ending = "\r\n";
     if (lf)

@@ -1,19 +1,19 @@
 #include "documents/fileops.h"
 
+#include "documents/checksum.h"
 #include "documents/documentregistry.h"
 #include "documents/documents.h"
 #include "documents/documentwindow.h"
-#include "documents/checksum.h"
 #include "documents/fileprompts.h"
 #include "documents/newdocumentformat.h"
 #include "documents/recentfiles.h"
 #include "documents/safesave.h"
 #include "documents/textfile.h"
+#include "documents/undohistory.h"
 #include "platform/filedialog.h"
 #include "platform/fileio.h"
 #include "platform/prompts.h"
 #include "platform/textcontrol.h"
-#include "documents/undohistory.h"
 
 using fileprompts::StepResult;
 using fileprompts::Wording;
@@ -76,10 +76,11 @@ void tellForeignEncoding(const QString &path, const DetectedFormat &detected)
 {
     if (detected.foreignEncoding.isEmpty())
         return;
-    platform::message(QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte by byte.\r\n"
-                                     "Its bytes are kept exactly as they are.")
-                          .arg(path, detected.foreignEncoding),
-                      platform::Buttons::Ok, platform::Icon::Exclamation);
+    platform::message(
+        QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte by byte.\r\n"
+                       "Its bytes are kept exactly as they are.")
+            .arg(path, detected.foreignEncoding),
+        platform::Buttons::Ok, platform::Icon::Exclamation);
 }
 
 void openWithWording(const QString &path, Wording wording)
@@ -122,7 +123,8 @@ bool writeFile(const QString &path, int slot, bool binary, DiskState *disk)
         platform::FileError err;
         DocumentWindow *w = DocumentRegistry::instance().window(slot);
         const QByteArrayView text = w ? w->textControl()->bytes() : QByteArrayView();
-        const FileFrame frame = fileFrame(w ? w->textControl()->format() : TextFormat::classic(), text, binary);
+        const FileFrame frame =
+            fileFrame(w ? w->textControl()->format() : TextFormat::classic(), text, binary);
         quint64 checksum = 0;
         if (safesave::writeFile(path, frame.prefix, text, frame.ending, &err, &checksum)) {
             *disk = DiskState::capture(path, checksum);
@@ -217,9 +219,10 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
         return false;
     const quint32 generation = reg.generation(slot);
     if (reg.record(slot).Changed &&
-        platform::message(QStringLiteral("This document has unsaved changes. Reopening the file loses them.\r\n"
-                                         "Reopen it anyway?"),
-                          platform::Buttons::YesNo, platform::Icon::Exclamation) != platform::Answer::Yes)
+        platform::message(
+            QStringLiteral("This document has unsaved changes. Reopening the file loses them.\r\n"
+                           "Reopen it anyway?"),
+            platform::Buttons::YesNo, platform::Icon::Exclamation) != platform::Answer::Yes)
         return false;
     const QString path = reg.record(slot).Path;
     FileRead read = readForDocument(path, Wording::Read);
@@ -233,7 +236,8 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
 
     TextControl *control = w->textControl();
     const long firstLine = control->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
-    const long caretLine = control->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, long(control->selStart()));
+    const long caretLine =
+        control->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, long(control->selStart()));
     // As a fresh open into the same window: the old text and its undo go.
     w->resetForNewDocument();
     undo::ClearUndo(slot);

@@ -102,9 +102,9 @@ void Keeper::tick()
         if (state == WriteState::Busy)
             continue;
         const bool failed = state == WriteState::Failed;
-        const bool moved = !e.written || failed || e.changeCount != w->textControl()->changeCount()
-                           || e.title != rec.Title || e.path != rec.Path
-                           || e.format != w->textControl()->format();
+        const bool moved = !e.written || failed || e.changeCount != w->textControl()->changeCount() ||
+                           e.title != rec.Title || e.path != rec.Path ||
+                           e.format != w->textControl()->format();
         // A failed write (a full disk) is tried again at the same pace, not every tick.
         if (moved && e.ticksSinceWrite >= kTicksBetweenWrites)
             write(slot, e);

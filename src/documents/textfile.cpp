@@ -102,7 +102,9 @@ DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew, std:
 
     const bool marked = bytes.startsWith(kBom);
     if (forced) {
-        f.encoding = *forced == Encoding::Latin1 ? Encoding::Latin1 : marked ? Encoding::Utf8Bom : Encoding::Utf8;
+        f.encoding = *forced == Encoding::Latin1 ? Encoding::Latin1
+                     : marked                    ? Encoding::Utf8Bom
+                                                 : Encoding::Utf8;
         return out;
     }
     bool high = false;

@@ -39,7 +39,10 @@ void LoadViewerSettings() { viewers::LoadViewerSettings(); }
 
 void ShowViewSettingsDialog() { FrmViewSettings::showDialog(); }
 
-void ShowNewDocumentFormatDialog() { FrmNewFormat::showDialog(); }
+void ShowNewDocumentFormatDialog()
+{
+    FrmNewFormat::showDialog();
+}
 
 void PrintDocument(FrmDoc &window) { printing::PrintDocument(window); }
 

@@ -33,7 +33,10 @@ const EncodingEntry kEncodings[] = {{"mnuEncodingLatin1", Encoding::Latin1},
                                     {"mnuEncodingUTF8BOM", Encoding::Utf8Bom}};
 const EncodingEntry kReopen[] = {{"mnuReopenLatin1", Encoding::Latin1}, {"mnuReopenUTF8", Encoding::Utf8}};
 
-QAction *entry(const FrmDoc &window, const char *name) { return window.action(QString::fromLatin1(name)); }
+QAction *entry(const FrmDoc &window, const char *name)
+{
+    return window.action(QString::fromLatin1(name));
+}
 
 // The check marks follow the format; reopening needs a file to read.
 void sync(FrmDoc &window)
@@ -46,7 +49,8 @@ void sync(FrmDoc &window)
         if (QAction *a = entry(window, e.name))
             a->setChecked(f.encoding == e.encoding);
     DocumentRegistry &reg = DocumentRegistry::instance();
-    const bool hasFile = reg.isValidSlot(window.slot()) && !reg.record(window.slot()).Path.trimmed().isEmpty();
+    const bool hasFile =
+        reg.isValidSlot(window.slot()) && !reg.record(window.slot()).Path.trimmed().isEmpty();
     for (const EncodingEntry &e : kReopen)
         if (QAction *a = entry(window, e.name))
             a->setEnabled(hasFile);
@@ -115,7 +119,10 @@ void changeEncoding(FrmDoc &window, Encoding encoding)
     replaceConverted(window, bytes, f);
 }
 
-QMenu *formatMenu(FrmDoc &window) { return window.findChild<QMenu *>(kPanelMenu); }
+QMenu *formatMenu(FrmDoc &window)
+{
+    return window.findChild<QMenu *>(kPanelMenu);
+}
 
 void attach(FrmDoc &window)
 {

@@ -128,9 +128,14 @@ void FrmDoc::buildStatusBar()
                                QStringLiteral("CAPS"),
                                QStringLiteral("INS"),
                                m_text->format().label()};
-    const QStringList keys = {QStringLiteral("fsize"), QString(), QStringLiteral("lngth"),
-                              QStringLiteral("Status"), QString(), QString(),
-                              QString(),               QStringLiteral("format")};
+    const QStringList keys = {QStringLiteral("fsize"),
+                              QString(),
+                              QStringLiteral("lngth"),
+                              QStringLiteral("Status"),
+                              QString(),
+                              QString(),
+                              QString(),
+                              QStringLiteral("format")};
     const int inch = logicalDpiX() > 0 ? logicalDpiX() : 96;
     for (int i = 0; i < texts.size(); ++i) {
         auto *panel = new QLabel(texts[i], m_statusBar);
@@ -264,7 +269,10 @@ void FrmDoc::undoTick()
     scheduleRefresh();
 }
 
-void FrmDoc::onTextChanged() { markChanged(); }
+void FrmDoc::onTextChanged()
+{
+    markChanged();
+}
 
 void FrmDoc::markChanged()
 {

@@ -26,7 +26,10 @@ QRadioButton *option(const QString &name, const QString &caption, QWidget *paren
 
 } // namespace
 
-FrmNewFormat *FrmNewFormat::instance() { return g_dialog; }
+FrmNewFormat *FrmNewFormat::instance()
+{
+    return g_dialog;
+}
 
 FrmNewFormat *FrmNewFormat::showDialog()
 {
@@ -53,10 +56,11 @@ FrmNewFormat::FrmNewFormat(QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("New Document Format"));
 
-    auto *note = new QLabel(QStringLiteral("New documents take this format. A file of ASCII characters only "
-                                           "takes its encoding, unless its lines end in LF (then it is UTF-8); "
-                                           "every other file keeps its own."),
-                            this);
+    auto *note =
+        new QLabel(QStringLiteral("New documents take this format. A file of ASCII characters only "
+                                  "takes its encoding, unless its lines end in LF (then it is UTF-8); "
+                                  "every other file keeps its own."),
+                   this);
     note->setObjectName(QStringLiteral("lblNote"));
     note->setWordWrap(true);
 
@@ -71,7 +75,8 @@ FrmNewFormat::FrmNewFormat(QWidget *parent)
     auto *encodingLayout = new QVBoxLayout(encodings);
     m_latin1 = option(QStringLiteral("optLatin1"), QStringLiteral("Latin-1"), encodings, encodingLayout);
     m_utf8 = option(QStringLiteral("optUTF8"), QStringLiteral("UTF-8"), encodings, encodingLayout);
-    m_utf8Bom = option(QStringLiteral("optUTF8BOM"), QStringLiteral("UTF-8 with BOM"), encodings, encodingLayout);
+    m_utf8Bom =
+        option(QStringLiteral("optUTF8BOM"), QStringLiteral("UTF-8 with BOM"), encodings, encodingLayout);
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
@@ -104,7 +109,9 @@ TextFormat FrmNewFormat::chosen() const
 {
     TextFormat f;
     f.lineEnd = m_lf->isChecked() ? LineEnd::Lf : LineEnd::CrLf;
-    f.encoding = m_utf8Bom->isChecked() ? Encoding::Utf8Bom : m_utf8->isChecked() ? Encoding::Utf8 : Encoding::Latin1;
+    f.encoding = m_utf8Bom->isChecked() ? Encoding::Utf8Bom
+                 : m_utf8->isChecked()  ? Encoding::Utf8
+                                        : Encoding::Latin1;
     return f;
 }
 
@@ -124,4 +131,7 @@ void FrmNewFormat::choose(const TextFormat &format)
     }
 }
 
-void FrmNewFormat::apply() { documents::SetNewDocumentFormat(chosen()); }
+void FrmNewFormat::apply()
+{
+    documents::SetNewDocumentFormat(chosen());
+}

@@ -32,7 +32,8 @@ std::optional<QByteArray> fragmentBytes(const TextControl &text, const Catalogue
     // A noncharacter, which no text of the user's holds, marks where the selection goes.
     const QChar mark(0xFDD0);
     const bool marked = !selection.isEmpty() && !answer.contains(mark);
-    const std::optional<QString> piece = fragment(entry, marked ? QString(mark) : text.decode(selection), answer);
+    const std::optional<QString> piece =
+        fragment(entry, marked ? QString(mark) : text.decode(selection), answer);
     if (!piece)
         return std::nullopt;
     QByteArray out;
@@ -75,9 +76,9 @@ void changeCase(TextControl *text, QByteArray (*latin1)(QByteArrayView), QString
     if (isBlank(selection))
         return;
     // Line breaks are left as they are: no line end is given to the result.
-    const QByteArray changed = text->format().isUtf8()
-                                   ? textcodec::encode(unicode(text->decode(selection)), text->format().encoding)
-                                   : latin1(selection);
+    const QByteArray changed =
+        text->format().isUtf8() ? textcodec::encode(unicode(text->decode(selection)), text->format().encoding)
+                                : latin1(selection);
     text->replaceSelection(QByteArrayView(changed));
 }
 

@@ -6,8 +6,14 @@ namespace {
 QString g_text;
 }
 
-const QString &InsertBoxText() { return g_text; }
+const QString &InsertBoxText()
+{
+    return g_text;
+}
 
-void setInsertBoxText(const QString &text) { g_text = text; }
+void setInsertBoxText(const QString &text)
+{
+    g_text = text;
+}
 
 } // namespace inserts

@@ -38,7 +38,10 @@ QByteArray toDocument(QStringView text, const TextFormat &format, int *replaced 
 QByteArray encodeCharacter(char32_t code, Encoding encoding);
 
 // Whether a byte of UTF-8 text continues a character begun before it.
-inline bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+inline bool isContinuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // What the user is told when characters could not be held.
 QString replacedNotice(int count);

@@ -210,7 +210,10 @@ void TextControl::countInserted() const
     m_uncountedPos = -1;
 }
 
-QString TextControl::decode(QByteArrayView bytes) const { return textcodec::decode(bytes, m_format.encoding); }
+QString TextControl::decode(QByteArrayView bytes) const
+{
+    return textcodec::decode(bytes, m_format.encoding);
+}
 
 qsizetype TextControl::characterBoundary(qsizetype pos, bool forward) const
 {

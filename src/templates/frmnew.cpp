@@ -1,8 +1,8 @@
 #include "templates/frmnew.h"
 
 #include "documents/documents.h"
-#include "platform/apphelpers.h"
 #include "documents/textfile.h"
+#include "platform/apphelpers.h"
 #include "platform/prompts.h"
 #include "templates/commands.h"
 #include "templates/frmtemplates.h"

@@ -31,7 +31,10 @@ QString forBox(const TagHost &host, QByteArrayView content)
 
 } // namespace
 
-QString TagHost::decode(QByteArrayView bytes) const { return textcodec::decode(bytes, Encoding::Latin1); }
+QString TagHost::decode(QByteArrayView bytes) const
+{
+    return textcodec::decode(bytes, Encoding::Latin1);
+}
 
 QByteArray TagHost::encode(const QString &text, int *replaced) const
 {

@@ -80,7 +80,6 @@ void PromptForField(TagHost &host, QByteArrayView field);
 // Returns how many were replaced.
 qsizetype replaceAll(QByteArray &text, QByteArrayView from, QByteArrayView to);
 
-
 // The test the pass uses for a linked file: a regular file, links followed.
 bool isRegularFile(const QString &path);
 

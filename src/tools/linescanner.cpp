@@ -179,7 +179,8 @@ void LineScanner::makeNeedle()
 
 QString LineScanner::lineText(QByteArrayView line) const
 {
-    return textcodec::decode(line, m_utf8 && textcodec::isValidUtf8(line) ? Encoding::Utf8 : Encoding::Latin1);
+    return textcodec::decode(line,
+                             m_utf8 && textcodec::isValidUtf8(line) ? Encoding::Utf8 : Encoding::Latin1);
 }
 
 void LineScanner::foldInto(const char *src, qsizetype n)

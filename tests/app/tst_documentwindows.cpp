@@ -127,7 +127,8 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("saved");
         QTest::newRow("CR LF") << QByteArray("one\r\ntwo\r\n") << QByteArray("one\r\ntwo") << QByteArray("one\r\ntwo\r\n");
-        QTest::newRow("LF") << QByteArray("lf\nonly\n") << QByteArray("lf\nonly\n") << QByteArray("lf\nonly\n");
+        QTest::newRow("LF") << QByteArray("lf\nonly\n") << QByteArray("lf\nonly\n")
+                            << QByteArray("lf\nonly\n");
         QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray("\r\n");
         QByteArray bytes;
         for (int i = 0; i < 256; ++i)

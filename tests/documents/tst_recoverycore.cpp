@@ -100,11 +100,13 @@ private slots:
         const recovery::Journal want = sample();
         QCOMPARE(recovery::parseJournal(bytes, &j), bytes == encoded(want));
         if (bytes == encoded(want))
-            QCOMPARE(QStringList({j.title, j.path, j.disk.toText(), QString::number(j.written.toMSecsSinceEpoch()),
-                                  QString::fromLatin1(j.text.toHex()), j.format.label()}),
-                     QStringList({want.title, want.path, want.disk.toText(),
-                                  QString::number(want.written.toMSecsSinceEpoch()), QString::fromLatin1(want.text.toHex()),
-                                  QStringLiteral("LF  UTF-8 with BOM  (bytes)")}));
+            QCOMPARE(
+                QStringList({j.title, j.path, j.disk.toText(), QString::number(j.written.toMSecsSinceEpoch()),
+                             QString::fromLatin1(j.text.toHex()), j.format.label()}),
+                QStringList({want.title, want.path, want.disk.toText(),
+                             QString::number(want.written.toMSecsSinceEpoch()),
+                             QString::fromLatin1(want.text.toHex()),
+                             QStringLiteral("LF  UTF-8 with BOM  (bytes)")}));
     }
 
     void journalsOfEarlierVersionsHoldClassicText()

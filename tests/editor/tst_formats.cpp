@@ -54,7 +54,10 @@ void run(FrmDoc *d, const char *name)
     AppFixture::trigger(d, QString::fromLatin1(name));
 }
 
-void toEnd(FrmDoc *d) { QTest::keyClick(d->textControl(), Qt::Key_End, Qt::ControlModifier); }
+void toEnd(FrmDoc *d)
+{
+    QTest::keyClick(d->textControl(), Qt::Key_End, Qt::ControlModifier);
+}
 
 void select(FrmDoc *d, qsizetype start, qsizetype length)
 {
@@ -65,8 +68,8 @@ void select(FrmDoc *d, qsizetype start, qsizetype length)
 QStringList checked(FrmDoc *d)
 {
     QStringList out;
-    for (const char *name : {"mnuLineEndsCRLF", "mnuLineEndsLF", "mnuEncodingLatin1", "mnuEncodingUTF8",
-                             "mnuEncodingUTF8BOM"})
+    for (const char *name :
+         {"mnuLineEndsCRLF", "mnuLineEndsLF", "mnuEncodingLatin1", "mnuEncodingUTF8", "mnuEncodingUTF8BOM"})
         if (d->action(QString::fromLatin1(name))->isChecked())
             out << QString::fromLatin1(name);
     return out;
@@ -117,8 +120,8 @@ private slots:
         row("UTF-8, every plane", "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e\n", classic, "LF  UTF-8",
             "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e\n", "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e\n");
         row("UTF-8 CR LF", "\xc3\xa9\r\n", classic, "CR LF  UTF-8", "\xc3\xa9", "\xc3\xa9\r\n");
-        row("NUL in UTF-8", QByteArray("a\0\xc3\xa9\n", 5), classic, "LF  UTF-8", QByteArray("a\0\xc3\xa9\n", 5),
-            QByteArray("a\0\xc3\xa9\n", 5));
+        row("NUL in UTF-8", QByteArray("a\0\xc3\xa9\n", 5), classic, "LF  UTF-8",
+            QByteArray("a\0\xc3\xa9\n", 5), QByteArray("a\0\xc3\xa9\n", 5));
         row("BOM", "\xef\xbb\xbf\xc3\xa9\r\n", classic, "CR LF  UTF-8 with BOM", "\xc3\xa9",
             "\xef\xbb\xbf\xc3\xa9\r\n");
         row("BOM, LF", "\xef\xbb\xbfx\n", classic, "LF  UTF-8 with BOM", "x\n", "\xef\xbb\xbfx\n");
@@ -165,19 +168,26 @@ private slots:
     void wideEncodingsKeepTheirBytes()
     {
         const QList<QPair<QByteArray, QString>> files = {
-            {QByteArray("\xff\xfe" "a\0\r\0\n\0", 8), QStringLiteral("UTF-16 LE")},
+            {QByteArray("\xff\xfe"
+                        "a\0\r\0\n\0",
+                        8),
+             QStringLiteral("UTF-16 LE")},
             {QByteArray("\xfe\xff\0a\0\n", 6), QStringLiteral("UTF-16 BE")},
-            {QByteArray("\xff\xfe\0\0" "a\0\0\0", 8), QStringLiteral("UTF-32 LE")},
+            {QByteArray("\xff\xfe\0\0"
+                        "a\0\0\0",
+                        8),
+             QStringLiteral("UTF-32 LE")},
             {QByteArray("\0\0\xfe\xff\0\0\0a", 8), QStringLiteral("UTF-32 BE")},
         };
         for (const auto &[bytes, name] : files) {
             m_prompts->clear();
             FrmDoc *d = open(bytes, QStringLiteral("wide.txt"));
             QCOMPARE(m_prompts->messages().size(), 1);
-            QCOMPARE(m_prompts->messages()[0].text,
-                     QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte by byte.\r\n"
-                                    "Its bytes are kept exactly as they are.")
-                         .arg(m_app->path(QStringLiteral("wide.txt")), name));
+            QCOMPARE(
+                m_prompts->messages()[0].text,
+                QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte by byte.\r\n"
+                               "Its bytes are kept exactly as they are.")
+                    .arg(m_app->path(QStringLiteral("wide.txt")), name));
             QCOMPARE(d->textControl()->text(), bytes);
             QCOMPARE(saveAndRead(d), bytes);
             // Reopened as UTF-8, it is still held byte by byte.
@@ -212,8 +222,9 @@ private slots:
         AppFixture::trigger(d, QStringLiteral("mnuCharacterMode"));
         type(d, QStringLiteral("c{"));
         AppFixture::trigger(d, QStringLiteral("mnuCharacterMode"));
-        QCOMPARE(saveAndRead(d), QByteArray("<p>Caf<B>\xc3\xa9</B></p>\n\xc3\xa9\xe2\x82\xac\n.\xc3\xbclk {\n\n}\nx\ny"
-                                      "\xd0\x96\n\xc2\xa9\xc3\xa9\n"));
+        QCOMPARE(saveAndRead(d),
+                 QByteArray("<p>Caf<B>\xc3\xa9</B></p>\n\xc3\xa9\xe2\x82\xac\n.\xc3\xbclk {\n\n}\nx\ny"
+                            "\xd0\x96\n\xc2\xa9\xc3\xa9\n"));
         QCOMPARE(m_prompts->messages().size(), 0);
 
         // A CR LF UTF-8 document wraps a selection without touching its own
@@ -283,8 +294,9 @@ private slots:
         QVERIFY2(m_app->record(1).Changed, "a conversion is a change");
 
         // Each conversion is a step of its own, format included.
-        const QList<QByteArray> steps = {"caf\xc3\xa9\nb\ncd\xe2\x82\xac|LF  UTF-8", "caf\xc3\xa9\nb\ncd|LF  UTF-8",
-                                         "caf\xe9\nb\ncd|LF  Latin-1", "caf\xe9\r\nb\r\ncd|CR LF  Latin-1"};
+        const QList<QByteArray> steps = {"caf\xc3\xa9\nb\ncd\xe2\x82\xac|LF  UTF-8",
+                                         "caf\xc3\xa9\nb\ncd|LF  UTF-8", "caf\xe9\nb\ncd|LF  Latin-1",
+                                         "caf\xe9\r\nb\r\ncd|CR LF  Latin-1"};
         for (const QByteArray &step : steps) {
             run(d, "mnuEditUndo");
             QCOMPARE(t->text() + "|" + d->panelText(8).toLatin1(), step);
@@ -292,7 +304,8 @@ private slots:
 
         // UTF-8 with its mark: the file gets the mark.
         AppFixture::trigger(d, QStringLiteral("mnuEncodingUTF8BOM"));
-        QCOMPARE(saveAndRead(d), QByteArray("\xef\xbb\xbf" "caf\xc3\xa9\r\nb\r\ncd\r\n"));
+        QCOMPARE(saveAndRead(d), QByteArray("\xef\xbb\xbf"
+                                            "caf\xc3\xa9\r\nb\r\ncd\r\n"));
     }
 
     void reopenWithAnotherEncoding()
