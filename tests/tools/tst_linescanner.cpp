@@ -5,6 +5,8 @@
 
 #include <QRandomGenerator>
 
+#include <memory>
+
 #include <sys/resource.h>
 
 using tools::LineScanner;
@@ -69,6 +71,28 @@ QString longLfText(quint32 seed, const QStringList &alphabet)
         text += end == 0 ? u"\r\n" : end == 1 ? u"\r" : u"\n";
     }
     return text;
+}
+
+// Scans a whole file of these bytes in pieces; *shown gets the matching
+// lines as the window shows them. Null when a step failed.
+std::unique_ptr<tools::FileScan> scanFile(const QByteArray &bytes, const QString &search, int piece,
+                                          QStringList *shown)
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("f.txt")));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        return nullptr;
+    f.close();
+    auto scan = std::make_unique<tools::FileScan>(search, piece);
+    platform::FileError err;
+    if (!scan->open(f.fileName(), &err))
+        return nullptr;
+    while (!scan->atEnd())
+        if (!scan->step(&err))
+            return nullptr;
+    for (const QByteArray &line : scan->scanner().takeLines())
+        shown->append(scan->scanner().lineText(line));
+    return scan;
 }
 
 qint64 peakResidentKiB()
@@ -233,19 +257,10 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(int, piece);
-        QTemporaryDir dir;
-        QFile f(dir.filePath(QStringLiteral("f.txt")));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        f.close();
-        tools::FileScan scan(QStringLiteral("é"), piece);
-        platform::FileError err;
-        QVERIFY(scan.open(f.fileName(), &err));
-        while (!scan.atEnd())
-            QVERIFY(scan.step(&err));
-        QTEST(scan.scanner().isUtf8(), "utf8");
         QStringList shown;
-        for (const QByteArray &line : scan.scanner().takeLines())
-            shown << scan.scanner().lineText(line);
+        const std::unique_ptr<tools::FileScan> scan = scanFile(bytes, QStringLiteral("é"), piece, &shown);
+        QVERIFY(scan);
+        QTEST(scan->scanner().isUtf8(), "utf8");
         QTEST(shown, "lines");
     }
 
@@ -273,19 +288,10 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(int, piece);
-        QTemporaryDir dir;
-        QFile f(dir.filePath(QStringLiteral("f.txt")));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        f.close();
-        tools::FileScan scan(QStringLiteral("x"), piece);
-        platform::FileError err;
-        QVERIFY(scan.open(f.fileName(), &err));
-        while (!scan.atEnd())
-            QVERIFY(scan.step(&err));
-        QTEST(scan.scanner().lineEnd() == LineEnd::Lf, "lf");
         QStringList shown;
-        for (const QByteArray &line : scan.scanner().takeLines())
-            shown << scan.scanner().lineText(line);
+        const std::unique_ptr<tools::FileScan> scan = scanFile(bytes, QStringLiteral("x"), piece, &shown);
+        QVERIFY(scan);
+        QTEST(scan->scanner().lineEnd() == LineEnd::Lf, "lf");
         QTEST(shown, "lines");
     }
 
