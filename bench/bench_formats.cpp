@@ -77,12 +77,12 @@ double openSteps(const QString &path, TextControl &control, bool detect)
     if (!reader.open(path, nullptr) || !reader.readAll(&bytes, nullptr))
         return -1;
     reader.close();
-    TextFormat format = TextFormat::classic();
+    DetectedFormat detected;
     if (detect)
-        format = detectFormat(bytes, TextFormat::classic()).format;
-    const QByteArray text = textFromFileBytes(std::move(bytes), format);
-    control.setFormat(format);
-    control.setText(QByteArrayView(text));
+        detected = detectFormat(bytes, TextFormat::classic());
+    const QByteArray text = textFromFileBytes(std::move(bytes), detected.format);
+    control.setFormat(detected.format);
+    control.setOpenedText(text, detected.characters);
     control.characterCount(); // what the Length panel shows
     return bench::nowMs() - t0;
 }

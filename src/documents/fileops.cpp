@@ -107,7 +107,7 @@ void openWithWording(const QString &path, Wording wording)
     // The format goes first, while the document is still empty.
     w->textControl()->setFormat(detected.format);
     w->pathChanged(path);
-    w->textControl()->setOpenedText(text);
+    w->textControl()->setOpenedText(text, detected.characters);
     DocumentRegistry::instance().record(slot).Changed = !complete;
     if (complete)
         recentfiles::AddRecentFile(path);
@@ -243,7 +243,7 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     undo::ClearUndo(slot);
     control->setFormat(detected.format);
     w->pathChanged(path);
-    control->setOpenedText(text);
+    control->setOpenedText(text, detected.characters);
     control->setSelStart(control->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, caretLine));
     control->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
     DocumentRecord &rec = reg.record(slot);

@@ -108,14 +108,18 @@ DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew, std:
         return out;
     }
     bool high = false;
-    if (marked && textcodec::isValidUtf8(bytes.sliced(kBom.size())))
+    qsizetype characters = -1;
+    if (marked && textcodec::isValidUtf8(bytes.sliced(kBom.size()), nullptr, &characters))
         f.encoding = Encoding::Utf8Bom;
-    else if (!textcodec::isValidUtf8(bytes, &high))
+    else if (!textcodec::isValidUtf8(bytes, &high, &characters))
         f.encoding = Encoding::Latin1;
     else if (high || f.lineEnd == LineEnd::Lf)
         f.encoding = Encoding::Utf8;
     else
         f.encoding = forNew.encoding == Encoding::Latin1 ? Encoding::Latin1 : Encoding::Utf8;
+    // An LF file's text is its bytes (less the mark), so their count holds.
+    if (f.isUtf8() && f.lineEnd == LineEnd::Lf)
+        out.characters = characters;
     return out;
 }
 

@@ -20,6 +20,9 @@ struct DetectedFormat
     // The name of an encoding shown byte by byte ("UTF-16 LE"), when the file
     // starts with its mark; the bytes are kept but not understood.
     QString foreignEncoding;
+    // Characters of the document's text when checking the file counted them
+    // (a UTF-8 file kept byte for byte), else -1.
+    qsizetype characters = -1;
 };
 
 // The format of a file's bytes (see the rules in textfile.cpp). forNew is the

@@ -3,8 +3,14 @@
 #include "platform/latin1.h"
 
 #include <QStringDecoder>
+#include <QtAlgorithms>
+#include <QtEndian>
 
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace textcodec {
 
@@ -12,32 +18,45 @@ namespace {
 
 constexpr quint64 kHighBits = 0x8080808080808080ULL;
 
-quint64 load64(const uchar *p)
+quint64 load64(const uchar *p) { return qFromLittleEndian<quint64>(p); }
+
+} // namespace
+
+namespace {
+
+// The first byte of 128 or more at or after p, or end. Most text is ASCII,
+// so it is skipped sixteen (or eight) bytes at a time.
+const uchar *nextHigh(const uchar *p, const uchar *end)
 {
-    quint64 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16) {
+        const int m = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)));
+        if (m)
+            return p + qCountTrailingZeroBits(uint(m));
+    }
+#endif
+    for (; end - p >= 8; p += 8) {
+        const quint64 m = qFromLittleEndian<quint64>(p) & kHighBits;
+        if (m)
+            return p + (qCountTrailingZeroBits(m) >> 3);
+    }
+    while (p < end && *p < 0x80)
+        ++p;
+    return p;
 }
 
 } // namespace
 
-bool isValidUtf8(QByteArrayView bytes, bool *hasHigh)
+bool isValidUtf8(QByteArrayView bytes, bool *hasHigh, qsizetype *characters)
 {
     const auto *p = reinterpret_cast<const uchar *>(bytes.data());
     const uchar *const end = p + bytes.size();
+    qsizetype continuing = 0;
     bool high = false;
-    while (p < end) {
-        // Most text is ASCII: skip it sixteen bytes at a time.
-        while (end - p >= 16 && !((load64(p) | load64(p + 8)) & kHighBits))
-            p += 16;
-        if (p == end)
-            break;
-        const uchar c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
+    bool valid = true;
+    while ((p = nextHigh(p, end)) < end) {
         high = true;
+        const uchar c = *p;
         int more;
         uchar lo = 0x80, hi = 0xBF; // the range of the second byte
         if (c >= 0xC2 && c <= 0xDF) {
@@ -55,26 +74,22 @@ bool isValidUtf8(QByteArrayView bytes, bool *hasHigh)
             else if (c == 0xF4)
                 hi = 0x8F; // above U+10FFFF
         } else {
-            if (hasHigh)
-                *hasHigh = true;
-            return false;
+            valid = false;
+            break;
         }
-        if (end - p <= more || p[1] < lo || p[1] > hi) {
-            if (hasHigh)
-                *hasHigh = true;
-            return false;
+        if (end - p <= more || p[1] < lo || p[1] > hi || (more >= 2 && (p[2] & 0xC0) != 0x80) ||
+            (more == 3 && (p[3] & 0xC0) != 0x80)) {
+            valid = false;
+            break;
         }
-        for (int i = 2; i <= more; ++i)
-            if ((p[i] & 0xC0) != 0x80) {
-                if (hasHigh)
-                    *hasHigh = true;
-                return false;
-            }
+        continuing += more;
         p += more + 1;
     }
     if (hasHigh)
         *hasHigh = high;
-    return true;
+    if (characters && valid)
+        *characters = bytes.size() - continuing;
+    return valid;
 }
 
 qsizetype countCharacters(QByteArrayView bytes, Encoding encoding)

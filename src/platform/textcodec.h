@@ -10,8 +10,9 @@
 namespace textcodec {
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF and
-// no sequence cut at the end. *hasHigh tells whether any byte was 128 or more.
-bool isValidUtf8(QByteArrayView bytes, bool *hasHigh = nullptr);
+// no sequence cut at the end. *hasHigh tells whether any byte was 128 or
+// more, *characters (when valid) how many characters the bytes hold.
+bool isValidUtf8(QByteArrayView bytes, bool *hasHigh = nullptr, qsizetype *characters = nullptr);
 
 // Characters in document bytes: in UTF-8 a sequence of several bytes counts
 // once; CR and LF count one each.

@@ -283,7 +283,14 @@ constexpr qsizetype kStyleLaterBytes = qsizetype(4) << 20;
 
 } // namespace
 
-void TextControl::setOpenedText(const QByteArray &text)
+void TextControl::setOpenedText(const QByteArray &text, qsizetype characters)
+{
+    m_knownInsert = text.isEmpty() ? -1 : characters;
+    openText(text);
+    m_knownInsert = -1;
+}
+
+void TextControl::openText(const QByteArray &text)
 {
     cancelStyledLoad();
     if (!hasStyleBytes() || text.size() < kStyleLaterBytes) {
@@ -529,7 +536,11 @@ void TextControl::onModified(int position, int type, const char *, int length, i
                 m_editObserver(position, QByteArrayView(p, length), 0);
         }
     } else {
-        if (utf8) {
+        if (utf8 && m_knownInsert >= 0 && position == 0 && this->length() == 0) {
+            // The whole opened text going into an empty document: counted already.
+            m_characters += m_knownInsert;
+            m_knownInsert = -1;
+        } else if (utf8) {
             m_uncountedPos = position;
             m_uncountedLength = length;
         } else {

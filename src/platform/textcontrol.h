@@ -114,7 +114,8 @@ public:
     // As setText, for a text just read from a file. A big text for a document
     // with style bytes is shown at once without them; the style bytes follow
     // a moment later, built on a worker thread (styleBytesReady tells).
-    void setOpenedText(const QByteArray &text);
+    // characters, when known (checking the file found it), spares counting.
+    void setOpenedText(const QByteArray &text, qsizetype characters = -1);
 
 signals:
     // After every change of the content, typed or written; never for styling.
@@ -143,6 +144,7 @@ private:
     void insertTyped(QByteArrayView bytes, bool mayOverwrite);
     void typeCharacters(const QString &text);
     void applyEngineFormat();
+    void openText(const QByteArray &text);
     QStringList localFiles(const QMimeData *data) const;
 
     // Edits are seen just before they happen; the change is announced once
@@ -172,6 +174,7 @@ private:
     mutable qsizetype m_characters = 0;
     mutable qsizetype m_uncountedPos = -1;
     mutable qsizetype m_uncountedLength = 0;
+    qsizetype m_knownInsert = -1; // characters of the text being opened, when known
     KeyHook m_keyHook;
     EditObserver m_editObserver;
     int m_batch = 0;
