@@ -159,6 +159,8 @@ private slots:
         FrmDoc *d = open(file);
         QCOMPARE(d->panelText(8), label);
         QCOMPARE(d->textControl()->text(), text);
+        const qsizetype characters = d->textControl()->decode(text).toUcs4().size();
+        QCOMPARE(d->panelText(3), QStringLiteral("Length: %1").arg(characters));
         QCOMPARE(saveAndRead(d), saved);
         QCOMPARE(m_prompts->asked.size(), 0);
     }
