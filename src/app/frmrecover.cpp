@@ -16,8 +16,9 @@ FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent) : QDialog(parent
     setModal(true);
 
     auto *prompt = new QLabel(
-        QStringLiteral("Quillpad Basic ended without saving the documents below. Tick the ones to bring "
-                       "back; Restore discards the others, Later keeps them all for the next start."),
+        QStringLiteral("Quillpad Basic ended without saving the documents below. Restore brings back the "
+                       "ticked ones and Discard deletes them; what is not ticked, and everything after Later, "
+                       "stays for the next start."),
         this);
     prompt->setObjectName(QStringLiteral("lblPrompt"));
     prompt->setWordWrap(true);
@@ -30,7 +31,9 @@ FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent) : QDialog(parent
         auto *item = new QListWidgetItem(rowText(r), m_list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         item->setCheckState(Qt::Checked);
-        item->setToolTip(r.path.isEmpty() ? QStringLiteral("Never saved") : r.path);
+        item->setToolTip(r.unreadable ? QStringLiteral("Restore opens its bytes as a new document")
+                         : r.path.isEmpty() ? QStringLiteral("Never saved")
+                                            : r.path);
     }
     connect(m_list, &QListWidget::itemChanged, this, &FrmRecover::updateButtons);
 
@@ -38,12 +41,12 @@ FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent) : QDialog(parent
     m_restore = buttons->addButton(QStringLiteral("&Restore"), QDialogButtonBox::AcceptRole);
     m_restore->setObjectName(QStringLiteral("cmdRestore"));
     m_restore->setDefault(true);
-    QPushButton *discard = buttons->addButton(QStringLiteral("&Discard"), QDialogButtonBox::DestructiveRole);
-    discard->setObjectName(QStringLiteral("cmdDiscard"));
+    m_discard = buttons->addButton(QStringLiteral("&Discard"), QDialogButtonBox::DestructiveRole);
+    m_discard->setObjectName(QStringLiteral("cmdDiscard"));
     QPushButton *later = buttons->addButton(QStringLiteral("&Later"), QDialogButtonBox::RejectRole);
     later->setObjectName(QStringLiteral("cmdLater"));
     connect(m_restore, &QPushButton::clicked, this, [this] { finish(Choice::Restore); });
-    connect(discard, &QPushButton::clicked, this, [this] { finish(Choice::Discard); });
+    connect(m_discard, &QPushButton::clicked, this, [this] { finish(Choice::Discard); });
     connect(later, &QPushButton::clicked, this, [this] { finish(Choice::Later); });
 
     auto *layout = new QVBoxLayout(this);
@@ -57,6 +60,8 @@ FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent) : QDialog(parent
 QString FrmRecover::rowText(const Row &row)
 {
     const QLocale locale;
+    if (row.unreadable)
+        return QStringLiteral("Unreadable journal (%1 bytes, kept as %2)").arg(locale.toString(row.length), row.path);
     QString where = QStringLiteral("changes not saved");
     if (row.path.isEmpty())
         where = QStringLiteral("never saved");
@@ -76,7 +81,11 @@ QList<int> FrmRecover::checkedRows() const
     return out;
 }
 
-void FrmRecover::updateButtons() { m_restore->setEnabled(!checkedRows().isEmpty()); }
+void FrmRecover::updateButtons()
+{
+    m_restore->setEnabled(!checkedRows().isEmpty());
+    m_discard->setEnabled(!checkedRows().isEmpty());
+}
 
 void FrmRecover::finish(Choice c)
 {

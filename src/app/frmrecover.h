@@ -8,8 +8,10 @@ class QListWidget;
 class QPushButton;
 
 // Offers the documents that an instance which is gone left unsaved, one
-// check box each. Restore brings back the ticked ones and discards the rest;
-// Discard drops them all; Later (or closing the window) keeps them all for
+// check box each, and the journals that could not be read, with their size
+// and place. Restore brings back the ticked ones (an unreadable journal as a
+// new document of its raw bytes); Discard deletes the ticked ones; what is
+// not ticked, and everything after Later (or closing the window), stays for
 // the next start.
 class FrmRecover : public QDialog
 {
@@ -22,6 +24,7 @@ public:
         QString path;
         QDateTime written;
         qsizetype length = 0;
+        bool unreadable = false; // path is then where the journal is kept
     };
     enum class Choice { Later, Restore, Discard };
 
@@ -38,5 +41,6 @@ private:
 
     QListWidget *m_list;
     QPushButton *m_restore;
+    QPushButton *m_discard;
     Choice m_choice = Choice::Later;
 };

@@ -4,6 +4,7 @@
 #include "documents/documentregistry.h"
 #include "documents/documents.h"
 #include "documents/fileops.h"
+#include "documents/recoverykeeper.h"
 #include "editor/extras.h"
 #include "editor/frmdoc.h"
 #include "platform/prompts.h"
@@ -111,8 +112,9 @@ void MdiMain::connectCommands()
     on("mnuNew", [] { documents::NewDocument(); });
     on("mnuOpen", [] { fileops::OpenFileWithDialog(); });
     on("mnuDFClip", [] { documents::NewDocumentFromClipboard(); });
-    // Ends the program at once: nothing is asked.
-    on("mnuExit", [] { QApplication::exit(0); });
+    // Ends the program the way closing the frame does: each changed document
+    // asks its question first, and Cancel keeps the program running.
+    on("mnuExit", [this] { close(); });
     on("mnuHelpAbout", [] { FrmAbout::showAbout(); });
     on("mnuTemplates", [] { templates::ShowTemplateDialog(); });
     on("mnuToolsQuickSearch", [] { tools::ShowQuickScan(); });
@@ -136,6 +138,8 @@ void MdiMain::closeEvent(QCloseEvent *e)
         }
     }
     e->accept();
+    // Every document went through its close procedure: nothing is left to recover.
+    recovery::Keeper::instance().shutdown();
 }
 
 namespace {

@@ -3,8 +3,12 @@
 #include "app/mdimain.h"
 #include "app/recoverystart.h"
 #include "documents/fileops.h"
+#include "documents/recoverykeeper.h"
 #include "editor/extras.h"
 #include "platform/apphelpers.h"
+#include "platform/terminationsignals.h"
+
+#include <QCoreApplication>
 
 MdiMain *Startup(const QString &argumentText)
 {
@@ -18,5 +22,12 @@ MdiMain *Startup(const QString &argumentText)
         fileops::OpenFile(argumentText);
     frame->show();
     OfferRecovery(frame);
+    // Ended from outside: the journals are brought up to date first and stay,
+    // to be offered at the next start. exit(), unlike quit(), asks no window
+    // to close: nobody is there to answer.
+    platform::onTerminationSignal([] {
+        recovery::Keeper::instance().keepForNextStart();
+        QCoreApplication::exit(0);
+    });
     return frame;
 }

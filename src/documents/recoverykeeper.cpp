@@ -5,6 +5,7 @@
 #include "documents/documentwindow.h"
 #include "documents/saveledger.h"
 #include "platform/apphelpers.h"
+#include "platform/prompts.h"
 #include "platform/textcontrol.h"
 
 #include <QCoreApplication>
@@ -54,23 +55,67 @@ bool Keeper::start(const QString &root)
 {
     if (m_folder.isOpen())
         return true;
-    if (!m_folder.open(root))
-        return false;
+    m_root = root;
     m_pool.setMaxThreadCount(1);
-    saveledger::setFolder(m_folder.path());
     m_timer.setInterval(kTickMs);
     connect(&m_timer, &QTimer::timeout, this, &Keeper::tick, Qt::UniqueConnection);
     m_timer.start();
+    // Only a completed close procedure (shutdown) removes the journals; any
+    // other end keeps them up to date for the next start.
     if (QCoreApplication *app = QCoreApplication::instance())
-        connect(app, &QCoreApplication::aboutToQuit, this, &Keeper::shutdown, Qt::UniqueConnection);
-    return true;
+        connect(app, &QCoreApplication::aboutToQuit, this, &Keeper::keepForNextStart, Qt::UniqueConnection);
+    saveledger::setFailureHandler([this](const QString &reason) { noteFailure(reason); });
+    tryToOpen();
+    return m_folder.isOpen();
+}
+
+void Keeper::tryToOpen()
+{
+    if (m_folder.open(m_root)) {
+        saveledger::setFolder(m_folder.path());
+        setUnprotected(false);
+        return;
+    }
+    m_ticksToRetry = kTicksBetweenWrites;
+    setUnprotected(true, m_folder.error());
+}
+
+void Keeper::noteFailure(const QString &reason) { setUnprotected(true, reason); }
+
+void Keeper::setUnprotected(bool on, const QString &reason)
+{
+    if (on == m_unprotected || m_telling)
+        return;
+    m_unprotected = on;
+    emit protectionChanged();
+    const QString folder = m_folder.isOpen() ? m_folder.path() : m_root;
+    // Said once each way, and never over a message still open about it.
+    m_telling = true;
+    if (on)
+        platform::message(QStringLiteral("Quillpad cannot keep a copy of your unsaved work in \"%1\": %2.\r\n"
+                                         "If the program ends unexpectedly, unsaved changes will be lost; "
+                                         "save your documents to keep them.")
+                              .arg(folder, reason),
+                          platform::Buttons::Ok, platform::Icon::Exclamation);
+    else if (m_shownFailure)
+        platform::message(QStringLiteral("Quillpad keeps a copy of your unsaved work in \"%1\" again.").arg(folder));
+    m_shownFailure = m_shownFailure || on;
+    m_telling = false;
 }
 
 void Keeper::tick()
 {
-    if (!m_folder.isOpen())
-        return;
     DocumentRegistry &reg = DocumentRegistry::instance();
+    if (!m_folder.isOpen()) {
+        // Without a folder nothing is protected; try again while there is work to protect.
+        bool unsaved = false;
+        for (int slot = 1; slot <= reg.docCount(); ++slot)
+            unsaved = unsaved || (reg.window(slot) && reg.record(slot).InUse && reg.record(slot).Changed);
+        if (!m_root.isEmpty() && unsaved && --m_ticksToRetry <= 0)
+            tryToOpen();
+        if (!m_folder.isOpen())
+            return;
+    }
     // Journals of slots that are gone or hold another document by now.
     for (auto it = m_entries.begin(); it != m_entries.end();) {
         const int slot = it->first;
@@ -98,10 +143,14 @@ void Keeper::tick()
         }
         Entry &e = found->second;
         ++e.ticksSinceWrite;
-        const WriteState state = e.state->load();
+        const WriteState state = e.result->state.load();
         if (state == WriteState::Busy)
             continue;
         const bool failed = state == WriteState::Failed;
+        if (e.awaited) {
+            e.awaited = false;
+            setUnprotected(failed, e.result->error);
+        }
         const bool moved = !e.written || failed || e.changeCount != w->textControl()->changeCount() ||
                            e.title != rec.Title || e.path != rec.Path ||
                            e.format != w->textControl()->format();
@@ -136,15 +185,18 @@ void Keeper::write(int slot, Entry &e)
     e.format = j.format;
     e.written = true;
     e.ticksSinceWrite = 0;
-    e.state->store(WriteState::Busy);
-    m_pool.start([file = e.file, header = std::move(header), text = e.buffer, state = e.state]() mutable {
+    e.awaited = true;
+    e.result->state.store(WriteState::Busy);
+    m_pool.start([file = e.file, header = std::move(header), text = e.buffer, result = e.result]() mutable {
         QSaveFile f(file);
-        const bool ok = f.open(QIODevice::WriteOnly) && f.write(header) == header.size()
-                        && f.write(text) == text.size() && f.commit();
-        if (!ok)
+        const bool ok = f.open(QIODevice::WriteOnly) && f.write(header) == header.size() &&
+                        f.write(text) == text.size() && f.commit();
+        if (!ok) {
+            result->error = f.errorString();
             f.cancelWriting();
+        }
         text = QByteArray(); // hands the buffer back before saying so
-        state->store(ok ? WriteState::Idle : WriteState::Failed);
+        result->state.store(ok ? WriteState::Idle : WriteState::Failed);
     });
 }
 
@@ -166,6 +218,25 @@ void Keeper::setTimerRunning(bool on)
 
 void Keeper::waitForWrites() { m_pool.waitForDone(); }
 
+void Keeper::journalNow()
+{
+    if (!m_folder.isOpen())
+        return;
+    m_pool.waitForDone();
+    DocumentRegistry &reg = DocumentRegistry::instance();
+    for (auto &[slot, e] : m_entries)
+        e.ticksSinceWrite = kTicksBetweenWrites; // no pacing now
+    tick();
+    m_pool.waitForDone();
+    for (auto &[slot, e] : m_entries) {
+        // A tick only writes what moved; what was still being written then is written again.
+        DocumentWindow *w = reg.window(slot);
+        if (w && e.changeCount != w->textControl()->changeCount())
+            write(slot, e);
+    }
+    m_pool.waitForDone();
+}
+
 void Keeper::shutdown()
 {
     m_timer.stop();
@@ -173,6 +244,14 @@ void Keeper::shutdown()
     m_entries.clear();
     saveledger::setFolder(QString());
     m_folder.removeAll();
+    // Nothing is left to protect; a later start begins afresh.
+    m_unprotected = m_shownFailure = false;
+}
+
+void Keeper::keepForNextStart()
+{
+    m_timer.stop();
+    journalNow();
 }
 
 bool Keeper::restore(const Journal &journal, const QString &file)
@@ -218,6 +297,25 @@ bool Keeper::restore(const Journal &journal, const QString &file)
         e.ticksSinceWrite = 0;
     }
     m_entries[slot] = std::move(e);
+    return true;
+}
+
+bool Keeper::restoreRaw(const QString &file)
+{
+    QByteArray bytes;
+    if (!platform::readWholeFile(file, &bytes, nullptr))
+        return false;
+    DocumentWindow *w = documents::CreateDocumentWindow();
+    if (!w)
+        return false;
+    const int slot = w->slot();
+    w->textControl()->setText(QByteArrayView(bytes)); // byte for byte, as the classic format holds them
+    DocumentRegistry::instance().record(slot).Changed = true;
+    w->showDocument();
+    journalNow();
+    const auto it = m_entries.find(slot);
+    if (it != m_entries.end() && it->second.written && it->second.result->state.load() == WriteState::Idle)
+        QFile::remove(file);
     return true;
 }
 

@@ -39,31 +39,56 @@ public:
     ~Keeper() override;
 
     // Starts keeping journals in a new instance folder under root. False when
-    // the folder cannot be made; the program then runs without journals.
+    // the folder cannot be made: the user is told, and the keeper tries again
+    // while there is unsaved work.
     bool start(const QString &root);
     bool isRunning() const { return m_folder.isOpen(); }
     const InstanceFolder &folder() const { return m_folder; }
+    // Journals could not be written (or the folder made) since the last
+    // success: unsaved work is not protected against a crash.
+    bool unprotected() const { return m_unprotected; }
+    // A save's ledger note could not be written: as bad as a failed journal.
+    void noteFailure(const QString &reason);
 
     // The timer calls it; tests may too, with the timer stopped.
     void tick();
     void setTimerRunning(bool on);
     // Waits until every write and removal handed to the worker is done.
     void waitForWrites();
-    // A clean exit: the writes in flight finish, then the folder goes.
+    // Journals every document with unsaved changes now, and waits for it.
+    void journalNow();
+    // A clean exit, after every document went through its close procedure:
+    // the writes in flight finish, then the folder goes.
     void shutdown();
+    // Any other end (a signal, the session ending): the journals are brought
+    // up to date and stay for the next start.
+    void keepForNextStart();
 
     // Brings a journaled document back in a new window, marked changed, and
     // takes its journal file over as the new window's own. False when no
     // window could be had.
     bool restore(const Journal &journal, const QString &file);
+    // Brings the bytes of a journal that could not be read back as a new
+    // document, marked changed; the file goes once the document's own
+    // journal holds them. False when the file could not be read.
+    bool restoreRaw(const QString &file);
 
     // The journal file of a slot's document, "" while it has none (tests).
     QString journalFile(int slot) const;
+
+signals:
+    void protectionChanged();
 
 private:
     Keeper() = default;
 
     enum class WriteState { Idle, Busy, Failed };
+    // What the worker found; the error is set before the state says Failed.
+    struct WriteResult
+    {
+        std::atomic<WriteState> state{WriteState::Idle};
+        QString error;
+    };
     struct Entry
     {
         quint32 generation = 0;
@@ -75,16 +100,25 @@ private:
         int ticksSinceWrite = kTicksBetweenWrites;
         QByteArray buffer; // the last copy of the text, kept while the user keeps typing
         int quietTicks = 0;
-        std::shared_ptr<std::atomic<WriteState>> state = std::make_shared<std::atomic<WriteState>>(WriteState::Idle);
+        bool awaited = false; // a write was handed over and its outcome not yet seen
+        std::shared_ptr<WriteResult> result = std::make_shared<WriteResult>();
     };
 
     void write(int slot, Entry &e);
     void remove(Entry &e);
+    void tryToOpen();
+    // Tells the user once when protection fails, and once when it works again.
+    void setUnprotected(bool on, const QString &reason = QString());
 
     InstanceFolder m_folder;
+    QString m_root;
     QThreadPool m_pool;
     QTimer m_timer;
     std::map<int, Entry> m_entries;
+    bool m_unprotected = false;
+    bool m_telling = false; // a message about it is open
+    bool m_shownFailure = false;
+    int m_ticksToRetry = 0;
 };
 
 // The recovery folder in the user's data folder.

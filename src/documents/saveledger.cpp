@@ -11,6 +11,7 @@ namespace saveledger {
 
 namespace {
 QString g_folder;
+std::function<void(const QString &)> g_failed;
 std::atomic<int> g_counter{0};
 const char kPrefix[] = "save-";
 const char kSuffix[] = ".pending";
@@ -18,6 +19,7 @@ const char kSuffix[] = ".pending";
 
 void setFolder(const QString &folder) { g_folder = folder; }
 QString folder() { return g_folder; }
+void setFailureHandler(std::function<void(const QString &reason)> handler) { g_failed = std::move(handler); }
 
 QString record(const QString &path, const platform::FileStamp &temp)
 {
@@ -29,10 +31,17 @@ QString record(const QString &path, const platform::FileStamp &temp)
     const QString note = QDir(g_folder).filePath(QLatin1String(kPrefix) + QString::number(++g_counter)
                                                  + QLatin1String(kSuffix));
     QFile f(note);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QByteArray text = QUrl::toPercentEncoding(target) + '\n' + QByteArray::number(temp.device) + ' ' +
+                            QByteArray::number(temp.inode) + '\n';
+    // A note cut short points nowhere: it counts as not written.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size() || !f.flush()) {
+        const QString why = f.errorString();
+        f.close();
+        f.remove();
+        if (g_failed)
+            g_failed(why);
         return QString();
-    f.write(QUrl::toPercentEncoding(target) + '\n' + QByteArray::number(temp.device) + ' '
-            + QByteArray::number(temp.inode) + '\n');
+    }
     f.close();
     return note;
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Saves write through a temporary beside the file and rename it into place.
 // A process killed at the wrong moment can leave that temporary behind with a
 // name of its own, so every save notes its temporary (by device and inode)
@@ -15,6 +17,8 @@ namespace saveledger {
 // Where this process keeps its notes (its recovery folder); "" keeps none.
 void setFolder(const QString &folder);
 QString folder();
+// Told why, when a note could not be written (the save goes on without it).
+void setFailureHandler(std::function<void(const QString &reason)> handler);
 
 // Notes the temporary of a save to path; returns the note's name ("" when
 // none was kept) for release().

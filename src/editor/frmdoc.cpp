@@ -4,6 +4,7 @@
 #include "documents/documents.h"
 #include "documents/fileops.h"
 #include "documents/recentfiles.h"
+#include "documents/recoverykeeper.h"
 #include "editor/doctoolbar.h"
 #include "editor/extras.h"
 #include "editor/findbar.h"
@@ -84,6 +85,7 @@ FrmDoc::FrmDoc(int slot, QWidget *parent) : QWidget(parent), m_slot(slot)
     connect(m_text, &TextControl::changed, this, &FrmDoc::onTextChanged);
     connect(m_text, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { scheduleRefresh(); });
     connect(m_text, &TextControl::overtypeChanged, this, &FrmDoc::scheduleRefresh);
+    connect(&recovery::Keeper::instance(), &recovery::Keeper::protectionChanged, this, &FrmDoc::statusTick);
     connect(m_text, &TextControl::formatChanged, this, [this] {
         setPanelText(8, m_text->format().label());
         setPanelText(3, QStringLiteral("Length: ") + QString::number(m_text->characterCount()));
@@ -240,8 +242,7 @@ void FrmDoc::statusTick()
 {
     DocumentRegistry &reg = DocumentRegistry::instance();
     if (reg.isValidSlot(m_slot))
-        setPanelText(4, reg.record(m_slot).Changed ? QStringLiteral("Unsaved Changes Made")
-                                                   : QStringLiteral("Document is clean"));
+        setPanelText(4, reg.record(m_slot).Changed ? changedStatus() : QStringLiteral("Document is clean"));
     updateClock();
     // A safety net for states changed from outside this window's own commands.
     refreshTick();
@@ -269,9 +270,13 @@ void FrmDoc::undoTick()
     scheduleRefresh();
 }
 
-void FrmDoc::onTextChanged()
+void FrmDoc::onTextChanged() { markChanged(); }
+
+QString FrmDoc::changedStatus() const
 {
-    markChanged();
+    // While no copy of unsaved work can be kept, the panel says so.
+    return recovery::Keeper::instance().unprotected() ? QStringLiteral("Unsaved Changes Made (not protected)")
+                                                      : QStringLiteral("Unsaved Changes Made");
 }
 
 void FrmDoc::markChanged()
@@ -280,7 +285,7 @@ void FrmDoc::markChanged()
     if (reg.isValidSlot(m_slot))
         reg.record(m_slot).Changed = true;
     setPanelText(3, QStringLiteral("Length: ") + QString::number(m_text->characterCount()));
-    setPanelText(4, QStringLiteral("Unsaved Changes Made"));
+    setPanelText(4, changedStatus());
 }
 
 void FrmDoc::createRecentItems()

@@ -89,6 +89,7 @@ private:
     void updateClock();
     void connectCommands();
     void onTextChanged();
+    QString changedStatus() const;
     void populateWindowList();
     void createRecentItems();
     void runSave();

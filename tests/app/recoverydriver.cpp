@@ -1,8 +1,10 @@
 // Runs the real program's start-up offscreen, types into document windows,
 // waits until each is journaled, says "journaled" on stdout and then waits to
-// be killed. Arguments: --app FOLDER, then any of --new TEXT and
-// --open PATH TEXT; a "|" in TEXT is typed as Enter. With --exit it then
-// ends the way the frame's File > Exit does instead.
+// be killed or signalled. Arguments: --app FOLDER, then any of --new TEXT and
+// --open PATH TEXT; a "|" in TEXT is typed as Enter. --more TEXT types TEXT
+// into the last window after the journals were written (and says "typed").
+// With --exit ANSWER it then chooses the frame's File > Exit, answering every
+// question with ANSWER (yes, no or cancel).
 
 #include "app/mdimain.h"
 #include "app/startup.h"
@@ -12,6 +14,7 @@
 #include "documents/recoverykeeper.h"
 #include "editor/frmdoc.h"
 #include "platform/apphelpers.h"
+#include "platform/prompts.h"
 #include "platform/textcontrol.h"
 
 #include <QApplication>
@@ -31,9 +34,34 @@ void typeInto(FrmDoc *doc, const QString &text)
     for (int i = 0; i < lines.size(); ++i) {
         if (i > 0)
             QTest::keyClick(control, Qt::Key_Return);
-        QTest::keyClicks(control, lines[i]);
+        for (const QChar c : lines[i]) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(control, c.toLatin1());
+                continue;
+            }
+            // Qt Test's key table stops at ASCII: such a key comes as its text.
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(control, &press);
+        }
     }
 }
+
+// Answers every question the same way, as a user who always clicks one button.
+class SameAnswer : public platform::Prompts
+{
+public:
+    explicit SameAnswer(platform::Answer a) : m_answer(a) {}
+    platform::Answer message(const QString &, platform::Buttons, platform::Icon, const QString &) override
+    {
+        return m_answer;
+    }
+    QString input(const QString &, const QString &, const QString &) override { return QString(); }
+    void beep() override {}
+    QString chooseFile(platform::FileMode, const QStringList &, int, const QString &) override { return QString(); }
+
+private:
+    platform::Answer m_answer;
+};
 
 } // namespace
 
@@ -45,9 +73,18 @@ int main(int argc, char **argv)
     QList<int> typedSlots;
     MdiMain *frame = nullptr;
     bool exit = false;
+    QString more;
     for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--exit")) {
+        if (args[i] == QLatin1String("--exit") && i + 1 < args.size()) {
             exit = true;
+            const QString a = args[++i];
+            platform::setPrompts(new SameAnswer(a == QLatin1String("yes")  ? platform::Answer::Yes
+                                                : a == QLatin1String("no") ? platform::Answer::No
+                                                                           : platform::Answer::Cancel));
+            continue;
+        }
+        if (args[i] == QLatin1String("--more") && i + 1 < args.size()) {
+            more = args[++i];
             continue;
         }
         if (args[i] == QLatin1String("--app") && i + 1 < args.size()) {
@@ -88,6 +125,11 @@ int main(int argc, char **argv)
         30000);
     std::printf("%s %s\n", journaled ? "journaled" : "failed", qPrintable(keeper.folder().path()));
     std::fflush(stdout);
+    if (!more.isEmpty() && !typedSlots.isEmpty()) {
+        typeInto(dynamic_cast<FrmDoc *>(DocumentRegistry::instance().window(typedSlots.last())), more);
+        std::printf("typed\n");
+        std::fflush(stdout);
+    }
     if (exit)
         QTimer::singleShot(0, frame, [frame] { frame->frameAction(QStringLiteral("mnuExit"))->trigger(); });
     return app.exec();

@@ -292,6 +292,38 @@ private slots:
         QCOMPARE(texts(*m_prompts), QStringList{kClose});
     }
 
+    // File > Exit on the frame closes as the frame's close box does: each
+    // changed document asks, in slot order, and Cancel keeps everything from
+    // there on open, the program running.
+    void exitAsksEveryChangedDocument_data()
+    {
+        QTest::addColumn<QString>("answers"); // one letter a document: Yes, No, Cancel
+        for (const char *order : {"YNC", "YCN", "NYC", "NCY", "CYN", "CNY", "YNY"})
+            QTest::newRow(order) << QString::fromLatin1(order);
+    }
+
+    void exitAsksEveryChangedDocument()
+    {
+        QFETCH(QString, answers);
+        for (int i = 1; i <= 3; ++i) {
+            fileops::OpenFile(m_app->writeFile(QStringLiteral("f%1.txt").arg(i), "old\r\n"));
+            type(m_app->current(), "new ");
+        }
+        const qsizetype asked = answers.contains(QLatin1Char('C')) ? answers.indexOf(QLatin1Char('C')) + 1 : 3;
+        for (QChar a : answers.left(asked))
+            m_prompts->answer(a == QLatin1Char('Y') ? Answer::Yes : a == QLatin1Char('N') ? Answer::No : Answer::Cancel);
+        m_app->triggerFrame(QStringLiteral("mnuExit"));
+        QCOMPARE(texts(*m_prompts), QStringList(int(asked), kClose));
+        for (int i = 1; i <= 3; ++i) {
+            const QChar a = i <= asked ? answers[i - 1] : QLatin1Char('-');
+            const bool open = i >= asked && answers.left(asked).contains(QLatin1Char('C'));
+            QCOMPARE(AppFixture::readFile(m_app->path(QStringLiteral("f%1.txt").arg(i))),
+                     QByteArray(a == QLatin1Char('Y') ? "new old\r\n" : "old\r\n"));
+            QVERIFY2(m_app->record(i).InUse == open && m_app->record(i).Changed == open, qPrintable(QString::number(i)));
+        }
+        QCOMPARE(m_app->frame()->isVisible(), answers.left(asked).contains(QLatin1Char('C')));
+    }
+
     void commandLineAndDrops()
     {
         DocumentRegistry &reg = DocumentRegistry::instance();

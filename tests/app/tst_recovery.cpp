@@ -11,6 +11,7 @@
 #include "documents/recoveryfolder.h"
 #include "documents/recoverykeeper.h"
 #include "editor/frmdoc.h"
+#include "platform/prompts.h"
 #include "platform/textcontrol.h"
 #include "scriptedprompts.h"
 #include "testmain.h"
@@ -20,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include <csignal>
 #include <functional>
 #include <optional>
 #include <sys/stat.h>
@@ -90,6 +92,16 @@ public:
     }
     ~Driver() { kill(); }
     bool journaled() const { return m_line.startsWith("journaled "); }
+    // The driver's next line of output ("" when none came in time).
+    QByteArray nextLine()
+    {
+        const QDeadlineTimer deadline(30000);
+        while (m_process.state() == QProcess::Running && !m_process.canReadLine() && !deadline.hasExpired())
+            m_process.waitForReadyRead(1000);
+        return m_process.readLine().trimmed();
+    }
+    void signal(int sig) { ::kill(pid_t(m_process.processId()), sig); }
+    bool stillRunningAfter(int ms) { return !m_process.waitForFinished(ms); }
     QString folder() const { return QString::fromLocal8Bit(m_line.mid(m_line.indexOf(' ') + 1)); }
     void kill()
     {
@@ -168,6 +180,7 @@ private slots:
         m_prompts.reset();
         keeper().shutdown();
         QDir(recovery::defaultRoot()).removeRecursively();
+        QFile::remove(QDir::cleanPath(recovery::defaultRoot())); // where a test put a file in its place
     }
 
     void journalsFollowTheirDocument_data()
@@ -209,9 +222,12 @@ private slots:
         QVERIFY(m_prompts->scriptUsedUp());
     }
 
+    // A journal that cannot be written is tried again; the user is told once
+    // that unsaved work is not protected, and once when it is again.
     void aJournalThatCouldNotBeWrittenIsTriedAgain()
     {
-        QTest::keyClicks(m_app->newDocument()->textControl(), "keep me");
+        FrmDoc *d = m_app->newDocument();
+        QTest::keyClicks(d->textControl(), "keep me");
         const QString folder = keeper().folder().path();
         QVERIFY(QDir(folder).removeRecursively());
         m_app->writeFile(QStringLiteral("unused"), QByteArray()); // nothing can be written where a file stands
@@ -219,20 +235,169 @@ private slots:
         keeper().tick();
         keeper().waitForWrites();
         QVERIFY(!QFileInfo(keeper().journalFile(1)).isFile());
+        keeper().tick(); // sees the failure
+        QCOMPARE(m_prompts->messages().size(), 1);
+        const ScriptedPrompts::Asked told = m_prompts->messages()[0];
+        QVERIFY2(told.text.startsWith(QStringLiteral("Quillpad cannot keep a copy of your unsaved work in \"%1\": ")
+                                          .arg(folder)) &&
+                     told.text.endsWith(QStringLiteral(".\r\nIf the program ends unexpectedly, unsaved changes will "
+                                                       "be lost; save your documents to keep them.")),
+                 qPrintable(told.text));
+        QCOMPARE(told.icon, platform::Icon::Exclamation);
+        QCOMPARE(d->panelText(4), QStringLiteral("Unsaved Changes Made (not protected)"));
+        for (int i = 0; i < 2 * recovery::Keeper::kTicksBetweenWrites; ++i)
+            keeper().tick();
+        QCOMPARE(m_prompts->messages().size(), 1); // said once, not at every try
+
         QFile::remove(folder);
         QDir().mkpath(folder);
         for (int i = 0; i < recovery::Keeper::kTicksBetweenWrites; ++i)
             keeper().tick();
         QCOMPARE(journalOf(1).text, QByteArray("keep me"));
+        keeper().tick();
+        QCOMPARE(texts(*m_prompts).value(1),
+                 QStringLiteral("Quillpad keeps a copy of your unsaved work in \"%1\" again.").arg(folder));
+        QCOMPARE(d->panelText(4), QStringLiteral("Unsaved Changes Made"));
+        QCOMPARE(m_prompts->messages().size(), 2);
     }
 
-    void theProgramsCleanExitRemovesItsJournals()
+    // A save whose ledger note cannot be written still saves, and says that
+    // unsaved work is not protected, as a failed journal does.
+    void aLedgerNoteThatCannotBeWrittenIsSaid()
     {
-        Driver program({QStringLiteral("--new"), QStringLiteral("abc"), QStringLiteral("--exit")});
+        const QString path = m_app->writeFile(QStringLiteral("doc.txt"), "a\r\n");
+        fileops::OpenFile(path);
+        FrmDoc *d = m_app->current();
+        const QString folder = keeper().folder().path();
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(QFile::copy(path, folder));
+        QTest::keyClicks(d->textControl(), "b");
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        QCOMPARE(AppFixture::readFile(path), QByteArray("ba\r\n"));
+        QCOMPARE(m_prompts->messages().size(), 1);
+        QVERIFY2(m_prompts->messages()[0].text.startsWith(
+                     QStringLiteral("Quillpad cannot keep a copy of your unsaved work in \"%1\": ").arg(folder)),
+                 qPrintable(m_prompts->messages()[0].text));
+        QFile::remove(folder);
+        QDir().mkpath(folder);
+    }
+
+    // No recovery folder can be made at all (a file stands in its place):
+    // said at once, and tried again while there is unsaved work.
+    void noRecoveryFolderIsSaidAndTriedAgain()
+    {
+        keeper().shutdown();
+        const QString root = recovery::defaultRoot();
+        QDir(root).removeRecursively();
+        QFile blocker(QDir::cleanPath(root));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(!keeper().start(root));
+        QCOMPARE(texts(*m_prompts), QStringList(QStringLiteral("Quillpad cannot keep a copy of your unsaved work in "
+                                                               "\"%1\": Not a directory.\r\nIf the program ends "
+                                                               "unexpectedly, unsaved changes will be lost; save your "
+                                                               "documents to keep them.")
+                                                    .arg(root)));
+        keeper().setTimerRunning(false);
+        QTest::keyClicks(m_app->newDocument()->textControl(), "x");
+        QFile::remove(QDir::cleanPath(root));
+        for (int i = 0; i < recovery::Keeper::kTicksBetweenWrites; ++i)
+            keeper().tick();
+        QVERIFY(keeper().isRunning());
+        QCOMPARE(texts(*m_prompts).value(1),
+                 QStringLiteral("Quillpad keeps a copy of your unsaved work in \"%1\" again.")
+                     .arg(keeper().folder().path()));
+    }
+
+    // Journals that cannot be read are listed with their size and place;
+    // Restore opens their bytes, Discard deletes only what is ticked.
+    void unreadableJournalsAreOfferedNeverDropped()
+    {
+        m_app.reset();
+        const QString root = recovery::defaultRoot();
+        const QString dead = root + QStringLiteral("999995-dead");
+        QDir().mkpath(dead);
+        const QByteArray cut("Quillpad recovery journal 1\ntitle: x\npath: \ndisk: none\nwritten: 0\nlength: 9\n\nabc\r\n");
+        const QByteArray noise("\x01\xff\0zz", 5);
+        { QFile f(dead + QStringLiteral("/1-1.qpj")); QVERIFY(f.open(QIODevice::WriteOnly)); f.write(cut); }
+        { QFile f(dead + QStringLiteral("/2-1.qpj")); QVERIFY(f.open(QIODevice::WriteOnly)); f.write(noise); }
+        const QString kept = recovery::unreadableFolder(root) + QStringLiteral("/999995-dead/");
+
+        QStringList rows;
+        whenDialogShows([&rows](FrmRecover *dlg) {
+            auto *list = dlg->findChild<QListWidget *>(QStringLiteral("lstDocuments"));
+            for (int i = 0; i < list->count(); ++i)
+                rows << list->item(i)->text();
+            list->item(1)->setCheckState(Qt::Unchecked);
+            click(dlg, "cmdRestore");
+        });
+        startAgain();
+        QCOMPARE(rows.size(), 2);
+        QVERIFY2(rows.contains(QStringLiteral("Unreadable journal (%1 bytes, kept as %2)")
+                                   .arg(cut.size())
+                                   .arg(kept + QStringLiteral("1-1.qpj"))),
+                 qPrintable(rows.join(QLatin1Char('\n'))));
+        const int restoredRow = rows[0].contains(QStringLiteral("1-1.qpj")) ? 0 : 1;
+        QCOMPARE(DocumentRegistry::instance().docCount(), 1);
+        QCOMPARE(startedDoc(1)->textControl()->text(), restoredRow == 0 ? cut : noise);
+        QVERIFY(DocumentRegistry::instance().record(1).Changed);
+        QVERIFY2(!QFileInfo::exists(dead), "the instance's folder is empty and gone");
+        const std::vector<recovery::Unreadable> left = recovery::unreadableJournals(root);
+        QCOMPARE(left.size(), size_t(1)); // the unticked one
+        QCOMPARE(AppFixture::readFile(left[0].file), restoredRow == 0 ? noise : cut);
+        QVERIFY2(!journalOf(1).text.isEmpty(), "the restored bytes are journaled by this instance");
+    }
+
+    // File > Exit asks first; only an exit whose questions all went through
+    // removes the journals.
+    void exitRemovesJournalsOnlyOnceEveryDocumentIsClosed_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("No: the program ends") << "no";
+        QTest::newRow("Cancel: it goes on") << "cancel";
+    }
+
+    void exitRemovesJournalsOnlyOnceEveryDocumentIsClosed()
+    {
+        QFETCH(QString, answer);
+        Driver program({QStringLiteral("--new"), QStringLiteral("abc"), QStringLiteral("--exit"), answer});
         QVERIFY2(program.journaled(), program.line().constData());
-        QVERIFY(program.endedByItself());
-        QVERIFY2(!QFileInfo::exists(program.folder()), qPrintable(program.folder()));
-        QVERIFY(!QFileInfo::exists(program.folder() + QStringLiteral(".lock")));
+        if (answer == QLatin1String("no")) {
+            QVERIFY(program.endedByItself());
+            QVERIFY2(!QFileInfo::exists(program.folder()), qPrintable(program.folder()));
+            QVERIFY(!QFileInfo::exists(program.folder() + QStringLiteral(".lock")));
+        } else {
+            QVERIFY2(program.stillRunningAfter(1500), "Cancel keeps the program running");
+            QCOMPARE(QDir(program.folder()).entryList({"*.qpj"}).size(), 1);
+        }
+    }
+
+    // Ended by a signal (a shutdown, a closed session) with unsaved work:
+    // what was typed up to the end comes back at the next start, byte for byte.
+    void signalledProgramsKeepTheirWork_data()
+    {
+        QTest::addColumn<int>("sig");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void signalledProgramsKeepTheirWork()
+    {
+        QFETCH(int, sig);
+        m_app.reset();
+        {
+            Driver running({QStringLiteral("--new"), QStringLiteral("first|second"), QStringLiteral("--more"),
+                            QStringLiteral(" and \u00e9 more")});
+            QVERIFY2(running.journaled(), running.line().constData());
+            QCOMPARE(running.nextLine(), QByteArray("typed"));
+            running.signal(sig);
+            QVERIFY2(running.endedByItself(), "it ends by itself, cleanly");
+            QCOMPARE(QDir(running.folder()).entryList({"*.qpj"}).size(), 1);
+        }
+        whenDialogShows([](FrmRecover *dlg) { click(dlg, "cmdRestore"); });
+        startAgain();
+        QCOMPARE(DocumentRegistry::instance().docCount(), 1);
+        QCOMPARE(startedDoc(1)->textControl()->text(), QByteArray("first\r\nsecond and \xe9 more"));
     }
 
     void changedOnDiskIsAskedBeforeSaving_data()
@@ -369,7 +534,8 @@ private slots:
         QTest::addColumn<int>("offeredAgain");
         QTest::newRow("Later keeps them all") << "cmdLater" << false << 0 << 2;
         QTest::newRow("Discard drops them all") << "cmdDiscard" << false << 0 << 0;
-        QTest::newRow("Restore drops the unticked") << "cmdRestore" << true << 1 << 0;
+        QTest::newRow("Restore leaves the unticked for the next start") << "cmdRestore" << true << 1 << 1;
+        QTest::newRow("Discard leaves the unticked too") << "cmdDiscard" << true << 0 << 1;
     }
 
     void declinedJournals()

@@ -173,18 +173,90 @@ private slots:
         std::vector<recovery::Orphan> orphans = recovery::claimOrphans(root, b.id());
         QCOMPARE(orphans.size(), size_t(1));
         QCOMPARE(orphans[0].folder, dead);
-        QCOMPARE(orphans[0].items.size(), size_t(2)); // the damaged one is not offered
+        QCOMPARE(orphans[0].items.size(), size_t(2)); // the damaged one is not offered as a document
         QCOMPARE(orphans[0].items[0].journal.text, QByteArray("older"));
+        QCOMPARE(readFile(recovery::unreadableFolder(root) + QStringLiteral("/999999-dead/3-1.qpj")),
+                 QByteArray("damaged")); // but kept
         QVERIFY2(!QFileInfo::exists(root + QStringLiteral("999998-gone.lock")), "a stale lock alone is cleared");
         // Claimed, it is this instance's to decide on; another start leaves it alone.
         QCOMPARE(recovery::claimOrphans(root, a.id()).size(), size_t(0));
         recovery::discardOrphan(orphans[0]);
         QVERIFY(!QFileInfo::exists(dead) && !QFileInfo::exists(dead + QStringLiteral(".lock")));
 
+        QCOMPARE(recovery::unreadableJournals(root).size(), size_t(1));
+
         // A clean exit removes the folder; the other instance's stays.
         b.removeAll();
         QVERIFY(!QFileInfo::exists(b.path()));
         QVERIFY(QFileInfo::exists(a.path() + QStringLiteral("/1-1.qpj")));
+    }
+
+    // Whatever a journal holds, it is offered or kept, never lost: cut at every
+    // byte, random bytes, a length past its end or past 2^63, two for one path.
+    void journalsThatCannotBeReadAreKept()
+    {
+        const QString root = path(QStringLiteral("kept/"));
+        const QString dead = root + QStringLiteral("999997-dead");
+        QDir().mkpath(dead);
+        const QByteArray whole = encoded(sample());
+        QList<QByteArray> bad;
+        for (qsizetype n = 0; n < whole.size(); ++n)
+            bad << whole.left(n);
+        QByteArray noise(4096, Qt::Uninitialized);
+        QRandomGenerator rng(7);
+        for (char &c : noise)
+            c = char(rng.bounded(256));
+        bad << noise;
+        const qsizetype at = whole.indexOf("length: ");
+        const QByteArray head = whole.left(at), text = whole.mid(whole.indexOf("\n\n") + 2);
+        bad << head + "length: 99999999999999\n\n" + text << head + "length: 9223372036854775808\n\n" + text
+            << head + "length: -1\n\n" + text;
+        for (int i = 0; i < bad.size(); ++i)
+            writeFile(dead + QStringLiteral("/b%1.qpj").arg(i), bad[i]);
+        writeFile(dead + QStringLiteral("/good1.qpj"), whole);
+        writeFile(dead + QStringLiteral("/good2.qpj"), whole); // the same path twice: both offered
+
+        std::vector<recovery::Orphan> orphans = recovery::claimOrphans(root, QStringLiteral("own"));
+        QCOMPARE(orphans.size(), size_t(1));
+        QCOMPARE(orphans[0].items.size(), size_t(2));
+        QCOMPARE(orphans[0].unreadable.size(), size_t(0));
+        const std::vector<recovery::Unreadable> kept = recovery::unreadableJournals(root);
+        QCOMPARE(kept.size(), size_t(bad.size()));
+        QSet<QByteArray> keptBytes;
+        for (const recovery::Unreadable &u : kept) {
+            keptBytes << readFile(u.file);
+            QCOMPARE(u.size, QFileInfo(u.file).size());
+        }
+        QCOMPARE(keptBytes, QSet<QByteArray>(bad.begin(), bad.end()));
+        // Done with the folder: it goes only once no journal is left in it.
+        recovery::releaseOrphan(orphans[0]);
+        QVERIFY(QFileInfo::exists(dead + QStringLiteral("/good1.qpj")));
+        QFile::remove(dead + QStringLiteral("/good1.qpj"));
+        QFile::remove(dead + QStringLiteral("/good2.qpj"));
+        orphans = recovery::claimOrphans(root, QStringLiteral("own"));
+        QCOMPARE(orphans.size(), size_t(0));
+        QVERIFY2(!QFileInfo::exists(dead), "an empty folder goes");
+        QCOMPARE(recovery::unreadableJournals(root).size(), size_t(bad.size())); // still kept
+
+        // Where no folder for them can be made, they stay where they are, and
+        // so does their instance's folder.
+        const QString root2 = path(QStringLiteral("blocked/"));
+        QDir().mkpath(root2 + QStringLiteral("999996-dead"));
+        writeFile(root2 + QStringLiteral("unreadable"), "a file in the way");
+        writeFile(root2 + QStringLiteral("999996-dead/1-1.qpj"), "cut sho");
+        orphans = recovery::claimOrphans(root2, QStringLiteral("own"));
+        QCOMPARE(orphans.size(), size_t(1));
+        QCOMPARE(orphans[0].unreadable.size(), size_t(1));
+        QCOMPARE(orphans[0].unreadable[0].file, root2 + QStringLiteral("999996-dead/1-1.qpj"));
+        QCOMPARE(orphans[0].unreadable[0].size, qint64(7));
+        recovery::releaseOrphan(orphans[0]);
+        QCOMPARE(readFile(root2 + QStringLiteral("999996-dead/1-1.qpj")), QByteArray("cut sho"));
+
+        // A recovery folder that is a file: no instance folder, and the reason.
+        const QString asFile = writeFile(path(QStringLiteral("recovery-file")), "x");
+        recovery::InstanceFolder f;
+        QVERIFY(!f.open(asFile));
+        QCOMPARE(f.error(), QStringLiteral("Not a directory"));
     }
 };
 
