@@ -147,7 +147,12 @@ bool mayOverwrite(int slot, const QString &path)
 
 } // namespace
 
-void OpenFile(const QString &path) { openWithWording(path, Wording::Read); }
+// Kept absolute, so the record, the recent list and the journals still name
+// the same file when the program later runs from another folder.
+void OpenFile(const QString &path)
+{
+    openWithWording(platform::absolutePath(path), Wording::Read);
+}
 
 void OpenFileWithDialog()
 {
@@ -155,7 +160,7 @@ void OpenFileWithDialog()
     dlg.setFilter(QString::fromLatin1(FileFilter));
     dlg.showOpen();
     dlg.setFlags(platform::FileDialog::PathMustExist);
-    const QString name = dlg.fileName();
+    const QString name = dlg.makeFileNameAbsolute();
     if (name.trimmed().isEmpty())
         return;
     openWithWording(name, Wording::ReadWithNumber);
@@ -189,7 +194,7 @@ bool saveWithDialog(int slot, bool binary)
     dlg.setFilter(QString::fromLatin1(FileFilter));
     dlg.setFlags(platform::FileDialog::PathMustExist | platform::FileDialog::OverwritePrompt);
     dlg.showSave();
-    const QString name = dlg.fileName();
+    const QString name = dlg.makeFileNameAbsolute();
     if (name.trimmed().isEmpty())
         return false;
     DiskState disk;

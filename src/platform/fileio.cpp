@@ -1,6 +1,8 @@
 #include "platform/fileio.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <cerrno>
@@ -190,6 +192,13 @@ bool readWholeFile(const QString &path, QByteArray *out, FileError *err)
 {
     FileReader r;
     return r.open(path, err) && r.readAll(out, err);
+}
+
+QString absolutePath(const QString &path)
+{
+    if (path.isEmpty())
+        return path;
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
 bool FileWriter::open(const QString &path, FileError *err)

@@ -84,6 +84,11 @@ private:
 
 bool readWholeFile(const QString &path, QByteArray *out, FileError *err);
 
+// The path as the program keeps it: absolute against the working folder, with
+// "." and ".." taken out by the letters alone. Links stay links, so the path
+// names what the user named. An empty path stays empty.
+QString absolutePath(const QString &path);
+
 // Test seam: makes the next `times` calls of a step fail with the given
 // system error number, wherever the file is.
 enum class FileStep { Open, Read, Write, Commit };
