@@ -21,6 +21,7 @@ struct Fault
     int times = 0;
 };
 std::array<Fault, 4> g_faults;
+std::function<void(const QString &)> g_beforeCommit;
 
 bool takeFault(FileStep step, FileError *err)
 {
@@ -72,6 +73,11 @@ void injectFileFault(FileStep step, int errnum, int times)
 }
 
 void clearFileFaults() { g_faults = {}; }
+
+void setBeforeCommitHook(std::function<void(const QString &path)> hook)
+{
+    g_beforeCommit = std::move(hook);
+}
 
 bool FileReader::open(const QString &path, FileError *err)
 {
@@ -247,6 +253,8 @@ bool FileWriter::commit(FileError *err)
         setErr(err, errorFromErrno(EBADF));
         return false;
     }
+    if (g_beforeCommit)
+        g_beforeCommit(m_file->fileName());
     const bool ok = m_file->commit();
     if (!ok)
         setErr(err, FileError{int(m_file->error()), m_file->errorString()});

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // Whole-file reading and transactional writing, one step at a time, so callers
@@ -94,6 +95,10 @@ QString absolutePath(const QString &path);
 enum class FileStep { Open, Read, Write, Commit };
 void injectFileFault(FileStep step, int errnum, int times = 1);
 void clearFileFaults();
+// Test seam: runs in FileWriter::commit after everything was written, just
+// before the temporary takes the target's place, so a test can make the real
+// commit fail. Null (the default) runs nothing.
+void setBeforeCommitHook(std::function<void(const QString &path)> hook);
 
 FileError errorFromErrno(int errnum);
 

@@ -3,6 +3,8 @@
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
 #include "documents/recentfiles.h"
+#include "documents/recoveryfolder.h"
+#include "documents/recoverykeeper.h"
 #include "editor/frmdoc.h"
 #include "platform/clipboard.h"
 #include "platform/fileio.h"
@@ -17,6 +19,7 @@
 #include <QClipboard>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <optional>
@@ -477,6 +480,54 @@ private slots:
         QCOMPARE(m_app->current()->textControl()->text(), QByteArray("old"));
         QCOMPARE(m_app->record(m_app->current()->slot()).Path, absolute);
         QCOMPARE(recentfiles::entries().mid(0, 3), (QStringList{absolute, old, QStringLiteral("/newest")}));
+    }
+
+    // The real commit fails when the target became a folder meanwhile: the
+    // save asks, and the document, its name, its journal and the folder stay.
+    void aCommitThatFailsForReal()
+    {
+        recovery::Keeper &keeper = recovery::Keeper::instance();
+        QVERIFY(keeper.start(recovery::defaultRoot()));
+        keeper.setTimerRunning(false);
+        const auto stop = qScopeGuard([&keeper] {
+            platform::setBeforeCommitHook(nullptr);
+            keeper.shutdown();
+            QDir(recovery::defaultRoot()).removeRecursively();
+        });
+        const QString path = m_app->writeFile(QStringLiteral("target.txt"), "old\r\n");
+        fileops::OpenFile(path);
+        FrmDoc *d = m_app->current();
+        type(d, "new ");
+        keeper.tick();
+        keeper.waitForWrites();
+        const QString journal = keeper.journalFile(d->slot());
+        QVERIFY2(!journal.isEmpty() && QFileInfo::exists(journal), "the changed document is journaled");
+
+        int commits = 0;
+        platform::setBeforeCommitHook([&commits](const QString &target) {
+            if (commits++ > 0)
+                return;
+            QFile::remove(target);
+            QDir().mkdir(target);
+            QFile inside(target + QStringLiteral("/inside.txt"));
+            if (inside.open(QIODevice::WriteOnly))
+                inside.write("inside");
+        });
+        m_prompts->answer(Answer::Abort);
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        QCOMPARE(commits, 1);
+        QCOMPARE(texts(*m_prompts), QStringList{kSave + "Is a directory" + kAsk});
+        const DocumentRecord &rec = m_app->record(d->slot());
+        QVERIFY2(rec.Changed, "a failed save leaves the document changed");
+        QCOMPARE(rec.Path + '|' + d->caption(), path + '|' + path);
+        QVERIFY(QFileInfo(path).isDir());
+        QCOMPARE(QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{QStringLiteral("inside.txt")});
+        QCOMPARE(AppFixture::readFile(path + QStringLiteral("/inside.txt")), QByteArray("inside"));
+        keeper.tick();
+        keeper.waitForWrites();
+        QCOMPARE(keeper.journalFile(d->slot()), journal);
+        QVERIFY2(QFileInfo::exists(journal), "the journal stays while the document is unsaved");
     }
 
     void theMenuBarFollowsTheShownDocument()
