@@ -83,6 +83,14 @@ void tellForeignEncoding(const QString &path, const DetectedFormat &detected)
         platform::Buttons::Ok, platform::Icon::Exclamation);
 }
 
+// The classic reading turned lone CRs into CR LF; the file will not be
+// written back as it was, and the user should know before saving.
+void tellLoneCrs(DocumentWindow *w, qsizetype loneCrs)
+{
+    if (loneCrs > 0)
+        w->showNotice(QStringLiteral("Lone CR line ends will be saved as CR LF"));
+}
+
 void openWithWording(const QString &path, Wording wording)
 {
     FileRead read = readForDocument(path, wording);
@@ -91,7 +99,8 @@ void openWithWording(const QString &path, Wording wording)
     const bool complete = read.complete;
     const DiskState disk = read.disk;
     const DetectedFormat detected = detectFormat(read.bytes, documents::NewDocumentFormat());
-    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format);
+    qsizetype loneCrs = 0;
+    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format, &loneCrs);
 
     DocumentWindow *w = documents::CreateDocumentWindow();
     if (!w)
@@ -111,6 +120,7 @@ void openWithWording(const QString &path, Wording wording)
     DocumentRegistry::instance().record(slot).Changed = !complete;
     if (complete)
         recentfiles::AddRecentFile(path);
+    tellLoneCrs(w, loneCrs);
     tellForeignEncoding(path, detected);
 }
 
@@ -237,7 +247,8 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     if (read.aborted || !read.complete || !w || reg.generation(slot) != generation || !reg.record(slot).InUse)
         return false;
     const DetectedFormat detected = detectFormat(read.bytes, documents::NewDocumentFormat(), encoding);
-    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format);
+    qsizetype loneCrs = 0;
+    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format, &loneCrs);
 
     TextControl *control = w->textControl();
     const long firstLine = control->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
@@ -254,6 +265,7 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     DocumentRecord &rec = reg.record(slot);
     rec.Disk = read.disk;
     rec.Changed = false;
+    tellLoneCrs(w, loneCrs);
     return true;
 }
 

@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScopeGuard>
+#include <QStatusBar>
 
 #include <cerrno>
 #include <optional>
@@ -57,6 +58,11 @@ void dropFiles(QWidget *target, const QStringList &files)
     QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     QApplication::processEvents();
+}
+
+QString statusMessage(FrmDoc *d)
+{
+    return d->findChild<QStatusBar *>(QStringLiteral("stBar"))->currentMessage();
 }
 
 } // namespace
@@ -480,6 +486,37 @@ private slots:
         QCOMPARE(m_app->current()->textControl()->text(), QByteArray("old"));
         QCOMPARE(m_app->record(m_app->current()->slot()).Path, absolute);
         QCOMPARE(recentfiles::entries().mid(0, 3), (QStringList{absolute, old, QStringLiteral("/newest")}));
+    }
+
+    // Opening a file whose lone CRs the classic reading turned into CR LF says
+    // so in the status bar; files that save back as they were say nothing.
+    void loneCrNotice_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("notice");
+        QTest::newRow("lone CRs") << QByteArray("one\rtwo\r\nthree\r\n") << true;
+        QTest::newRow("lone CR at the very end") << QByteArray("one\r\ntwo\r") << true;
+        QTest::newRow("UTF-8 with a lone CR") << QByteArray("caf\xc3\xa9\rb\r\n") << true;
+        QTest::newRow("CR LF") << QByteArray("one\r\ntwo\r\n") << false;
+        QTest::newRow("LF") << QByteArray("one\ntwo\rthree\n").replace('\r', 'x') << false;
+        QTest::newRow("LF then CR") << QByteArray("one\n\r") << true; // not an LF file: read the classic way
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+
+    void loneCrNotice()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, notice);
+        const QString path = m_app->writeFile(QStringLiteral("lines.txt"), file);
+        fileops::OpenFile(path);
+        FrmDoc *d = m_app->current();
+        QCOMPARE(statusMessage(d),
+                 notice ? QStringLiteral("Lone CR line ends will be saved as CR LF") : QString());
+        QVERIFY2(m_prompts->asked.isEmpty(), "a notice, not a question");
+        // The notice tells the truth: exactly those files come back changed.
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        if (!file.isEmpty())
+            QCOMPARE(AppFixture::readFile(path) != file, notice);
     }
 
     // The real commit fails when the target became a folder meanwhile: the
