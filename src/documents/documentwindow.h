@@ -31,6 +31,9 @@ public:
     // (called before the file's text goes into the control) or saved under
     // it. The window may fit its view to the kind of file.
     virtual void pathChanged(const QString &path) { Q_UNUSED(path); }
+    // A passing word to the user about this document, not a question; the
+    // window shows it for a while where it does not get in the way.
+    virtual void showNotice(const QString &text) { Q_UNUSED(text); }
     // Refreshes the View > Program and recent-file entries of this window only.
     virtual void rebuildMenus() = 0;
     // A menu entry by its name (and index, for the entries that come in arrays).

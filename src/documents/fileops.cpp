@@ -83,6 +83,14 @@ void tellForeignEncoding(const QString &path, const DetectedFormat &detected)
         platform::Buttons::Ok, platform::Icon::Exclamation);
 }
 
+// The classic reading turned lone CRs into CR LF; the file will not be
+// written back as it was, and the user should know before saving.
+void tellLoneCrs(DocumentWindow *w, qsizetype loneCrs)
+{
+    if (loneCrs > 0)
+        w->showNotice(QStringLiteral("Lone CR line ends will be saved as CR LF"));
+}
+
 void openWithWording(const QString &path, Wording wording)
 {
     FileRead read = readForDocument(path, wording);
@@ -91,7 +99,8 @@ void openWithWording(const QString &path, Wording wording)
     const bool complete = read.complete;
     const DiskState disk = read.disk;
     const DetectedFormat detected = detectFormat(read.bytes, documents::NewDocumentFormat());
-    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format);
+    qsizetype loneCrs = 0;
+    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format, &loneCrs);
 
     DocumentWindow *w = documents::CreateDocumentWindow();
     if (!w)
@@ -111,6 +120,7 @@ void openWithWording(const QString &path, Wording wording)
     DocumentRegistry::instance().record(slot).Changed = !complete;
     if (complete)
         recentfiles::AddRecentFile(path);
+    tellLoneCrs(w, loneCrs);
     tellForeignEncoding(path, detected);
 }
 
@@ -147,7 +157,12 @@ bool mayOverwrite(int slot, const QString &path)
 
 } // namespace
 
-void OpenFile(const QString &path) { openWithWording(path, Wording::Read); }
+// Kept absolute, so the record, the recent list and the journals still name
+// the same file when the program later runs from another folder.
+void OpenFile(const QString &path)
+{
+    openWithWording(platform::absolutePath(path), Wording::Read);
+}
 
 void OpenFileWithDialog()
 {
@@ -155,7 +170,7 @@ void OpenFileWithDialog()
     dlg.setFilter(QString::fromLatin1(FileFilter));
     dlg.showOpen();
     dlg.setFlags(platform::FileDialog::PathMustExist);
-    const QString name = dlg.fileName();
+    const QString name = dlg.makeFileNameAbsolute();
     if (name.trimmed().isEmpty())
         return;
     openWithWording(name, Wording::ReadWithNumber);
@@ -189,7 +204,7 @@ bool saveWithDialog(int slot, bool binary)
     dlg.setFilter(QString::fromLatin1(FileFilter));
     dlg.setFlags(platform::FileDialog::PathMustExist | platform::FileDialog::OverwritePrompt);
     dlg.showSave();
-    const QString name = dlg.fileName();
+    const QString name = dlg.makeFileNameAbsolute();
     if (name.trimmed().isEmpty())
         return false;
     DiskState disk;
@@ -232,7 +247,8 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     if (read.aborted || !read.complete || !w || reg.generation(slot) != generation || !reg.record(slot).InUse)
         return false;
     const DetectedFormat detected = detectFormat(read.bytes, documents::NewDocumentFormat(), encoding);
-    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format);
+    qsizetype loneCrs = 0;
+    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format, &loneCrs);
 
     TextControl *control = w->textControl();
     const long firstLine = control->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
@@ -249,6 +265,7 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     DocumentRecord &rec = reg.record(slot);
     rec.Disk = read.disk;
     rec.Changed = false;
+    tellLoneCrs(w, loneCrs);
     return true;
 }
 

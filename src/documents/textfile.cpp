@@ -27,14 +27,18 @@ bool contains(QByteArrayView bytes, char c)
     return !bytes.isEmpty() && std::memchr(bytes.data(), c, size_t(bytes.size())) != nullptr;
 }
 
-QByteArray classicText(QByteArray bytes)
+QByteArray classicText(QByteArray bytes, qsizetype *loneCrs)
 {
-    // The last line's end is not part of the text.
+    // The last line's end is not part of the text; a lone CR there comes
+    // back as CR LF too, when Save adds the final line end.
     qsizetype n = bytes.size();
-    if (n >= 2 && bytes[n - 2] == '\r' && bytes[n - 1] == '\n')
+    bool loneAtEnd = false;
+    if (n >= 2 && bytes[n - 2] == '\r' && bytes[n - 1] == '\n') {
         n -= 2;
-    else if (n >= 1 && bytes[n - 1] == '\r')
+    } else if (n >= 1 && bytes[n - 1] == '\r') {
         n -= 1;
+        loneAtEnd = true;
+    }
 
     // Count lone CRs: each becomes CR LF.
     qsizetype lone = 0;
@@ -47,6 +51,8 @@ QByteArray classicText(QByteArray bytes)
         if (cr + 1 == end)
             break;
     }
+    if (loneCrs)
+        *loneCrs = lone + (loneAtEnd ? 1 : 0);
     if (lone == 0) {
         bytes.truncate(n);
         return bytes;
@@ -123,13 +129,15 @@ DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew, std:
     return out;
 }
 
-QByteArray textFromFileBytes(QByteArray bytes, const TextFormat &format)
+QByteArray textFromFileBytes(QByteArray bytes, const TextFormat &format, qsizetype *loneCrs)
 {
+    if (loneCrs)
+        *loneCrs = 0;
     if (format.hasBom() && bytes.startsWith(kBom))
         bytes.remove(0, kBom.size());
     if (format.verbatim || format.lineEnd == LineEnd::Lf)
         return bytes;
-    return classicText(std::move(bytes));
+    return classicText(std::move(bytes), loneCrs);
 }
 
 FileFrame fileFrame(const TextFormat &format, QByteArrayView text, bool binary)

@@ -32,8 +32,10 @@ DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew,
                             std::optional<Encoding> forced = std::nullopt);
 
 // The document text of a file's bytes in the given format. Works in place
-// when it can: most files only lose their final line end.
-QByteArray textFromFileBytes(QByteArray bytes, const TextFormat &format);
+// when it can: most files only lose their final line end. loneCrs, when
+// given, counts the lone CRs the classic reading turned into CR LF (one
+// that ended the file included): a save writes those lines back changed.
+QByteArray textFromFileBytes(QByteArray bytes, const TextFormat &format, qsizetype *loneCrs = nullptr);
 // The classic reading alone.
 inline QByteArray textFromFileBytes(QByteArray bytes)
 {

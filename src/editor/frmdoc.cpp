@@ -212,6 +212,12 @@ void FrmDoc::resetForNewDocument()
 
 void FrmDoc::pathChanged(const QString &path) { m_sourceView->setPath(path); }
 
+void FrmDoc::showNotice(const QString &text)
+{
+    // Long enough to be read; the panels come back after it.
+    m_statusBar->showMessage(text, 10000);
+}
+
 void FrmDoc::scheduleRefresh()
 {
     if (!m_refreshTimer->isActive())

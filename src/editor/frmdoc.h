@@ -41,6 +41,7 @@ public:
     void resetForNewDocument() override;
     void rebuildMenus() override;
     void pathChanged(const QString &path) override;
+    void showNotice(const QString &text) override;
     QAction *action(const QString &name, int index = -1) const override;
 
     const QList<QMenu *> &menus() const { return m_menus.topLevel; }

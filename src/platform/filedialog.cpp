@@ -1,5 +1,6 @@
 #include "platform/filedialog.h"
 
+#include "platform/fileio.h"
 #include "platform/prompts.h"
 
 namespace platform {
@@ -35,6 +36,13 @@ void FileDialog::showOpen()
 void FileDialog::showSave()
 {
     m_fileName = prompts().chooseFile(FileMode::Save, nameFilters(m_filter), m_flags, m_fileName);
+}
+
+QString FileDialog::makeFileNameAbsolute()
+{
+    if (!m_fileName.trimmed().isEmpty())
+        m_fileName = absolutePath(m_fileName);
+    return m_fileName;
 }
 
 } // namespace platform

@@ -23,6 +23,11 @@ public:
     void showSave();
     QString fileName() const { return m_fileName; }
     void setFileName(const QString &name) { m_fileName = name; }
+    // For dialogs whose names are kept (documents, projects): makes the chosen
+    // name absolute (see absolutePath), so neither it nor the name the dialog
+    // starts from next time depends on the working folder. Returns it; a
+    // cancelled choice ("" or blanks) stays as it is.
+    QString makeFileNameAbsolute();
 
     // "desc | pattern | desc | pattern" into Qt name filters, one per choice.
     static QStringList nameFilters(const QString &filter);

@@ -1,6 +1,8 @@
 #include "platform/fileio.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <cerrno>
@@ -19,6 +21,7 @@ struct Fault
     int times = 0;
 };
 std::array<Fault, 4> g_faults;
+std::function<void(const QString &)> g_beforeCommit;
 
 bool takeFault(FileStep step, FileError *err)
 {
@@ -70,6 +73,11 @@ void injectFileFault(FileStep step, int errnum, int times)
 }
 
 void clearFileFaults() { g_faults = {}; }
+
+void setBeforeCommitHook(std::function<void(const QString &path)> hook)
+{
+    g_beforeCommit = std::move(hook);
+}
 
 bool FileReader::open(const QString &path, FileError *err)
 {
@@ -192,6 +200,13 @@ bool readWholeFile(const QString &path, QByteArray *out, FileError *err)
     return r.open(path, err) && r.readAll(out, err);
 }
 
+QString absolutePath(const QString &path)
+{
+    if (path.isEmpty())
+        return path;
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
 bool FileWriter::open(const QString &path, FileError *err)
 {
     cancel();
@@ -238,6 +253,8 @@ bool FileWriter::commit(FileError *err)
         setErr(err, errorFromErrno(EBADF));
         return false;
     }
+    if (g_beforeCommit)
+        g_beforeCommit(m_file->fileName());
     const bool ok = m_file->commit();
     if (!ok)
         setErr(err, FileError{int(m_file->error()), m_file->errorString()});

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // Whole-file reading and transactional writing, one step at a time, so callers
@@ -84,11 +85,20 @@ private:
 
 bool readWholeFile(const QString &path, QByteArray *out, FileError *err);
 
+// The path as the program keeps it: absolute against the working folder, with
+// "." and ".." taken out by the letters alone. Links stay links, so the path
+// names what the user named. An empty path stays empty.
+QString absolutePath(const QString &path);
+
 // Test seam: makes the next `times` calls of a step fail with the given
 // system error number, wherever the file is.
 enum class FileStep { Open, Read, Write, Commit };
 void injectFileFault(FileStep step, int errnum, int times = 1);
 void clearFileFaults();
+// Test seam: runs in FileWriter::commit after everything was written, just
+// before the temporary takes the target's place, so a test can make the real
+// commit fail. Null (the default) runs nothing.
+void setBeforeCommitHook(std::function<void(const QString &path)> hook);
 
 FileError errorFromErrno(int errnum);
 

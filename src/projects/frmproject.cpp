@@ -213,7 +213,7 @@ void FrmProject::cmdAction_Click(int index)
 void FrmProject::AddFileFromDialog()
 {
     m_cdiaFile.showOpen();
-    const QString name = m_cdiaFile.fileName();
+    const QString name = m_cdiaFile.makeFileNameAbsolute();
     if (name.trimmed().isEmpty())
         return;
     AddProjectFile(name);
@@ -223,7 +223,7 @@ void FrmProject::LoadSaveProject()
 {
     m_cdProject.setFilter(QStringLiteral("Quillpad Project | *.QPP"));
     m_cdProject.showSave();
-    const QString name = m_cdProject.fileName();
+    const QString name = m_cdProject.makeFileNameAbsolute();
     if (name.trimmed().isEmpty())
         return;
     SaveProject(name);
@@ -233,7 +233,7 @@ void FrmProject::LoadOpenProject()
 {
     m_cdProject.setFilter(QStringLiteral("Quillpad Project | *QPP"));
     m_cdProject.showOpen();
-    const QString name = m_cdProject.fileName();
+    const QString name = m_cdProject.makeFileNameAbsolute();
     if (name.trimmed().isEmpty())
         return;
     LoadProject(name);

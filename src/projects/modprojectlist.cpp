@@ -1,5 +1,6 @@
 #include "projects/modprojectlist.h"
 
+#include "platform/fileio.h"
 #include "platform/prompts.h"
 #include "projects/frmproject.h"
 #include "projects/projectlist.h"
@@ -68,8 +69,11 @@ void SaveProject(const QString &path)
     FrmProject::load()->setProjectName(path);
 }
 
-void AddProjectFile(const QString &path)
+void AddProjectFile(const QString &name)
 {
+    // Entries added from now on are absolute; those a project file already
+    // holds are loaded as they stand.
+    const QString path = platform::absolutePath(name);
     switch (projectList().add(path)) {
     case ProjectList::AddResult::Added:
         RefreshProjectList();

@@ -21,7 +21,7 @@ const cFiles &gFiles(int position); // 1 to gFileCount()
 void LoadProject(const QString &path);
 // Writes the list; the name box shows the path only when that succeeded.
 void SaveProject(const QString &path);
-// Appends an entry when a file exists at path.
+// Appends an entry, made absolute, when a file exists at path.
 void AddProjectFile(const QString &path);
 void RemoveProjectFile(int position);
 // Rebuilds the rows of the window's list view.

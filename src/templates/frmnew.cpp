@@ -67,7 +67,10 @@ FrmNew::FrmNew(QWidget *parent) : QDialog(parent), m_files(new QListWidget(this)
     m_preview->setFrameShape(QFrame::StyledPanel);
     m_preview->setFrameShadow(QFrame::Sunken);
     m_preview->setMargin(6);
-    m_preview->setMinimumSize(260, 240);
+    // A fixed width: a line too long to wrap is cut at the edge instead of
+    // widening the dialog.
+    m_preview->setFixedWidth(260);
+    m_preview->setMinimumHeight(240);
     m_preview->setBackgroundRole(QPalette::Base);
     m_preview->setAutoFillBackground(true);
     m_preview->setTextInteractionFlags(Qt::NoTextInteraction);

@@ -1,19 +1,26 @@
 #include "app/mdimain.h"
 #include "app/startup.h"
-#include "windowtest.h"
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
 #include "documents/recentfiles.h"
+#include "documents/recoveryfolder.h"
+#include "documents/recoverykeeper.h"
 #include "editor/frmdoc.h"
 #include "platform/clipboard.h"
 #include "platform/fileio.h"
+#include "platform/prompts.h"
+#include "platform/settingsstore.h"
 #include "platform/textcontrol.h"
 #include "scriptedprompts.h"
 #include "testmain.h"
+#include "windowtest.h"
+#include "workingfolder.h"
 
 #include <QClipboard>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
+#include <QStatusBar>
 
 #include <cerrno>
 #include <optional>
@@ -36,6 +43,26 @@ QStringList texts(const ScriptedPrompts &p)
     for (const ScriptedPrompts::Asked &m : p.messages())
         out << m.text;
     return out;
+}
+
+// Drops files on a widget as the platform does, then lets the handlers run.
+void dropFiles(QWidget *target, const QStringList &files)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &f : files)
+        urls << QUrl::fromLocalFile(f);
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QApplication::processEvents();
+}
+
+QString statusMessage(FrmDoc *d)
+{
+    return d->findChild<QStatusBar *>(QStringLiteral("stBar"))->currentMessage();
 }
 
 } // namespace
@@ -216,7 +243,7 @@ private slots:
         m_prompts->answer(Answer::Ignore);
         fileops::OpenFile(folder);
         QCOMPARE(texts(*m_prompts).value(0), kRead + "Is a directory" + kAsk);
-        QCOMPARE(m_app->record(2).Title + "|" + m_app->record(2).Path, folder + "|");
+        QCOMPARE(m_app->record(2).Title + "|" + m_app->record(2).Path, QDir::cleanPath(folder) + "|");
         QVERIFY(m_app->record(2).Changed);
         QVERIFY2(!recentfiles::entries().contains(folder), "a failed open is not recent");
 
@@ -355,6 +382,221 @@ private slots:
         QApplication::sendEvent(drops.frame(), &drop);
         QCOMPARE(texts(*m_prompts).size(), 1);
         QCOMPARE(m_app->record(1).Title + "|" + m_app->record(2).Title, f1 + "|" + spaced);
+    }
+
+    // However a file is named when it opens, the document keeps it by its
+    // absolute name, so it still saves there from another working folder.
+    void relativeNamesOpenAbsolute_data()
+    {
+        QTest::addColumn<QString>("way");
+        for (const char *way :
+             {"command line", "open dialog", "dropped on the frame", "dropped on a document"})
+            QTest::newRow(way) << QString::fromLatin1(way);
+    }
+
+    void relativeNamesOpenAbsolute()
+    {
+        QFETCH(QString, way);
+        QDir().mkpath(m_app->path(QStringLiteral("work/files")));
+        m_app->writeFile(QStringLiteral("work/files/a.txt"), "a\r\n");
+        WorkingFolder work(m_app->path(QStringLiteral("work")));
+        QVERIFY(work.ok());
+        const QString absolute = WorkingFolder::here(QStringLiteral("files/a.txt"));
+        const QString relative = QStringLiteral("./files/../files/a.txt");
+        if (way == QLatin1String("command line")) {
+            fileops::OpenFile(relative);
+        } else if (way == QLatin1String("open dialog")) {
+            m_prompts->answerFile(relative);
+            m_app->triggerFrame(QStringLiteral("mnuOpen"));
+            QCOMPARE(fileops::SharedFileDialog().fileName(), absolute);
+        } else if (way == QLatin1String("dropped on the frame")) {
+            dropFiles(m_app->frame(), {relative});
+        } else {
+            FrmDoc *target = m_app->newDocument();
+            m_prompts->answer(Answer::No); // not as contents: in a window of its own
+            dropFiles(target->textControl()->viewport(), {relative});
+        }
+        FrmDoc *d = m_app->current();
+        QVERIFY2(d && d->textControl()->text() == "a", qPrintable(way + ": the file did not open"));
+        const DocumentRecord &rec = m_app->record(d->slot());
+        QCOMPARE(rec.Path, absolute);
+        QCOMPARE(rec.Title, absolute);
+        d->refreshTick();
+        QCOMPARE(d->caption(), absolute);
+        QCOMPARE(recentfiles::entries().value(0), absolute);
+
+        WorkingFolder elsewhere(m_app->path(QStringLiteral("elsewhere")));
+        type(d, "b");
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        QCOMPARE(AppFixture::readFile(absolute), QByteArray("ba\r\n"));
+        QVERIFY2(!QFileInfo::exists(WorkingFolder::here(QStringLiteral("files"))),
+                 "nothing saved where the program is now");
+        QVERIFY2(m_prompts->scriptUsedUp() && m_prompts->unexpected.isEmpty(),
+                 qPrintable(m_prompts->unexpected.join(',')));
+    }
+
+    void saveUnderARelativeName_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("Save As") << "mnuFileSaveAs" << QByteArray("abc\r\n");
+        QTest::newRow("Save Binary") << "mnuFileSaveBinary" << QByteArray("abc");
+    }
+
+    void saveUnderARelativeName()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QByteArray, written);
+        WorkingFolder work(m_app->path(QStringLiteral("work")));
+        QVERIFY(work.ok());
+        // "sub" does not exist: only a name cleaned by its letters can be written.
+        const QString absolute = WorkingFolder::here(QStringLiteral("saved.txt"));
+        FrmDoc *d = m_app->newDocument();
+        type(d, "abc");
+        m_prompts->answerFile(QStringLiteral("sub/../saved.txt"));
+        AppFixture::trigger(d, entry);
+        QVERIFY2(m_prompts->messages().isEmpty(), qPrintable(texts(*m_prompts).join(',')));
+        QCOMPARE(AppFixture::readFile(absolute), written);
+        const DocumentRecord &rec = m_app->record(d->slot());
+        QCOMPARE(rec.Path + '|' + rec.Title + '|' + d->caption(), absolute + '|' + absolute + '|' + absolute);
+        QVERIFY(!rec.Changed);
+        QCOMPARE(recentfiles::entries().value(0), absolute);
+
+        // From another working folder: the next Save goes to the same file,
+        // and the dialog starts from its absolute name.
+        WorkingFolder elsewhere(m_app->path(QStringLiteral("elsewhere")));
+        type(d, "d");
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        QCOMPARE(AppFixture::readFile(absolute), QByteArray("abcd\r\n"));
+        QVERIFY(!QFileInfo::exists(WorkingFolder::here(QStringLiteral("saved.txt"))));
+        m_prompts->answerFile(QString());
+        AppFixture::trigger(d, entry);
+        QCOMPARE(m_prompts->asked.constLast().initial, absolute);
+    }
+
+    // A link is kept by its own name, never by what it points at, and a save
+    // through it leaves it a link.
+    void aLinkStaysTheLink()
+    {
+        WorkingFolder work(m_app->path(QStringLiteral("work")));
+        QVERIFY(work.ok());
+        m_app->writeFile(QStringLiteral("work/real.txt"), "real\r\n");
+        QVERIFY(QFile::link(QStringLiteral("real.txt"), QStringLiteral("link.txt")));
+        fileops::OpenFile(QStringLiteral("link.txt"));
+        const QString link = WorkingFolder::here(QStringLiteral("link.txt"));
+        QCOMPARE(m_app->record(1).Path + '|' + m_app->record(1).Title, link + '|' + link);
+        QCOMPARE(recentfiles::entries().value(0), link);
+        type(m_app->doc(1), "the ");
+        AppFixture::trigger(m_app->doc(1), QStringLiteral("mnuFileSave"));
+        QVERIFY2(QFileInfo(link).isSymLink(), "the link is still a link");
+        QCOMPARE(AppFixture::readFile(WorkingFolder::here(QStringLiteral("real.txt"))),
+                 QByteArray("the real\r\n"));
+    }
+
+    // A relative entry kept from before stays in the list as it was written,
+    // and opens from the working folder as it stands.
+    void anOldRelativeRecentEntry()
+    {
+        QDir().mkpath(m_app->path(QStringLiteral("work/old")));
+        m_app->writeFile(QStringLiteral("work/old/rel.txt"), "old\r\n");
+        WorkingFolder work(m_app->path(QStringLiteral("work")));
+        QVERIFY(work.ok());
+        const QString old = QStringLiteral("old/rel.txt");
+        // As an older version left the list.
+        recentfiles::AddRecentFile(QStringLiteral("/newest"));
+        platform::settings().write(platform::appTitle(), QStringLiteral("Settings"), recentfiles::key(2),
+                                   QStringLiteral("/newest"));
+        platform::settings().write(platform::appTitle(), QStringLiteral("Settings"), recentfiles::key(1),
+                                   old);
+        FrmDoc *d = m_app->newDocument();
+        d->rebuildMenus();
+        QAction *item = d->action(QStringLiteral("mnuOpenRecent"), 1);
+        QVERIFY(item && item->isVisible());
+        QCOMPARE(item->text(), old);
+        item->trigger();
+        const QString absolute = WorkingFolder::here(old);
+        QCOMPARE(m_app->current()->textControl()->text(), QByteArray("old"));
+        QCOMPARE(m_app->record(m_app->current()->slot()).Path, absolute);
+        QCOMPARE(recentfiles::entries().mid(0, 3), (QStringList{absolute, old, QStringLiteral("/newest")}));
+    }
+
+    // Opening a file whose lone CRs the classic reading turned into CR LF says
+    // so in the status bar; files that save back as they were say nothing.
+    void loneCrNotice_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("notice");
+        QTest::newRow("lone CRs") << QByteArray("one\rtwo\r\nthree\r\n") << true;
+        QTest::newRow("lone CR at the very end") << QByteArray("one\r\ntwo\r") << true;
+        QTest::newRow("UTF-8 with a lone CR") << QByteArray("caf\xc3\xa9\rb\r\n") << true;
+        QTest::newRow("CR LF") << QByteArray("one\r\ntwo\r\n") << false;
+        QTest::newRow("LF") << QByteArray("one\ntwo\rthree\n").replace('\r', 'x') << false;
+        QTest::newRow("LF then CR") << QByteArray("one\n\r") << true; // not an LF file: read the classic way
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+
+    void loneCrNotice()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, notice);
+        const QString path = m_app->writeFile(QStringLiteral("lines.txt"), file);
+        fileops::OpenFile(path);
+        FrmDoc *d = m_app->current();
+        QCOMPARE(statusMessage(d),
+                 notice ? QStringLiteral("Lone CR line ends will be saved as CR LF") : QString());
+        QVERIFY2(m_prompts->asked.isEmpty(), "a notice, not a question");
+        // The notice tells the truth: exactly those files come back changed.
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        if (!file.isEmpty())
+            QCOMPARE(AppFixture::readFile(path) != file, notice);
+    }
+
+    // The real commit fails when the target became a folder meanwhile: the
+    // save asks, and the document, its name, its journal and the folder stay.
+    void aCommitThatFailsForReal()
+    {
+        recovery::Keeper &keeper = recovery::Keeper::instance();
+        QVERIFY(keeper.start(recovery::defaultRoot()));
+        keeper.setTimerRunning(false);
+        const auto stop = qScopeGuard([&keeper] {
+            platform::setBeforeCommitHook(nullptr);
+            keeper.shutdown();
+            QDir(recovery::defaultRoot()).removeRecursively();
+        });
+        const QString path = m_app->writeFile(QStringLiteral("target.txt"), "old\r\n");
+        fileops::OpenFile(path);
+        FrmDoc *d = m_app->current();
+        type(d, "new ");
+        keeper.tick();
+        keeper.waitForWrites();
+        const QString journal = keeper.journalFile(d->slot());
+        QVERIFY2(!journal.isEmpty() && QFileInfo::exists(journal), "the changed document is journaled");
+
+        int commits = 0;
+        platform::setBeforeCommitHook([&commits](const QString &target) {
+            if (commits++ > 0)
+                return;
+            QFile::remove(target);
+            QDir().mkdir(target);
+            QFile inside(target + QStringLiteral("/inside.txt"));
+            if (inside.open(QIODevice::WriteOnly))
+                inside.write("inside");
+        });
+        m_prompts->answer(Answer::Abort);
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        QCOMPARE(commits, 1);
+        QCOMPARE(texts(*m_prompts), QStringList{kSave + "Is a directory" + kAsk});
+        const DocumentRecord &rec = m_app->record(d->slot());
+        QVERIFY2(rec.Changed, "a failed save leaves the document changed");
+        QCOMPARE(rec.Path + '|' + d->caption(), path + '|' + path);
+        QVERIFY(QFileInfo(path).isDir());
+        QCOMPARE(QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{QStringLiteral("inside.txt")});
+        QCOMPARE(AppFixture::readFile(path + QStringLiteral("/inside.txt")), QByteArray("inside"));
+        keeper.tick();
+        keeper.waitForWrites();
+        QCOMPARE(keeper.journalFile(d->slot()), journal);
+        QVERIFY2(QFileInfo::exists(journal), "the journal stays while the document is unsaved");
     }
 
     void theMenuBarFollowsTheShownDocument()

@@ -14,25 +14,37 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("empty file, no lines") << QByteArray() << QByteArray();
-        QTest::newRow("one empty line") << QByteArray("\r\n") << QByteArray();
-        QTest::newRow("two lines with ends") << QByteArray("ab\r\ncd\r\n") << QByteArray("ab\r\ncd");
-        QTest::newRow("last line without end") << QByteArray("ab\r\ncd") << QByteArray("ab\r\ncd");
-        QTest::newRow("LF alone is text") << QByteArray("ab\ncd\n") << QByteArray("ab\ncd\n");
-        QTest::newRow("lone CR ends a line") << QByteArray("ab\rcd\r") << QByteArray("ab\r\ncd");
-        QTest::newRow("CR then CR LF") << QByteArray("a\r\r\nb") << QByteArray("a\r\n\r\nb");
-        QTest::newRow("blank last line kept") << QByteArray("a\r\n\r\n") << QByteArray("a\r\n");
-        QTest::newRow("lone CR at the very end") << QByteArray("\r") << QByteArray();
-        QTest::newRow("two lone CRs") << QByteArray("\r\r") << QByteArray("\r\n");
-        QTest::newRow("LF CR") << QByteArray("a\n\rb") << QByteArray("a\n\r\nb");
-        QTest::newRow("NUL survives") << QByteArray("a\0b\r\n\0", 6) << QByteArray("a\0b\r\n\0", 6);
+        QTest::addColumn<int>("loneCrs"); // lines a save writes back with CR LF instead
+        QTest::newRow("empty file, no lines") << QByteArray() << QByteArray() << 0;
+        QTest::newRow("one empty line") << QByteArray("\r\n") << QByteArray() << 0;
+        QTest::newRow("two lines with ends") << QByteArray("ab\r\ncd\r\n") << QByteArray("ab\r\ncd") << 0;
+        QTest::newRow("last line without end") << QByteArray("ab\r\ncd") << QByteArray("ab\r\ncd") << 0;
+        QTest::newRow("LF alone is text") << QByteArray("ab\ncd\n") << QByteArray("ab\ncd\n") << 0;
+        QTest::newRow("lone CR ends a line") << QByteArray("ab\rcd\r") << QByteArray("ab\r\ncd") << 2;
+        QTest::newRow("CR then CR LF") << QByteArray("a\r\r\nb") << QByteArray("a\r\n\r\nb") << 1;
+        QTest::newRow("blank last line kept") << QByteArray("a\r\n\r\n") << QByteArray("a\r\n") << 0;
+        QTest::newRow("lone CR at the very end") << QByteArray("\r") << QByteArray() << 1;
+        QTest::newRow("two lone CRs") << QByteArray("\r\r") << QByteArray("\r\n") << 2;
+        QTest::newRow("lone CR before the last CR LF") << QByteArray("a\r\r\n") << QByteArray("a\r\n") << 1;
+        QTest::newRow("LF CR") << QByteArray("a\n\rb") << QByteArray("a\n\r\nb") << 1;
+        QTest::newRow("NUL survives") << QByteArray("a\0b\r\n\0", 6) << QByteArray("a\0b\r\n\0", 6) << 0;
     }
 
     void fileBytesBecomeText()
     {
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, text);
+        QFETCH(int, loneCrs);
         QCOMPARE(textFromFileBytes(file), text);
+        qsizetype counted = -1;
+        QCOMPARE(textFromFileBytes(file, TextFormat::classic(), &counted), text);
+        QCOMPARE(counted, qsizetype(loneCrs));
+        // Read as LF or byte by byte, nothing is changed, so nothing is counted.
+        TextFormat kept;
+        kept.verbatim = true;
+        counted = -1;
+        QCOMPARE(textFromFileBytes(file, kept, &counted), file);
+        QCOMPARE(counted, qsizetype(0));
     }
 
     void recentListKeepsNewestFirstOnceAndFifteen()

@@ -9,6 +9,7 @@
 #include "projects/projectlist.h"
 #include "scriptedprompts.h"
 #include "testmain.h"
+#include "workingfolder.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -174,6 +175,39 @@ private slots:
         QCOMPARE(nameBox(), QString());
         press(0, {file("c.txt")});
         QCOMPARE(column(0), (QStringList{"a.txt", "c.txt"}));
+    }
+
+    // Entries and project names chosen from now on are absolute; the entries
+    // an older project file holds as relative names load and save as they are.
+    void relativeNamesAndOldEntries()
+    {
+        const QString a = file("a.txt");
+        WorkingFolder work(QFileInfo(a).path());
+        QVERIFY(work.ok());
+        const QString absolute = WorkingFolder::here(QStringLiteral("a.txt"));
+        // "sub" does not exist: only a name cleaned by its letters finds the file.
+        press(0, {QStringLiteral("sub/../a.txt")});
+        QCOMPARE(projectList().paths(), QStringList{absolute});
+        QCOMPARE(column(1), QStringList{QFileInfo(absolute).path()});
+        press(3, {QStringLiteral("./work.QPP")});
+        const QString project = WorkingFolder::here(QStringLiteral("work.QPP"));
+        QCOMPARE(nameBox(), project);
+        QCOMPARE(AppFixture::readFile(project), "Quillpad Basic:1.0\r\nFile: " + absolute.toUtf8() + "\r\n");
+
+        m_app->writeFile(QStringLiteral("old.QPP"), "Quillpad Basic:1.0\r\nFile: a.txt\r\n");
+        press(5, {QStringLiteral("old.QPP")});
+        QCOMPARE(nameBox(), WorkingFolder::here(QStringLiteral("old.QPP")));
+        QCOMPARE(projectList().paths(), QStringList{QStringLiteral("a.txt")});
+        QCOMPARE(column(0) + column(1), (QStringList{QStringLiteral("a.txt"), QString()}));
+        press(3, {QStringLiteral("again.QPP")});
+        QCOMPARE(AppFixture::readFile(WorkingFolder::here(QStringLiteral("again.QPP"))),
+                 QByteArray("Quillpad Basic:1.0\r\nFile: a.txt\r\n"));
+
+        // File > Add File To Project takes the document's name made absolute.
+        fileops::OpenFile(QStringLiteral("a.txt"));
+        AppFixture::trigger(m_app->current(), QStringLiteral("mnuFileAddtoProject"));
+        QCOMPARE(projectList().paths(), (QStringList{QStringLiteral("a.txt"), absolute}));
+        QCOMPARE(m_prompts->messages().size(), 0);
     }
 
     void failuresAreReported()

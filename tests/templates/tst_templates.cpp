@@ -319,6 +319,40 @@ private slots:
         QVERIFY2(prompts.asked.isEmpty(), "nothing is asked");
     }
 
+    // A long line is cut at the preview's edge: the dialog keeps the width it
+    // has with a short template, whichever was chosen first.
+    void longLinesDoNotWidenTheDialog_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("one long word") << QByteArray(300, 'x');
+        QTest::newRow("many words") << QByteArray("word ").repeated(60);
+    }
+
+    void longLinesDoNotWidenTheDialog()
+    {
+        QFETCH(QByteArray, line);
+        writeBytes(inFolder("long.qpt"), line + "\r\nsecond line\r\n");
+        writeBytes(inFolder("short.qpt"), "<p>short</p>\r\n");
+        AppFixture app;
+        FrmNew *dlg = openWith("short.qpt");
+        QApplication::processEvents();
+        const int width = dlg->width();
+        const auto *label = dlg->findChild<QLabel *>("lblPreview");
+        const QRect shown = label->geometry();
+        QVERIFY2(dlg->rect().contains(shown), "the preview lies inside the dialog");
+        clickItem(dlg, "File1", "long.qpt");
+        QApplication::processEvents();
+        QCOMPARE(label->text(), QString::fromLatin1(line.left(PreviewLength)));
+        QCOMPARE(dlg->width(), width);
+        QCOMPARE(label->geometry().width(), shown.width());
+        dlg->close();
+        QApplication::processEvents();
+        dlg = openWith("long.qpt");
+        QApplication::processEvents();
+        QCOMPARE(dlg->width(), width);
+        QVERIFY2(dlg->width() < 700, qPrintable(QString::number(dlg->width())));
+    }
+
     // Import shows the installer modal: its file and folder lists and the
     // install list (Delete with nothing chosen beeps); the list is read again after.
     void importThroughTheInstaller()
