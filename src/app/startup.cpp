@@ -17,7 +17,8 @@ MdiMain *Startup(const QString &argumentText)
     extras::LoadViewerSettings();
     auto *frame = new MdiMain;
     frame->setAttribute(Qt::WA_DeleteOnClose);
-    // The argument text is one path, used as it stands: no splitting, quotes kept.
+    // The argument text is one path, used as it stands (no splitting, quotes
+    // kept); opening makes it absolute.
     if (!argumentText.trimmed().isEmpty())
         fileops::OpenFile(argumentText);
     frame->show();
