@@ -155,6 +155,11 @@ void FrmDoc::buildStatusBar()
     // A click on the format opens the same choices as the Options menu.
     m_panels[7]->setToolTip(QStringLiteral("Line ends and encoding: click to change"));
     m_panels[7]->installEventFilter(this);
+    connect(m_statusBar, &QStatusBar::messageChanged, this, [this](const QString &message) {
+        if (message.isEmpty())
+            for (QLabel *panel : std::as_const(m_panels))
+                panel->show();
+    });
     updateClock();
 }
 
@@ -214,7 +219,10 @@ void FrmDoc::pathChanged(const QString &path) { m_sourceView->setPath(path); }
 
 void FrmDoc::showNotice(const QString &text)
 {
-    // Long enough to be read; the panels come back after it.
+    // The panels stand aside while it shows (the bar would paint the message
+    // under them), and come back when it goes: after long enough to be read.
+    for (QLabel *panel : std::as_const(m_panels))
+        panel->hide();
     m_statusBar->showMessage(text, 10000);
 }
 

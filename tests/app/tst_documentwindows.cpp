@@ -544,6 +544,8 @@ private slots:
         FrmDoc *d = m_app->current();
         QCOMPARE(statusMessage(d),
                  notice ? QStringLiteral("Lone CR line ends will be saved as CR LF") : QString());
+        // The panels stand aside while it shows, so it is never painted under them.
+        QCOMPARE(d->findChild<QWidget *>(QStringLiteral("panel3"))->isVisibleTo(d), !notice);
         QVERIFY2(m_prompts->asked.isEmpty(), "a notice, not a question");
         // The notice tells the truth: exactly those files come back changed.
         AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
