@@ -16,9 +16,10 @@ FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent) : QDialog(parent
     setModal(true);
 
     auto *prompt = new QLabel(
-        QStringLiteral("Quillpad Basic ended without saving the documents below. Restore brings back the "
-                       "ticked ones and Discard deletes them; what is not ticked, and everything after Later, "
-                       "stays for the next start."),
+        QStringLiteral(
+            "Quillpad Basic ended without saving the documents below. Restore brings back the "
+            "ticked ones and Discard deletes them; what is not ticked, and everything after Later, "
+            "stays for the next start."),
         this);
     prompt->setObjectName(QStringLiteral("lblPrompt"));
     prompt->setWordWrap(true);
@@ -31,7 +32,7 @@ FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent) : QDialog(parent
         auto *item = new QListWidgetItem(rowText(r), m_list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         item->setCheckState(Qt::Checked);
-        item->setToolTip(r.unreadable ? QStringLiteral("Restore opens its bytes as a new document")
+        item->setToolTip(r.unreadable       ? QStringLiteral("Restore opens its bytes as a new document")
                          : r.path.isEmpty() ? QStringLiteral("Never saved")
                                             : r.path);
     }
@@ -61,7 +62,8 @@ QString FrmRecover::rowText(const Row &row)
 {
     const QLocale locale;
     if (row.unreadable)
-        return QStringLiteral("Unreadable journal (%1 bytes, kept as %2)").arg(locale.toString(row.length), row.path);
+        return QStringLiteral("Unreadable journal (%1 bytes, kept as %2)")
+            .arg(locale.toString(row.length), row.path);
     QString where = QStringLiteral("changes not saved");
     if (row.path.isEmpty())
         where = QStringLiteral("never saved");

@@ -1,11 +1,11 @@
 #include "app/mdimain.h"
 
-#include "editor/frmabout.h"
 #include "documents/documentregistry.h"
 #include "documents/documents.h"
 #include "documents/fileops.h"
 #include "documents/recoverykeeper.h"
 #include "editor/extras.h"
+#include "editor/frmabout.h"
 #include "editor/frmdoc.h"
 #include "platform/prompts.h"
 #include "projects/commands.h"

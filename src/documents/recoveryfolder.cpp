@@ -81,8 +81,9 @@ bool InstanceFolder::open(const QString &root)
             continue;
         auto lock = newLock(lockFileOf(m_root, id));
         if (!lock->tryLock(0)) {
-            m_error = lock->error() == QLockFile::PermissionError ? platform::errorFromErrno(EACCES).description
-                                                                  : QStringLiteral("its lock file could not be made");
+            m_error = lock->error() == QLockFile::PermissionError
+                          ? platform::errorFromErrno(EACCES).description
+                          : QStringLiteral("its lock file could not be made");
             continue;
         }
         if (!makeFolder(m_root + id, &m_error))
@@ -158,7 +159,8 @@ std::vector<Unreadable> unreadableJournals(const QString &root)
     std::vector<Unreadable> out;
     QDir kept(unreadableFolder(root));
     for (const QString &sub : kept.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QFileInfoList files = QDir(kept.filePath(sub)).entryInfoList(QDir::Files | QDir::Hidden, QDir::Time | QDir::Reversed);
+        const QFileInfoList files =
+            QDir(kept.filePath(sub)).entryInfoList(QDir::Files | QDir::Hidden, QDir::Time | QDir::Reversed);
         for (const QFileInfo &fi : files)
             out.push_back(Unreadable{fi.filePath(), fi.size()});
     }
@@ -167,8 +169,9 @@ std::vector<Unreadable> unreadableJournals(const QString &root)
 
 void releaseOrphan(Orphan &orphan)
 {
-    const bool journalsLeft =
-        !QDir(orphan.folder).entryList({QLatin1Char('*') + QLatin1String(kJournalSuffix)}, QDir::Files).isEmpty();
+    const bool journalsLeft = !QDir(orphan.folder)
+                                   .entryList({QLatin1Char('*') + QLatin1String(kJournalSuffix)}, QDir::Files)
+                                   .isEmpty();
     if (journalsLeft)
         keepOrphan(orphan);
     else

@@ -80,7 +80,10 @@ void Keeper::tryToOpen()
     setUnprotected(true, m_folder.error());
 }
 
-void Keeper::noteFailure(const QString &reason) { setUnprotected(true, reason); }
+void Keeper::noteFailure(const QString &reason)
+{
+    setUnprotected(true, reason);
+}
 
 void Keeper::setUnprotected(bool on, const QString &reason)
 {
@@ -98,7 +101,8 @@ void Keeper::setUnprotected(bool on, const QString &reason)
                               .arg(folder, reason),
                           platform::Buttons::Ok, platform::Icon::Exclamation);
     else if (m_shownFailure)
-        platform::message(QStringLiteral("Quillpad keeps a copy of your unsaved work in \"%1\" again.").arg(folder));
+        platform::message(
+            QStringLiteral("Quillpad keeps a copy of your unsaved work in \"%1\" again.").arg(folder));
     m_shownFailure = m_shownFailure || on;
     m_telling = false;
 }

@@ -19,7 +19,10 @@ const char kSuffix[] = ".pending";
 
 void setFolder(const QString &folder) { g_folder = folder; }
 QString folder() { return g_folder; }
-void setFailureHandler(std::function<void(const QString &reason)> handler) { g_failed = std::move(handler); }
+void setFailureHandler(std::function<void(const QString &reason)> handler)
+{
+    g_failed = std::move(handler);
+}
 
 QString record(const QString &path, const platform::FileStamp &temp)
 {

@@ -284,7 +284,10 @@ void FrmDoc::undoTick()
     scheduleRefresh();
 }
 
-void FrmDoc::onTextChanged() { markChanged(); }
+void FrmDoc::onTextChanged()
+{
+    markChanged();
+}
 
 QString FrmDoc::changedStatus() const
 {

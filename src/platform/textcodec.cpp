@@ -18,7 +18,10 @@ namespace {
 
 constexpr quint64 kHighBits = 0x8080808080808080ULL;
 
-quint64 load64(const uchar *p) { return qFromLittleEndian<quint64>(p); }
+quint64 load64(const uchar *p)
+{
+    return qFromLittleEndian<quint64>(p);
+}
 
 } // namespace
 

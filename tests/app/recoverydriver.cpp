@@ -57,7 +57,10 @@ public:
     }
     QString input(const QString &, const QString &, const QString &) override { return QString(); }
     void beep() override {}
-    QString chooseFile(platform::FileMode, const QStringList &, int, const QString &) override { return QString(); }
+    QString chooseFile(platform::FileMode, const QStringList &, int, const QString &) override
+    {
+        return QString();
+    }
 
 private:
     platform::Answer m_answer;

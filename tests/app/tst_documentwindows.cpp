@@ -336,9 +336,12 @@ private slots:
             fileops::OpenFile(m_app->writeFile(QStringLiteral("f%1.txt").arg(i), "old\r\n"));
             type(m_app->current(), "new ");
         }
-        const qsizetype asked = answers.contains(QLatin1Char('C')) ? answers.indexOf(QLatin1Char('C')) + 1 : 3;
+        const qsizetype asked =
+            answers.contains(QLatin1Char('C')) ? answers.indexOf(QLatin1Char('C')) + 1 : 3;
         for (QChar a : answers.left(asked))
-            m_prompts->answer(a == QLatin1Char('Y') ? Answer::Yes : a == QLatin1Char('N') ? Answer::No : Answer::Cancel);
+            m_prompts->answer(a == QLatin1Char('Y')   ? Answer::Yes
+                              : a == QLatin1Char('N') ? Answer::No
+                                                      : Answer::Cancel);
         m_app->triggerFrame(QStringLiteral("mnuExit"));
         QCOMPARE(texts(*m_prompts), QStringList(int(asked), kClose));
         for (int i = 1; i <= 3; ++i) {
@@ -346,7 +349,8 @@ private slots:
             const bool open = i >= asked && answers.left(asked).contains(QLatin1Char('C'));
             QCOMPARE(AppFixture::readFile(m_app->path(QStringLiteral("f%1.txt").arg(i))),
                      QByteArray(a == QLatin1Char('Y') ? "new old\r\n" : "old\r\n"));
-            QVERIFY2(m_app->record(i).InUse == open && m_app->record(i).Changed == open, qPrintable(QString::number(i)));
+            QVERIFY2(m_app->record(i).InUse == open && m_app->record(i).Changed == open,
+                     qPrintable(QString::number(i)));
         }
         QCOMPARE(m_app->frame()->isVisible(), answers.left(asked).contains(QLatin1Char('C')));
     }

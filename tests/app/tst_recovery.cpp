@@ -238,11 +238,13 @@ private slots:
         keeper().tick(); // sees the failure
         QCOMPARE(m_prompts->messages().size(), 1);
         const ScriptedPrompts::Asked told = m_prompts->messages()[0];
-        QVERIFY2(told.text.startsWith(QStringLiteral("Quillpad cannot keep a copy of your unsaved work in \"%1\": ")
-                                          .arg(folder)) &&
-                     told.text.endsWith(QStringLiteral(".\r\nIf the program ends unexpectedly, unsaved changes will "
-                                                       "be lost; save your documents to keep them.")),
-                 qPrintable(told.text));
+        QVERIFY2(
+            told.text.startsWith(
+                QStringLiteral("Quillpad cannot keep a copy of your unsaved work in \"%1\": ").arg(folder)) &&
+                told.text.endsWith(
+                    QStringLiteral(".\r\nIf the program ends unexpectedly, unsaved changes will "
+                                   "be lost; save your documents to keep them.")),
+            qPrintable(told.text));
         QCOMPARE(told.icon, platform::Icon::Exclamation);
         QCOMPARE(d->panelText(4), QStringLiteral("Unsaved Changes Made (not protected)"));
         for (int i = 0; i < 2 * recovery::Keeper::kTicksBetweenWrites; ++i)
@@ -275,9 +277,10 @@ private slots:
         AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
         QCOMPARE(AppFixture::readFile(path), QByteArray("ba\r\n"));
         QCOMPARE(m_prompts->messages().size(), 1);
-        QVERIFY2(m_prompts->messages()[0].text.startsWith(
-                     QStringLiteral("Quillpad cannot keep a copy of your unsaved work in \"%1\": ").arg(folder)),
-                 qPrintable(m_prompts->messages()[0].text));
+        QVERIFY2(
+            m_prompts->messages()[0].text.startsWith(
+                QStringLiteral("Quillpad cannot keep a copy of your unsaved work in \"%1\": ").arg(folder)),
+            qPrintable(m_prompts->messages()[0].text));
         QFile::remove(folder);
         QDir().mkpath(folder);
     }
@@ -293,11 +296,12 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         QVERIFY(!keeper().start(root));
-        QCOMPARE(texts(*m_prompts), QStringList(QStringLiteral("Quillpad cannot keep a copy of your unsaved work in "
-                                                               "\"%1\": Not a directory.\r\nIf the program ends "
-                                                               "unexpectedly, unsaved changes will be lost; save your "
-                                                               "documents to keep them.")
-                                                    .arg(root)));
+        QCOMPARE(texts(*m_prompts),
+                 QStringList(QStringLiteral("Quillpad cannot keep a copy of your unsaved work in "
+                                            "\"%1\": Not a directory.\r\nIf the program ends "
+                                            "unexpectedly, unsaved changes will be lost; save your "
+                                            "documents to keep them.")
+                                 .arg(root)));
         keeper().setTimerRunning(false);
         QTest::keyClicks(m_app->newDocument()->textControl(), "x");
         QFile::remove(QDir::cleanPath(root));
@@ -317,10 +321,19 @@ private slots:
         const QString root = recovery::defaultRoot();
         const QString dead = root + QStringLiteral("999995-dead");
         QDir().mkpath(dead);
-        const QByteArray cut("Quillpad recovery journal 1\ntitle: x\npath: \ndisk: none\nwritten: 0\nlength: 9\n\nabc\r\n");
+        const QByteArray cut(
+            "Quillpad recovery journal 1\ntitle: x\npath: \ndisk: none\nwritten: 0\nlength: 9\n\nabc\r\n");
         const QByteArray noise("\x01\xff\0zz", 5);
-        { QFile f(dead + QStringLiteral("/1-1.qpj")); QVERIFY(f.open(QIODevice::WriteOnly)); f.write(cut); }
-        { QFile f(dead + QStringLiteral("/2-1.qpj")); QVERIFY(f.open(QIODevice::WriteOnly)); f.write(noise); }
+        {
+            QFile f(dead + QStringLiteral("/1-1.qpj"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(cut);
+        }
+        {
+            QFile f(dead + QStringLiteral("/2-1.qpj"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(noise);
+        }
         const QString kept = recovery::unreadableFolder(root) + QStringLiteral("/999995-dead/");
 
         QStringList rows;
