@@ -83,50 +83,67 @@ QByteArray classicText(QByteArray bytes, qsizetype *loneCrs)
 // - A file with a UTF-16 or UTF-32 mark is Latin-1, held byte by byte (and
 //   byte by byte still when reopened with another encoding).
 // - An empty file takes the whole format of new documents.
-DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew, std::optional<Encoding> forced)
+QString foreignMarkOf(QByteArrayView start)
+{
+    for (const ForeignMark &m : kForeignMarks)
+        if (start.startsWith(m.bytes))
+            return QString::fromLatin1(m.name);
+    return QString();
+}
+
+DetectedFormat decideFormat(const FileFacts &facts, const TextFormat &forNew, std::optional<Encoding> forced)
 {
     DetectedFormat out;
-    if (bytes.isEmpty() && !forced) {
+    if (facts.empty && !forced) {
         out.format = forNew;
         out.format.verbatim = false;
         return out;
     }
     TextFormat &f = out.format;
-    f.lineEnd = contains(bytes, '\n') && !contains(bytes, '\r') ? LineEnd::Lf : LineEnd::CrLf;
+    f.lineEnd = facts.hasLf && !facts.hasCr ? LineEnd::Lf : LineEnd::CrLf;
 
     // Such a file stays byte by byte whatever it is reopened as: the line
     // rules would break its two- or four-byte characters.
-    for (const ForeignMark &m : kForeignMarks) {
-        if (bytes.startsWith(m.bytes)) {
-            f.encoding = forced ? *forced : Encoding::Latin1;
-            f.verbatim = true;
-            if (!forced)
-                out.foreignEncoding = QString::fromLatin1(m.name);
-            return out;
-        }
+    if (!facts.foreignMark.isEmpty()) {
+        f.encoding = forced ? *forced : Encoding::Latin1;
+        f.verbatim = true;
+        if (!forced)
+            out.foreignEncoding = facts.foreignMark;
+        return out;
     }
-
-    const bool marked = bytes.startsWith(kBom);
     if (forced) {
         f.encoding = *forced == Encoding::Latin1 ? Encoding::Latin1
-                     : marked                    ? Encoding::Utf8Bom
+                     : facts.marked              ? Encoding::Utf8Bom
                                                  : Encoding::Utf8;
         return out;
     }
-    bool high = false;
-    qsizetype characters = -1;
-    if (marked && textcodec::isValidUtf8(bytes.sliced(kBom.size()), nullptr, &characters))
+    if (facts.marked && facts.validUtf8)
         f.encoding = Encoding::Utf8Bom;
-    else if (!textcodec::isValidUtf8(bytes, &high, &characters))
+    else if (!facts.validUtf8)
         f.encoding = Encoding::Latin1;
-    else if (high || f.lineEnd == LineEnd::Lf)
+    else if (facts.high || f.lineEnd == LineEnd::Lf)
         f.encoding = Encoding::Utf8;
     else
         f.encoding = forNew.encoding == Encoding::Latin1 ? Encoding::Latin1 : Encoding::Utf8;
     // An LF file's text is its bytes (less the mark), so their count holds.
     if (f.isUtf8() && f.lineEnd == LineEnd::Lf)
-        out.characters = characters;
+        out.characters = facts.characters;
     return out;
+}
+
+DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew, std::optional<Encoding> forced)
+{
+    FileFacts facts;
+    facts.empty = bytes.isEmpty();
+    facts.hasLf = contains(bytes, '\n');
+    facts.hasCr = contains(bytes, '\r');
+    facts.foreignMark = foreignMarkOf(bytes);
+    facts.marked = bytes.startsWith(kBom);
+    // Only what follows a mark decides; the mark itself is valid UTF-8.
+    if (facts.foreignMark.isEmpty() && !forced)
+        facts.validUtf8 = textcodec::isValidUtf8(facts.marked ? bytes.sliced(kBom.size()) : bytes, &facts.high,
+                                                 &facts.characters);
+    return decideFormat(facts, forNew, forced);
 }
 
 QByteArray textFromFileBytes(QByteArray bytes, const TextFormat &format, qsizetype *loneCrs)

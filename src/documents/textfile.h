@@ -25,6 +25,26 @@ struct DetectedFormat
     qsizetype characters = -1;
 };
 
+// What the format of a file is decided from: found in one pass over all of
+// it, or piece by piece (TextStream).
+struct FileFacts
+{
+    bool empty = true;
+    bool hasCr = false;
+    bool hasLf = false;
+    QString foreignMark; // the name of a UTF-16 or UTF-32 mark the file starts with
+    bool marked = false; // starts with the UTF-8 mark
+    bool validUtf8 = false; // all of it (after the mark, when marked)
+    bool high = false;      // a byte of 128 or more (after the mark)
+    qsizetype characters = -1; // of the UTF-8 (after the mark), when valid
+};
+DetectedFormat decideFormat(const FileFacts &facts, const TextFormat &forNew,
+                            std::optional<Encoding> forced = std::nullopt);
+// The name of the UTF-16 or UTF-32 mark the bytes start with, or "".
+QString foreignMarkOf(QByteArrayView start);
+// The UTF-8 byte-order mark.
+inline QByteArrayView utf8Mark() { return QByteArrayView("\xEF\xBB\xBF", 3); }
+
 // The format of a file's bytes (see the rules in textfile.cpp). forNew is the
 // format of new documents, which ASCII files and empty files take; forced is
 // the encoding the user chose in Reopen With Encoding.

@@ -95,6 +95,65 @@ bool isValidUtf8(QByteArrayView bytes, bool *hasHigh, qsizetype *characters)
     return valid;
 }
 
+namespace {
+
+// Bytes in the sequence a byte starts (1 for ASCII and for what no sequence starts with).
+int sequenceLength(uchar c)
+{
+    return c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 1;
+}
+
+// How many bytes at the end begin a character the text does not finish.
+qsizetype unfinishedTail(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    for (qsizetype k = 1; k <= 3 && k <= bytes.size(); ++k) {
+        const uchar c = p[bytes.size() - k];
+        if (c < 0x80)
+            return 0;
+        if (c >= 0xC0)
+            return sequenceLength(c) > k ? k : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
+void Utf8Check::feed(QByteArrayView piece)
+{
+    if (!m_valid || piece.isEmpty())
+        return;
+    if (!m_carry.isEmpty()) {
+        // Finish the character the last piece began, and check it alone.
+        const qsizetype want = sequenceLength(uchar(m_carry[0])) - m_carry.size();
+        const qsizetype take = qMin(want, piece.size());
+        m_carry += piece.first(take);
+        piece = piece.sliced(take);
+        if (take < want)
+            return;
+        qsizetype n = 0;
+        m_valid = isValidUtf8(m_carry, nullptr, &n);
+        m_characters += n;
+        m_high = true;
+        m_carry.clear();
+        if (!m_valid)
+            return;
+    }
+    const qsizetype tail = unfinishedTail(piece);
+    bool high = false;
+    qsizetype n = 0;
+    m_valid = isValidUtf8(piece.first(piece.size() - tail), &high, &n);
+    m_high = m_high || high || tail > 0;
+    m_characters += n;
+    m_carry = piece.last(tail).toByteArray();
+}
+
+void Utf8Check::finish()
+{
+    if (!m_carry.isEmpty())
+        m_valid = false;
+}
+
 qsizetype countCharacters(QByteArrayView bytes, Encoding encoding)
 {
     if (encoding == Encoding::Latin1)

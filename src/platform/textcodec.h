@@ -14,6 +14,25 @@ namespace textcodec {
 // more, *characters (when valid) how many characters the bytes hold.
 bool isValidUtf8(QByteArrayView bytes, bool *hasHigh = nullptr, qsizetype *characters = nullptr);
 
+// The same check over a text that comes in pieces split anywhere, even
+// inside a character.
+class Utf8Check
+{
+public:
+    void feed(QByteArrayView piece);
+    // The end of the text: a character cut there makes it invalid.
+    void finish();
+    bool valid() const { return m_valid; }
+    bool hasHigh() const { return m_high; }
+    qsizetype characters() const { return m_characters; }
+
+private:
+    bool m_valid = true;
+    bool m_high = false;
+    qsizetype m_characters = 0;
+    QByteArray m_carry; // the start of a character the next piece completes
+};
+
 // Characters in document bytes: in UTF-8 a sequence of several bytes counts
 // once; CR and LF count one each.
 qsizetype countCharacters(QByteArrayView bytes, Encoding encoding);

@@ -1,6 +1,7 @@
 #include "documents/recentfiles.h"
 #include "documents/textdelta.h"
 #include "documents/textfile.h"
+#include "documents/textstream.h"
 #include "platform/settingsstore.h"
 #include "testmain.h"
 
@@ -45,6 +46,47 @@ private slots:
         counted = -1;
         QCOMPARE(textFromFileBytes(file, kept, &counted), file);
         QCOMPARE(counted, qsizetype(0));
+    }
+
+    // Read piece by piece, split anywhere, a file gives the text and the
+    // format that reading it whole gives.
+    void piecesReadAsTheWholeFile()
+    {
+        QRandomGenerator rng(2026);
+        const QList<QByteArray> parts = {"a", "\r", "\n", "\r\n", "\xc3\xa9", "\xe2\x82\xac", "\xff", "\0", "\xf0\x9d\x84\x9e",
+                                         "\xef\xbb\xbf", "\xc3", "  "};
+        const QList<QByteArray> starts = {"", "\xef\xbb\xbf", "\xff\xfe", "\xff\xfe\0\0", "\0\0\xfe\xff", "\xfe\xff"};
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray file = starts[rng.bounded(int(starts.size()))];
+            for (int n = int(rng.bounded(12)); n > 0; --n)
+                file += parts[rng.bounded(int(parts.size()))];
+            for (const TextFormat &forNew : {TextFormat::classic(), TextFormat{LineEnd::Lf, Encoding::Utf8Bom}}) {
+                const DetectedFormat whole = detectFormat(file, forNew);
+                qsizetype loneWhole = 0;
+                const QByteArray wholeText = textFromFileBytes(file, whole.format, &loneWhole);
+
+                QByteArray text;
+                TextStream stream([&text](QByteArrayView t) {
+                    text += t;
+                    return true;
+                });
+                for (qsizetype at = 0; at < file.size();) {
+                    const qsizetype n = 1 + rng.bounded(4);
+                    QVERIFY(stream.feed(QByteArrayView(file).sliced(at, qMin(n, file.size() - at))));
+                    at += n;
+                }
+                QVERIFY(stream.finish());
+                const DetectedFormat pieces = decideFormat(stream.facts(), forNew);
+                if (stream.markIsText(pieces.format))
+                    text.prepend(utf8Mark().toByteArray());
+                const QString where = QString::fromLatin1(file.toHex(' '));
+                QVERIFY2(pieces.format == whole.format, qPrintable(where + " " + pieces.format.label()));
+                QVERIFY2(pieces.foreignEncoding == whole.foreignEncoding, qPrintable(where));
+                QVERIFY2(pieces.characters == whole.characters, qPrintable(where));
+                QVERIFY2(text == wholeText, qPrintable(where + " gave " + QString::fromLatin1(text.toHex(' '))));
+                QVERIFY2(stream.loneCrs() == loneWhole, qPrintable(where));
+            }
+        }
     }
 
     void recentListKeepsNewestFirstOnceAndFifteen()
