@@ -9,11 +9,19 @@
 #include "documents/recentfiles.h"
 #include "documents/safesave.h"
 #include "documents/textfile.h"
+#include "documents/textstream.h"
 #include "documents/undohistory.h"
 #include "platform/filedialog.h"
+#include "platform/engineloader.h"
 #include "platform/fileio.h"
+#include "platform/longtask.h"
 #include "platform/prompts.h"
 #include "platform/textcontrol.h"
+
+#include <QLocale>
+
+#include <memory>
+#include <optional>
 
 using fileprompts::StepResult;
 using fileprompts::Wording;
@@ -40,19 +48,159 @@ void setSharedFileDialog(platform::FileDialog *dialog) { g_sharedDialog = dialog
 
 namespace {
 
-// A file read for a document: its bytes, whether all of them could be read,
-// and the file as it was then.
-struct FileRead
+// Files from this size on are read piece by piece straight into an engine
+// document on a worker, with their progress shown and Cancel offered: never
+// held twice, and the program never stops answering.
+qsizetype g_streamFrom = qsizetype(64) << 20;
+constexpr qsizetype kPieceBytes = qsizetype(4) << 20;
+
+// What a file gives a document: its text (read whole, or streamed into an
+// engine document), whether all of it could be read, its format and the file
+// as it was then.
+struct FileText
 {
-    bool aborted = false;
+    bool aborted = false; // Abort, a Cancel, or no room for it: nothing to show
     bool complete = true;
-    QByteArray bytes;
     DiskState disk;
+    DetectedFormat detected;
+    qsizetype loneCrs = 0;
+    QByteArray text;
+    std::unique_ptr<EngineLoader> loader;
+    qsizetype streamed = 0; // bytes of text in the loader's document
+    QByteArray prefix;      // a mark that turned out to be text, before it
+
+    // Into the control, whose format is set already.
+    void putInto(TextControl *control)
+    {
+        if (loader)
+            control->adoptDocument(loader->take(), streamed, detected.characters, prefix);
+        else
+            control->setOpenedText(text, detected.characters);
+    }
 };
 
-FileRead readForDocument(const QString &path, Wording wording)
+QString sizeText(qint64 bytes)
 {
-    FileRead out;
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+// Reads the open file piece by piece into an engine document, showing its
+// progress. Read failures ask the usual question; Retry starts again.
+void streamText(platform::FileReader &reader, const QString &path, Wording wording,
+                std::optional<Encoding> forced, FileText &out)
+{
+    const qint64 size = reader.size();
+    const qint64 free = platform::availableMemory();
+    const qint64 need = size + TextControl::roomFor(size);
+    if (free >= 0 && need > free) {
+        platform::message(QStringLiteral("The file \"%1\" is %2: opening it needs more memory than this "
+                                         "computer has free (%3). Nothing was opened.")
+                              .arg(path, sizeText(size), sizeText(free)),
+                          platform::Buttons::Ok, platform::Icon::Exclamation);
+        out.aborted = true;
+        return;
+    }
+    EngineLoader::readyToMake();
+    for (;;) {
+        std::unique_ptr<EngineLoader> loader;
+        platform::FileError err;
+        bool readFailed = false, noRoom = false;
+        qsizetype streamed = 0;
+        QByteArray first; // the text of the first piece, until there is a document for it
+        Checksum sum;
+        TextStream stream([&](QByteArrayView t) {
+            if (!loader) {
+                first += t;
+                return true;
+            }
+            streamed += t.size();
+            return loader->add(t);
+        });
+        // The document is made once the first piece tells what its code page
+        // is likely to be: set while it is empty that costs nothing; on a full
+        // one the engine would go over every line.
+        auto makeDocument = [&](platform::LongTask &task) {
+            loader = std::make_unique<EngineLoader>(need, false);
+            if (!loader->isValid()) {
+                noRoom = true;
+                return;
+            }
+            const bool utf8 = decideFormat(stream.factsSoFar(), documents::NewDocumentFormat(), forced).format.isUtf8();
+            if (!utf8 && !task.onWindowThread([&loader] { loader->useCodePage(false); }))
+                return; // stopped meanwhile
+            streamed = first.size();
+            noRoom = !loader->add(first);
+            first = QByteArray();
+        };
+        const bool done = platform::runLongTask(
+            QStringLiteral("Opening"), QStringLiteral("Opening %1").arg(path), [&](platform::LongTask &task) {
+                task.total.store(size);
+                QByteArray buf(kPieceBytes, Qt::Uninitialized);
+                // As long as the file was when it was opened: a file that grows
+                // meanwhile is read as it was (its stamp tells a later save).
+                for (qint64 pos = 0; pos < size && !task.stop.load();) {
+                    const qint64 n = reader.readAt(pos, buf.data(), qMin<qint64>(buf.size(), size - pos), &err);
+                    if (n < 0) {
+                        readFailed = true;
+                        break;
+                    }
+                    if (n == 0)
+                        break; // it shrank
+                    const QByteArrayView piece(buf.constData(), n);
+                    sum.add(piece);
+                    if (!stream.feed(piece)) {
+                        noRoom = true;
+                        return;
+                    }
+                    if (!loader) {
+                        makeDocument(task);
+                        if (noRoom)
+                            return;
+                    }
+                    pos += n;
+                    task.done.store(pos);
+                }
+                if (!loader && !task.stop.load())
+                    makeDocument(task); // nothing read at all
+            });
+        if (noRoom) {
+            platform::message(QStringLiteral("There is not enough memory to open the file \"%1\" (%2).")
+                                  .arg(path, sizeText(size)),
+                              platform::Buttons::Ok, platform::Icon::Exclamation);
+            out.aborted = true;
+            return;
+        }
+        if (!done) {
+            out.aborted = true; // cancelled: no window, nothing kept
+            return;
+        }
+        if (readFailed) {
+            const platform::Answer a = fileprompts::ask(wording, err);
+            if (a == platform::Answer::Retry)
+                continue;
+            if (a != platform::Answer::Ignore) {
+                out.aborted = true;
+                return;
+            }
+            out.complete = false; // what was read so far, never saved over the file
+        }
+        stream.finish();
+        loader->add(QByteArray(TextControl::roomFor(streamed), ' '));
+        out.detected = decideFormat(stream.facts(), documents::NewDocumentFormat(), forced);
+        if (stream.markIsText(out.detected.format))
+            out.prefix = utf8Mark().toByteArray();
+        out.loneCrs = stream.loneCrs();
+        out.streamed = streamed;
+        out.loader = std::move(loader);
+        if (out.complete)
+            out.disk = DiskState::fromStamp(reader.stamp(), sum.value());
+        return;
+    }
+}
+
+FileText readText(const QString &path, Wording wording, std::optional<Encoding> forced = std::nullopt)
+{
+    FileText out;
     platform::FileReader reader;
     StepResult r = fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.open(path, e); });
     if (r == StepResult::Aborted) {
@@ -60,15 +208,22 @@ FileRead readForDocument(const QString &path, Wording wording)
         return out;
     }
     out.complete = r == StepResult::Done;
-    r = fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.readAll(&out.bytes, e); });
+    if (out.complete && reader.size() >= g_streamFrom) {
+        streamText(reader, path, wording, forced, out);
+        return out;
+    }
+    QByteArray bytes;
+    r = fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.readAll(&bytes, e); });
     if (r == StepResult::Aborted) {
         out.aborted = true;
         return out;
     }
     out.complete = out.complete && r == StepResult::Done;
     if (out.complete)
-        out.disk = DiskState::fromStamp(reader.stamp(), Checksum::of(out.bytes));
+        out.disk = DiskState::fromStamp(reader.stamp(), Checksum::of(bytes));
     reader.close();
+    out.detected = detectFormat(bytes, documents::NewDocumentFormat(), forced);
+    out.text = textFromFileBytes(std::move(bytes), out.detected.format, &out.loneCrs);
     return out;
 }
 
@@ -93,15 +248,9 @@ void tellLoneCrs(DocumentWindow *w, qsizetype loneCrs)
 
 void openWithWording(const QString &path, Wording wording)
 {
-    FileRead read = readForDocument(path, wording);
+    FileText read = readText(path, wording);
     if (read.aborted)
         return;
-    const bool complete = read.complete;
-    const DiskState disk = read.disk;
-    const DetectedFormat detected = detectFormat(read.bytes, documents::NewDocumentFormat());
-    qsizetype loneCrs = 0;
-    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format, &loneCrs);
-
     DocumentWindow *w = documents::CreateDocumentWindow();
     if (!w)
         return;
@@ -109,19 +258,19 @@ void openWithWording(const QString &path, Wording wording)
     {
         DocumentRecord &rec = DocumentRegistry::instance().record(slot);
         // A document that does not hold the whole file must never be saved over it.
-        rec.Path = complete ? path : QString();
+        rec.Path = read.complete ? path : QString();
         rec.Title = path;
-        rec.Disk = disk;
+        rec.Disk = read.disk;
     }
     // The format goes first, while the document is still empty.
-    w->textControl()->setFormat(detected.format);
+    w->textControl()->setFormat(read.detected.format);
     w->pathChanged(path);
-    w->textControl()->setOpenedText(text, detected.characters);
-    DocumentRegistry::instance().record(slot).Changed = !complete;
-    if (complete)
+    read.putInto(w->textControl());
+    DocumentRegistry::instance().record(slot).Changed = !read.complete;
+    if (read.complete)
         recentfiles::AddRecentFile(path);
-    tellLoneCrs(w, loneCrs);
-    tellForeignEncoding(path, detected);
+    tellLoneCrs(w, read.loneCrs);
+    tellForeignEncoding(path, read.detected);
 }
 
 // Writes the text to path, framed as its format wants (see fileFrame). Retry writes the whole text
@@ -240,15 +389,12 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
             platform::Buttons::YesNo, platform::Icon::Exclamation) != platform::Answer::Yes)
         return false;
     const QString path = reg.record(slot).Path;
-    FileRead read = readForDocument(path, Wording::Read);
+    FileText read = readText(path, Wording::Read, encoding);
     // Nothing to show unless the whole file came; the question may have been
     // open a while, so the document must still be the one asked about.
     DocumentWindow *w = reg.window(slot);
     if (read.aborted || !read.complete || !w || reg.generation(slot) != generation || !reg.record(slot).InUse)
         return false;
-    const DetectedFormat detected = detectFormat(read.bytes, documents::NewDocumentFormat(), encoding);
-    qsizetype loneCrs = 0;
-    const QByteArray text = textFromFileBytes(std::move(read.bytes), detected.format, &loneCrs);
 
     TextControl *control = w->textControl();
     const long firstLine = control->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
@@ -257,16 +403,18 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     // As a fresh open into the same window: the old text and its undo go.
     w->resetForNewDocument();
     undo::ClearUndo(slot);
-    control->setFormat(detected.format);
+    control->setFormat(read.detected.format);
     w->pathChanged(path);
-    control->setOpenedText(text, detected.characters);
+    read.putInto(control);
     control->setSelStart(control->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, caretLine));
     control->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
     DocumentRecord &rec = reg.record(slot);
     rec.Disk = read.disk;
     rec.Changed = false;
-    tellLoneCrs(w, loneCrs);
+    tellLoneCrs(w, read.loneCrs);
     return true;
 }
+
+void setStreamingThreshold(qsizetype bytes) { g_streamFrom = bytes > 0 ? bytes : qsizetype(64) << 20; }
 
 } // namespace fileops

@@ -33,4 +33,7 @@ bool SaveDocumentBinary(int slot);
 // changes are asked about first. True when the document was reopened.
 bool ReopenWithEncoding(int slot, Encoding encoding);
 
+// Tests: files from this size on are streamed (0 brings back the real size).
+void setStreamingThreshold(qsizetype bytes);
+
 } // namespace fileops

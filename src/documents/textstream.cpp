@@ -39,6 +39,16 @@ bool TextStream::finish()
     return true;
 }
 
+FileFacts TextStream::factsSoFar() const
+{
+    FileFacts f = m_facts;
+    if (!m_started)
+        f.marked = m_head.startsWith(utf8Mark());
+    f.validUtf8 = m_utf8.valid();
+    f.high = m_utf8.hasHigh();
+    return f;
+}
+
 bool TextStream::start(QByteArrayView head)
 {
     m_started = true;

@@ -28,6 +28,9 @@ public:
     bool finish();
 
     const FileFacts &facts() const { return m_facts; }
+    // The facts as far as the pieces so far tell (a character cut at the end
+    // of the last piece counts as whole): a guess at the format, before the end.
+    FileFacts factsSoFar() const;
     bool markIsText(const TextFormat &format) const { return m_facts.marked && !format.hasBom(); }
     qsizetype loneCrs() const { return m_loneCrs; }
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -73,6 +74,31 @@ void injectFileFault(FileStep step, int errnum, int times)
 }
 
 void clearFileFaults() { g_faults = {}; }
+
+namespace {
+std::atomic<int> g_readDelayUs{0};
+qint64 g_memoryForTests = -1;
+} // namespace
+
+void setReadDelayUs(int us) { g_readDelayUs.store(us); }
+
+void setAvailableMemoryForTests(qint64 bytes) { g_memoryForTests = bytes; }
+
+qint64 availableMemory()
+{
+    if (g_memoryForTests >= 0)
+        return g_memoryForTests;
+    QFile f(QStringLiteral("/proc/meminfo"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("MemAvailable:")) {
+            bool ok = false;
+            const qint64 kb = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+            return ok ? kb * 1024 : -1;
+        }
+    return -1;
+}
 
 void setBeforeCommitHook(std::function<void(const QString &path)> hook)
 {
@@ -168,6 +194,8 @@ bool FileReader::readUpTo(qint64 max, QByteArray *out, FileError *err)
 
 qint64 FileReader::readAt(qint64 pos, char *buf, qint64 max, FileError *err)
 {
+    if (const int us = g_readDelayUs.load())
+        ::usleep(useconds_t(us));
     if (takeFault(FileStep::Read, err))
         return -1;
     if (m_fd < 0) {

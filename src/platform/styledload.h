@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
+class EngineLoader;
 class QThread;
 class QsciScintillaBase;
 
@@ -38,7 +40,7 @@ private:
 
     QByteArray m_text;
     qsizetype m_room;
-    void *m_loader = nullptr;
+    std::unique_ptr<EngineLoader> m_loader;
     bool m_ok = false;
     std::atomic<bool> m_finished{false};
     QThread *m_thread = nullptr;

@@ -234,16 +234,12 @@ bool TextControl::hasStyleBytes() const
     return !(SendScintilla(SCI_GETDOCUMENTOPTIONS) & SC_DOCUMENTOPTION_STYLES_NONE);
 }
 
-namespace {
-
 // Room to type into after a whole text: with none left, the first keystroke
 // would have Scintilla copy the whole text into a buffer a sixth larger.
-qsizetype roomFor(qsizetype size)
+qsizetype TextControl::roomFor(qsizetype size)
 {
     return qBound(qsizetype(4096), size / 16, qsizetype(4) << 20);
 }
-
-} // namespace
 
 void TextControl::setStyleBytes(bool on)
 {
@@ -325,6 +321,45 @@ void TextControl::openText(const QByteArray &text)
     }
     m_styledLoad = std::move(load);
     m_styledLoadCount = changeCount();
+}
+
+void TextControl::adoptDocument(void *doc, qsizetype textLength, qsizetype characters, QByteArrayView prefix)
+{
+    cancelStyledLoad();
+    {
+        Batch batch(this);
+        const bool readOnly = isReadOnly();
+        // Putting the filled document in place is one change, told once.
+        SendScintilla(SCI_SETMODEVENTMASK, 0L);
+        SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
+        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
+        applyEngineFormat();
+        SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+        SendScintilla(SCI_EMPTYUNDOBUFFER);
+        if (length() > textLength)
+            SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(textLength), long(length() - textLength));
+        if (!prefix.isEmpty()) {
+            SendScintilla(SCI_SETTARGETRANGE, 0UL, 0L);
+            SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(prefix.size()), prefix.data());
+            characters = -1;
+        }
+        setReadOnly(readOnly);
+        SendScintilla(SCI_SETMODEVENTMASK, TextControlAccessibility::eventMask());
+        m_uncountedPos = -1;
+        m_characters = characters;
+        if (characters < 0 || !m_format.isUtf8()) {
+            const qsizetype gap = qMin<qsizetype>(SendScintilla(SCI_GETGAPPOSITION), length());
+            m_characters = textcodec::countCharacters(bytes(0, gap), m_format.encoding) +
+                           textcodec::countCharacters(bytes(gap, length() - gap), m_format.encoding);
+        }
+        ++m_changeCount;
+        m_pendingChange = true;
+    }
+    SendScintilla(SCI_SETEMPTYSELECTION, 0L);
+    SendScintilla(SCI_SCROLLCARET);
+    // A document of its own with style bytes: its lexer must be set again.
+    if (hasStyleBytes())
+        emit styleBytesReady();
 }
 
 bool TextControl::cancelStyledLoad()

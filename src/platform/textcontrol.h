@@ -116,6 +116,14 @@ public:
     // a moment later, built on a worker thread (styleBytesReady tells).
     // characters, when known (checking the file found it), spares counting.
     void setOpenedText(const QByteArray &text, qsizetype characters = -1);
+    // As setText, with an engine document filled elsewhere (see EngineLoader)
+    // holding the text and then blank room to type into, which goes here.
+    // The control takes the document's one reference.
+    // prefix goes before the text, as part of it.
+    void adoptDocument(void *doc, qsizetype textLength, qsizetype characters = -1,
+                       QByteArrayView prefix = QByteArrayView());
+    // The blank room a whole text of that size is followed by.
+    static qsizetype roomFor(qsizetype size);
 
 signals:
     // After every change of the content, typed or written; never for styling.
