@@ -7,6 +7,7 @@
 #include "editor/extras.h"
 #include "editor/frmabout.h"
 #include "editor/frmdoc.h"
+#include "platform/longtask.h"
 #include "platform/prompts.h"
 #include "projects/commands.h"
 #include "templates/commands.h"
@@ -125,6 +126,8 @@ void MdiMain::connectCommands()
 
 void MdiMain::closeEvent(QCloseEvent *e)
 {
+    // A file still being read is not opened after all: the frame is going.
+    platform::stopLongTasks();
     DocumentRegistry &reg = DocumentRegistry::instance();
     for (int slot : reg.slotsWithWindows()) {
         DocumentWindow *w = reg.window(slot);

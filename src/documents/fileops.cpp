@@ -51,8 +51,10 @@ namespace {
 // Files from this size on are read piece by piece straight into an engine
 // document on a worker, with their progress shown and Cancel offered: never
 // held twice, and the program never stops answering.
-qsizetype g_streamFrom = qsizetype(64) << 20;
+constexpr qsizetype kStreamFrom = qsizetype(64) << 20;
 constexpr qsizetype kPieceBytes = qsizetype(4) << 20;
+qsizetype g_streamFrom = kStreamFrom;
+qsizetype g_pieceBytes = kPieceBytes;
 
 // What a file gives a document: its text (read whole, or streamed into an
 // engine document), whether all of it could be read, its format and the file
@@ -135,7 +137,7 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
         const bool done = platform::runLongTask(
             QStringLiteral("Opening"), QStringLiteral("Opening %1").arg(path), [&](platform::LongTask &task) {
                 task.total.store(size);
-                QByteArray buf(kPieceBytes, Qt::Uninitialized);
+                QByteArray buf(g_pieceBytes, Qt::Uninitialized);
                 // As long as the file was when it was opened: a file that grows
                 // meanwhile is read as it was (its stamp tells a later save).
                 for (qint64 pos = 0; pos < size && !task.stop.load();) {
@@ -415,6 +417,10 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     return true;
 }
 
-void setStreamingThreshold(qsizetype bytes) { g_streamFrom = bytes > 0 ? bytes : qsizetype(64) << 20; }
+void setStreaming(qsizetype from, qsizetype pieceBytes)
+{
+    g_streamFrom = from > 0 ? from : kStreamFrom;
+    g_pieceBytes = pieceBytes > 0 ? pieceBytes : kPieceBytes;
+}
 
 } // namespace fileops

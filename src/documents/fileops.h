@@ -33,7 +33,8 @@ bool SaveDocumentBinary(int slot);
 // changes are asked about first. True when the document was reopened.
 bool ReopenWithEncoding(int slot, Encoding encoding);
 
-// Tests: files from this size on are streamed (0 brings back the real size).
-void setStreamingThreshold(qsizetype bytes);
+// Tests: files from this size on are read piece by piece, in pieces of this
+// size (0 brings back the real figures).
+void setStreaming(qsizetype from, qsizetype pieceBytes = 0);
 
 } // namespace fileops

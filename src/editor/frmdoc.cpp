@@ -85,6 +85,9 @@ FrmDoc::FrmDoc(int slot, QWidget *parent) : QWidget(parent), m_slot(slot)
     connect(m_text, &TextControl::changed, this, &FrmDoc::onTextChanged);
     connect(m_text, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { scheduleRefresh(); });
     connect(m_text, &TextControl::overtypeChanged, this, &FrmDoc::scheduleRefresh);
+    // A huge file is read straight into a document without style bytes.
+    connect(m_text, &TextControl::styleBytesDropped, this,
+            [this] { showNotice(QStringLiteral("Colours are off for a file this big")); });
     connect(&recovery::Keeper::instance(), &recovery::Keeper::protectionChanged, this, &FrmDoc::statusTick);
     connect(m_text, &TextControl::formatChanged, this, [this] {
         setPanelText(8, m_text->format().label());

@@ -20,12 +20,18 @@ constexpr int kShowAfterMs = 500;
 constexpr int kStepMs = 50;
 int g_delayMs = kShowAfterMs;
 std::function<void(LongTask &)> g_watcher;
+QList<LongTask *> g_running; // on the window's thread only
 
+// The frame the window shows over. A file named on the command line is
+// opened before the frame is first shown; a long open shows it at once, so
+// the progress is seen in the program's own window.
 QWidget *mainWindow()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("mdiMain") && w->isVisible())
+        if (w->objectName() == QLatin1String("mdiMain")) {
+            w->show();
             return w;
+        }
     return QApplication::activeWindow();
 }
 
@@ -101,6 +107,12 @@ void LongTask::runAsked()
     m_ran.notify_all();
 }
 
+void stopLongTasks()
+{
+    for (LongTask *t : std::as_const(g_running))
+        t->stop.store(true);
+}
+
 void setLongTaskDelayMs(int ms) { g_delayMs = ms < 0 ? kShowAfterMs : ms; }
 void setLongTaskWatcher(std::function<void(LongTask &)> watcher) { g_watcher = std::move(watcher); }
 
@@ -130,6 +142,7 @@ bool runLongTask(const QString &title, const QString &what, const std::function<
         if (window)
             window->update();
     });
+    g_running << &task;
     worker->start();
     steps.start(5); // quick at first: the work may be waiting to be answered
     QTimer::singleShot(100, &steps, [&steps] { steps.setInterval(kStepMs); });
@@ -144,6 +157,7 @@ bool runLongTask(const QString &title, const QString &what, const std::function<
         task.stop.store(true);
     worker->wait();
     delete worker;
+    g_running.removeOne(&task);
     return !task.stop.load();
 }
 

@@ -40,6 +40,9 @@ private:
 // cancelled (or the program is ending), true when the work ran to its end.
 bool runLongTask(const QString &title, const QString &what, const std::function<void(LongTask &)> &work);
 
+// Asks every running task to stop (the frame is closing).
+void stopLongTasks();
+
 // Tests: the delay before the window shows, and a look at each progress step
 // (on the window's thread), where a test may ask the task to stop.
 void setLongTaskDelayMs(int ms); // a negative value brings back the real delay

@@ -326,6 +326,7 @@ void TextControl::openText(const QByteArray &text)
 void TextControl::adoptDocument(void *doc, qsizetype textLength, qsizetype characters, QByteArrayView prefix)
 {
     cancelStyledLoad();
+    const bool hadStyleBytes = hasStyleBytes();
     {
         Batch batch(this);
         const bool readOnly = isReadOnly();
@@ -360,6 +361,8 @@ void TextControl::adoptDocument(void *doc, qsizetype textLength, qsizetype chara
     // A document of its own with style bytes: its lexer must be set again.
     if (hasStyleBytes())
         emit styleBytesReady();
+    else if (hadStyleBytes)
+        emit styleBytesDropped();
 }
 
 bool TextControl::cancelStyledLoad()

@@ -134,6 +134,9 @@ signals:
     // The style bytes a big opened text went without are there now; the
     // engine document is a new one, so its lexer must be set again.
     void styleBytesReady();
+    // A document put in place without the style bytes the control had: its
+    // text shows without colours.
+    void styleBytesDropped();
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;

@@ -1,0 +1,277 @@
+// Huge files: read piece by piece on a worker into the engine, with progress
+// shown and Cancel offered; the window stays responsive. The tests make the
+// pieces small so that a few kilobytes behave as gigabytes would.
+
+#include "app/mdimain.h"
+#include "documents/documentregistry.h"
+#include "documents/fileops.h"
+#include "documents/recentfiles.h"
+#include "editor/frmdoc.h"
+#include "platform/fileio.h"
+#include "platform/longtask.h"
+#include "platform/textcontrol.h"
+#include "testmain.h"
+#include "windowtest.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+using platform::Answer;
+
+namespace {
+
+const QString kRead = QStringLiteral("There was an error in reading your file\r\n");
+const QString kAsk = QStringLiteral("\r\nWould would you like to do");
+
+QByteArray lines(int n, const char *end = "\r\n")
+{
+    QByteArray out;
+    for (int i = 0; i < n; ++i)
+        out += "line " + QByteArray::number(i) + end;
+    return out;
+}
+
+QDialog *progressWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("frmProgress") && w->isVisible())
+            return qobject_cast<QDialog *>(w);
+    return nullptr;
+}
+
+} // namespace
+
+class TstHugeFiles : public WindowTest
+{
+    Q_OBJECT
+
+    struct Opened
+    {
+        QByteArray text;
+        QString label;
+        QString length;
+        QByteArray saved;
+    };
+    Opened openAndSave(const QByteArray &file)
+    {
+        const QString path = m_app->writeFile(QStringLiteral("f.txt"), file);
+        fileops::OpenFile(path);
+        FrmDoc *d = m_app->current();
+        Opened o{d->textControl()->text(), d->panelText(8), d->panelText(3), {}};
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        o.saved = AppFixture::readFile(path);
+        AppFixture::trigger(d, QStringLiteral("mnuFileClose"));
+        return o;
+    }
+
+    // Each test starts from the real figures.
+    static void realFigures()
+    {
+        fileops::setStreaming(0);
+        platform::setLongTaskDelayMs(-1);
+        platform::setLongTaskWatcher(nullptr);
+        platform::setReadDelayUs(0);
+        platform::setAvailableMemoryForTests(-1);
+    }
+
+private slots:
+    // Read in pieces of a few bytes, every kind of file comes out as it does
+    // read whole: text, format, length, and the bytes an unedited save writes.
+    void piecesGiveWhatTheWholeFileGives_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("CR LF Latin-1, lone CRs") << QByteArray("caf\xe9\r\nb\rc\r\r\n" + lines(20));
+        QTest::newRow("LF UTF-8") << QByteArray("caf\xc3\xa9\n\xe2\x82\xac\n" + lines(20, "\n"));
+        QTest::newRow("UTF-8 with its mark") << QByteArray("\xef\xbb\xbf\xc3\xa9\r\n" + lines(20));
+        QTest::newRow("a mark, then Latin-1") << QByteArray("\xef\xbb\xbf\xe9\r\n" + lines(20));
+        QTest::newRow("invalid at the very end") << QByteArray(lines(20, "\n") + "\xc3");
+        QTest::newRow("UTF-16") << QByteArray("\xff\xfe" "a\0\r\0\n\0", 8) + QByteArray(300, 'x');
+    }
+
+    void piecesGiveWhatTheWholeFileGives()
+    {
+        realFigures();
+        QFETCH(QByteArray, file);
+        m_prompts->answer(Answer::Ok); // the notice a UTF-16 file gets, each time
+        m_prompts->answer(Answer::Ok);
+        const Opened whole = openAndSave(file);
+        fileops::setStreaming(1, 7);
+        const Opened pieces = openAndSave(file);
+        QCOMPARE(pieces.text, whole.text);
+        QCOMPARE(pieces.label, whole.label);
+        QCOMPARE(pieces.length, whole.length);
+        QCOMPARE(pieces.saved, whole.saved);
+    }
+
+    // Progress is shown with the file's name; Cancel (button or Escape) at
+    // the start, half way or at the very end leaves no window, no half
+    // document and the recent list as it was.
+    void cancelLeavesNothing_data()
+    {
+        QTest::addColumn<double>("at");    // share of the file read when Cancel comes
+        QTest::addColumn<QString>("how");
+        QTest::newRow("at 0%") << 0.0 << "button";
+        QTest::newRow("at 50%") << 0.5 << "button";
+        QTest::newRow("at 50%, Escape") << 0.5 << "escape";
+        QTest::newRow("at the last moment") << 1.0 << "button";
+    }
+
+    void cancelLeavesNothing()
+    {
+        realFigures();
+        QFETCH(double, at);
+        QFETCH(QString, how);
+        const QByteArray file = lines(1000);
+        const QString path = m_app->writeFile(QStringLiteral("big.txt"), file);
+        recentfiles::AddRecentFile(QStringLiteral("/earlier"));
+        const QStringList recent = recentfiles::entries();
+        // Each piece slower than the window's steps, so Cancel can come at any of them.
+        fileops::setStreaming(1, 1024);
+        platform::setReadDelayUs(80000);
+        platform::setLongTaskDelayMs(0);
+        QList<qint64> seen;
+        QString shownName;
+        bool cancelled = false;
+        platform::setLongTaskWatcher([&](platform::LongTask &task) {
+            const qint64 done = task.done.load();
+            if (seen.isEmpty() || seen.last() != done)
+                seen << done;
+            QDialog *w = progressWindow();
+            // The last moment: the last piece is being read.
+            const qint64 when = at >= 1.0 ? file.size() - 1024 : qint64(at * file.size());
+            if (!w || cancelled || done < when)
+                return;
+            shownName = w->findChild<QLabel *>(QStringLiteral("lblWhat"))->text();
+            cancelled = true;
+            if (how == QLatin1String("escape"))
+                QTest::keyClick(w, Qt::Key_Escape);
+            else
+                w->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+        });
+        fileops::OpenFile(path);
+        QVERIFY2(cancelled, "the progress window was there to cancel");
+        QCOMPARE(shownName, QStringLiteral("Opening ") + path);
+        QCOMPARE(DocumentRegistry::instance().docCount(), 0);
+        QCOMPARE(recentfiles::entries(), recent);
+        QCOMPARE(m_prompts->asked.size(), 0);
+        QVERIFY2(seen.size() >= (at > 0 ? 3 : 1), "progress was reported as the file was read");
+        QVERIFY2(std::is_sorted(seen.begin(), seen.end()), "progress only goes forward");
+        QTRY_VERIFY(!progressWindow());
+    }
+
+    // A read that fails part way asks; Retry reads it again from the start,
+    // Ignore keeps what was read, never to be saved over the file.
+    void aReadThatFailsAsks()
+    {
+        realFigures();
+        const QByteArray file = lines(300);
+        const QString path = m_app->writeFile(QStringLiteral("failing.txt"), file);
+        fileops::setStreaming(1, 512);
+        platform::injectFileFault(platform::FileStep::Read, EIO, 1);
+        m_prompts->answer(Answer::Retry);
+        fileops::OpenFile(path);
+        QCOMPARE(m_app->current()->textControl()->text(), file.chopped(2));
+        QCOMPARE(m_prompts->messages().value(0).text, kRead + "Input/output error" + kAsk);
+        QCOMPARE(m_app->record(1).Path, path);
+
+        m_prompts->clear();
+        int reads = 0;
+        platform::setLongTaskWatcher([&](platform::LongTask &task) {
+            if (task.done.load() >= 1024 && reads++ == 0)
+                platform::injectFileFault(platform::FileStep::Read, EIO, 1);
+        });
+        platform::setReadDelayUs(10000);
+        m_prompts->answer(Answer::Ignore);
+        fileops::OpenFile(path);
+        const QByteArray partial = m_app->current()->textControl()->text();
+        QVERIFY2(partial.size() >= 1024 && partial.size() < file.size() - 2, qPrintable(QString::number(partial.size())));
+        QVERIFY(file.startsWith(partial));
+        QCOMPARE(m_app->record(2).Path, QString());
+        QVERIFY(m_app->record(2).Changed);
+    }
+
+    // A big coloured file is read without style bytes: its text shows plain,
+    // and the status bar says why.
+    void aHugeColouredFileShowsPlain()
+    {
+        realFigures();
+        const QString path = m_app->writeFile(QStringLiteral("page.html"), "<p>\r\n" + lines(200));
+        fileops::setStreaming(1, 1024);
+        fileops::OpenFile(path);
+        FrmDoc *d = m_app->current();
+        QCOMPARE(d->textControl()->text(), "<p>\r\n" + lines(200).chopped(2));
+        QVERIFY(!d->textControl()->hasStyleBytes());
+        QCOMPARE(d->findChild<QStatusBar *>(QStringLiteral("stBar"))->currentMessage(),
+                 QStringLiteral("Colours are off for a file this big"));
+    }
+
+    // A file bigger than the memory there is: said before anything is taken.
+    void noRoomIsSaidFirst()
+    {
+        realFigures();
+        const QString path = m_app->writeFile(QStringLiteral("huge.txt"), lines(100));
+        fileops::setStreaming(1);
+        platform::setAvailableMemoryForTests(1000);
+        fileops::OpenFile(path);
+        QCOMPARE(DocumentRegistry::instance().docCount(), 0);
+        QCOMPARE(m_prompts->messages().size(), 1);
+        QVERIFY2(m_prompts->messages()[0].text.startsWith(QStringLiteral("The file \"%1\" is ").arg(path)) &&
+                     m_prompts->messages()[0].text.endsWith(
+                         QStringLiteral(": opening it needs more memory than this computer has free (%1). "
+                                        "Nothing was opened.")
+                             .arg(QLocale().formattedDataSize(1000, 1, QLocale::DataSizeTraditionalFormat))),
+                 qPrintable(m_prompts->messages()[0].text));
+    }
+
+    // A file that grows while it is read is read as it was when it opened;
+    // a later Save asks first, for another program changed it.
+    void aFileThatGrowsWhileRead()
+    {
+        realFigures();
+        const QByteArray file = lines(400);
+        const QString path = m_app->writeFile(QStringLiteral("log.txt"), file);
+        fileops::setStreaming(1, 1024);
+        platform::setReadDelayUs(30000);
+        bool grown = false;
+        platform::setLongTaskWatcher([&](platform::LongTask &task) {
+            if (!grown && task.done.load() > 0) {
+                grown = true;
+                QFile f(path);
+                if (f.open(QIODevice::Append))
+                    f.write("more lines\r\n");
+            }
+        });
+        fileops::OpenFile(path);
+        QVERIFY(grown);
+        QCOMPARE(m_app->current()->textControl()->text(), file.chopped(2));
+        m_prompts->answer(Answer::No);
+        AppFixture::trigger(m_app->current(), QStringLiteral("mnuFileSave"));
+        QCOMPARE(m_prompts->messages().size(), 1);
+        QVERIFY(m_prompts->messages()[0].text.contains(QStringLiteral("has been changed by another program")));
+    }
+
+    // Closing the frame while a file is read: the open stops, nothing is left.
+    void closingTheFrameStopsAnOpen()
+    {
+        realFigures();
+        const QString path = m_app->writeFile(QStringLiteral("slow.txt"), lines(1000));
+        fileops::setStreaming(1, 1024);
+        platform::setReadDelayUs(10000);
+        bool closed = false;
+        platform::setLongTaskWatcher([&](platform::LongTask &task) {
+            if (!closed && task.done.load() > 0) {
+                closed = true;
+                m_app->frame()->close();
+            }
+        });
+        fileops::OpenFile(path);
+        QVERIFY(closed);
+        QCOMPARE(DocumentRegistry::instance().docCount(), 0);
+    }
+};
+
+QP_TEST_MAIN(TstHugeFiles)
+#include "tst_hugefiles.moc"
