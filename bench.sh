@@ -13,5 +13,7 @@ for b in "$here"/build/bench/bench_*; do
   "$b" ${1:+--benchmark_filter="$1"}
 done
 
-# The whole-program figures (launch, memory, idle CPU) on a real X server.
+# The whole-program figures (launch, memory, idle CPU) on a real X server,
+# then those of huge files (skipped with QP_SKIP_HUGE=1: they take minutes).
 "$here/scripts/measure-app.sh"
+[ "${QP_SKIP_HUGE:-}" = 1 ] || "$here/scripts/measure-huge.sh"

@@ -47,46 +47,8 @@ awk 'BEGIN {
   for (i = 0; i < 655360; i++) printf "%s\r\n", substr(s, i % 95 + 1, 78)
 }' > "$file"
 
-# CPU time of a process and all its threads, in nanoseconds.
-cpu_ns() {
-  local sum=0 run rest f
-  for f in /proc/"$1"/task/*/schedstat; do
-    read -r run rest < "$f" 2>/dev/null || continue
-    sum=$((sum + run))
-  done
-  echo "$sum"
-}
-now_us() { local t=${EPOCHREALTIME/./}; echo $((10#$t)); }
-rss_kb() { awk '/^VmRSS:/ { print $2 }' /proc/"$1"/status; }
+. "$here/scripts/measurelib.sh"
 
-# Starts a program on the file and waits until it is idle: under 5 ms of CPU
-# in the last 500 ms. Sets launch_ms (launch to the start of that quiet
-# spell) and rss_mb, and leaves the process running as $pid.
-launch() {
-  local start now cur k=0 times=() cpus=()
-  start=$(now_us)
-  "$@" "$file" >/dev/null 2>&1 &
-  pid=$!
-  while :; do
-    sleep 0.02
-    kill -0 "$pid" 2>/dev/null || { echo "program ended early: $*" >&2; exit 1; }
-    now=$(now_us)
-    cur=$(cpu_ns "$pid")
-    times+=("$now") cpus+=("$cur")
-    # The oldest look still inside the last 500 ms.
-    while (( now - times[k] > 500000 )); do k=$((k + 1)); done
-    if (( k > 0 && cur - cpus[k - 1] < 5000000 )); then
-      launch_ms=$(( (times[k - 1] - start) / 1000 ))
-      rss_mb=$(( $(rss_kb "$pid") / 1024 ))
-      return
-    fi
-    (( now - start > 60000000 )) && { echo "never went idle: $*" >&2; exit 1; }
-  done
-}
-
-stop() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; pid=; }
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 echo "== whole program ($QT_QPA_PLATFORM), $(nproc) cores, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 app_t=() app_m=() floor_t=() floor_m=()

@@ -9,6 +9,7 @@
 #include "documents/recentfiles.h"
 #include "documents/safesave.h"
 #include "documents/textfile.h"
+#include "documents/readahead.h"
 #include "documents/textstream.h"
 #include "documents/undohistory.h"
 #include "platform/filedialog.h"
@@ -109,7 +110,7 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
         bool readFailed = false, noRoom = false;
         qsizetype streamed = 0;
         QByteArray first; // the text of the first piece, until there is a document for it
-        Checksum sum;
+        quint64 checksum = 0;
         TextStream stream([&](QByteArrayView t) {
             if (!loader) {
                 first += t;
@@ -137,19 +138,16 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
         const bool done = platform::runLongTask(
             QStringLiteral("Opening"), QStringLiteral("Opening %1").arg(path), [&](platform::LongTask &task) {
                 task.total.store(size);
-                QByteArray buf(g_pieceBytes, Qt::Uninitialized);
-                // As long as the file was when it was opened: a file that grows
-                // meanwhile is read as it was (its stamp tells a later save).
-                for (qint64 pos = 0; pos < size && !task.stop.load();) {
-                    const qint64 n = reader.readAt(pos, buf.data(), qMin<qint64>(buf.size(), size - pos), &err);
-                    if (n < 0) {
+                // Reading goes on ahead while the engine takes the pieces before.
+                ReadAhead pieces(reader, size, g_pieceBytes);
+                qint64 pos = 0;
+                for (QByteArrayView piece; !task.stop.load();) {
+                    if (!pieces.next(&piece, &err)) {
                         readFailed = true;
                         break;
                     }
-                    if (n == 0)
-                        break; // it shrank
-                    const QByteArrayView piece(buf.constData(), n);
-                    sum.add(piece);
+                    if (piece.isEmpty())
+                        break;
                     if (!stream.feed(piece)) {
                         noRoom = true;
                         return;
@@ -159,9 +157,10 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
                         if (noRoom)
                             return;
                     }
-                    pos += n;
+                    pos += piece.size();
                     task.done.store(pos);
                 }
+                checksum = pieces.checksum();
                 if (!loader && !task.stop.load())
                     makeDocument(task); // nothing read at all
             });
@@ -195,7 +194,7 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
         out.streamed = streamed;
         out.loader = std::move(loader);
         if (out.complete)
-            out.disk = DiskState::fromStamp(reader.stamp(), sum.value());
+            out.disk = DiskState::fromStamp(reader.stamp(), checksum);
         return;
     }
 }
