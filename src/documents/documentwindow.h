@@ -34,6 +34,9 @@ public:
     // A passing word to the user about this document, not a question; the
     // window shows it for a while where it does not get in the way.
     virtual void showNotice(const QString &text) { Q_UNUSED(text); }
+    // The document has very long lines: the window keeps to what stays quick
+    // over them (no colours, no brace matching) and says so once.
+    virtual void setLongLines(bool on) { Q_UNUSED(on); }
     // Refreshes the View > Program and recent-file entries of this window only.
     virtual void rebuildMenus() = 0;
     // A menu entry by its name (and index, for the entries that come in arrays).

@@ -56,6 +56,10 @@ constexpr qsizetype kStreamFrom = qsizetype(64) << 20;
 constexpr qsizetype kPieceBytes = qsizetype(4) << 20;
 qsizetype g_streamFrom = kStreamFrom;
 qsizetype g_pieceBytes = kPieceBytes;
+// A line this long takes the engine long to lay out at every change: colours
+// and brace matching are left off for such a file.
+constexpr qsizetype kLongLine = qsizetype(1) << 20;
+qsizetype g_longLine = kLongLine;
 
 // What a file gives a document: its text (read whole, or streamed into an
 // engine document), whether all of it could be read, its format and the file
@@ -71,6 +75,7 @@ struct FileText
     std::unique_ptr<EngineLoader> loader;
     qsizetype streamed = 0; // bytes of text in the loader's document
     QByteArray prefix;      // a mark that turned out to be text, before it
+    bool longLines = false;
 
     // Into the control, whose format is set already.
     void putInto(TextControl *control)
@@ -111,6 +116,7 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
         qsizetype streamed = 0;
         QByteArray first; // the text of the first piece, until there is a document for it
         quint64 checksum = 0;
+        LongLineWatch lineWatch(g_longLine);
         TextStream stream([&](QByteArrayView t) {
             if (!loader) {
                 first += t;
@@ -148,6 +154,7 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
                     }
                     if (piece.isEmpty())
                         break;
+                    lineWatch.feed(piece);
                     if (!stream.feed(piece)) {
                         noRoom = true;
                         return;
@@ -191,6 +198,7 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
         if (stream.markIsText(out.detected.format))
             out.prefix = utf8Mark().toByteArray();
         out.loneCrs = stream.loneCrs();
+        out.longLines = lineWatch.found();
         out.streamed = streamed;
         out.loader = std::move(loader);
         if (out.complete)
@@ -224,6 +232,9 @@ FileText readText(const QString &path, Wording wording, std::optional<Encoding> 
         out.disk = DiskState::fromStamp(reader.stamp(), Checksum::of(bytes));
     reader.close();
     out.detected = detectFormat(bytes, documents::NewDocumentFormat(), forced);
+    LongLineWatch lineWatch(g_longLine);
+    lineWatch.feed(bytes);
+    out.longLines = lineWatch.found();
     out.text = textFromFileBytes(std::move(bytes), out.detected.format, &out.loneCrs);
     return out;
 }
@@ -263,8 +274,10 @@ void openWithWording(const QString &path, Wording wording)
         rec.Title = path;
         rec.Disk = read.disk;
     }
-    // The format goes first, while the document is still empty.
+    // The format goes first, while the document is still empty, and the view
+    // knows of very long lines before it colours anything.
     w->textControl()->setFormat(read.detected.format);
+    w->setLongLines(read.longLines);
     w->pathChanged(path);
     read.putInto(w->textControl());
     DocumentRegistry::instance().record(slot).Changed = !read.complete;
@@ -405,6 +418,7 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     w->resetForNewDocument();
     undo::ClearUndo(slot);
     control->setFormat(read.detected.format);
+    w->setLongLines(read.longLines);
     w->pathChanged(path);
     read.putInto(control);
     control->setSelStart(control->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, caretLine));
@@ -415,6 +429,8 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     tellLoneCrs(w, read.loneCrs);
     return true;
 }
+
+void setLongLine(qsizetype bytes) { g_longLine = bytes > 0 ? bytes : kLongLine; }
 
 void setStreaming(qsizetype from, qsizetype pieceBytes)
 {

@@ -36,5 +36,7 @@ bool ReopenWithEncoding(int slot, Encoding encoding);
 // Tests: files from this size on are read piece by piece, in pieces of this
 // size (0 brings back the real figures).
 void setStreaming(qsizetype from, qsizetype pieceBytes = 0);
+// Tests: a line of this many bytes or more is a very long one (0: the real size).
+void setLongLine(qsizetype bytes);
 
 } // namespace fileops

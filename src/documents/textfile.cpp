@@ -171,6 +171,40 @@ FileFrame fileFrame(const TextFormat &format, QByteArrayView text, bool binary)
     return frame;
 }
 
+namespace {
+
+// The last line break (CR or LF) in [from, to), or -1.
+qsizetype lastBreak(const char *p, qsizetype from, qsizetype to)
+{
+    const void *lf = memrchr(p + from, '\n', size_t(to - from));
+    const qsizetype afterLf = lf ? static_cast<const char *>(lf) - p + 1 : from;
+    const void *cr = memrchr(p + afterLf, '\r', size_t(to - afterLf));
+    return cr ? static_cast<const char *>(cr) - p : lf ? afterLf - 1 : -1;
+}
+
+} // namespace
+
+void LongLineWatch::feed(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const qsizetype n = bytes.size();
+    // Each step looks at the stretch the line in progress would need to be
+    // long; only its last break matters, so short lines cost one backward
+    // search per stretch, not one per line.
+    for (qsizetype i = 0; !m_found && i < n;) {
+        const qsizetype need = m_length - m_run;
+        const qsizetype to = qMin(n, i + need);
+        const qsizetype br = lastBreak(p, i, to);
+        if (br < 0) {
+            m_run += to - i;
+            m_found = m_run >= m_length;
+        } else {
+            m_run = to - br - 1;
+        }
+        i = to;
+    }
+}
+
 QString decodeFileText(QByteArrayView bytes)
 {
     if (bytes.startsWith(kBom) && textcodec::isValidUtf8(bytes.sliced(kBom.size())))

@@ -72,6 +72,22 @@ struct FileFrame
 };
 FileFrame fileFrame(const TextFormat &format, QByteArrayView text, bool binary);
 
+// Whether a text holds a line of `length` bytes or more (its line break
+// aside), told piece by piece. It searches backwards once per stretch of that
+// length, not once per line, so it costs next to nothing over gigabytes.
+class LongLineWatch
+{
+public:
+    explicit LongLineWatch(qsizetype length) : m_length(qMax<qsizetype>(1, length)) {}
+    void feed(QByteArrayView bytes);
+    bool found() const { return m_found; }
+
+private:
+    qsizetype m_length;
+    qsizetype m_run = 0; // bytes since the last line break
+    bool m_found = false;
+};
+
 // Another file's text (a snip, a dropped file's contents), read by that
 // file's own encoding: UTF-8 when it is valid UTF-8, otherwise Latin-1.
 QString decodeFileText(QByteArrayView bytes);

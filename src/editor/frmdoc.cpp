@@ -214,11 +214,20 @@ void FrmDoc::resetForNewDocument()
 {
     m_text->setText(QByteArrayView());
     m_sourceView->setLanguage(languages::Language::Plain);
+    m_sourceView->setLongLines(false);
     m_findBar->hide();
     m_undo.reset();
 }
 
 void FrmDoc::pathChanged(const QString &path) { m_sourceView->setPath(path); }
+
+void FrmDoc::setLongLines(bool on)
+{
+    const bool was = m_sourceView->longLines();
+    m_sourceView->setLongLines(on);
+    if (on && !was)
+        showNotice(QStringLiteral("Very long lines: colours and matching braces are off for this file"));
+}
 
 void FrmDoc::showNotice(const QString &text)
 {

@@ -42,6 +42,7 @@ public:
     void rebuildMenus() override;
     void pathChanged(const QString &path) override;
     void showNotice(const QString &text) override;
+    void setLongLines(bool on) override;
     QAction *action(const QString &name, int index = -1) const override;
 
     const QList<QMenu *> &menus() const { return m_menus.topLevel; }

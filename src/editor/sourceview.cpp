@@ -48,9 +48,17 @@ void SourceView::setLanguage(languages::Language language)
     applyLanguage();
 }
 
+void SourceView::setLongLines(bool on)
+{
+    if (on == m_longLines)
+        return;
+    m_longLines = on;
+    applyLanguage();
+}
+
 void SourceView::applyLanguage()
 {
-    const languages::Language language = m_language;
+    const languages::Language language = m_longLines ? languages::Language::Plain : m_language;
     m_catchUp->reset();
     syntaxcolours::apply(*m_control, language);
     // Style sheets inside web pages get their colours after the page's lexer.
@@ -91,6 +99,10 @@ void SourceView::updateMarginWidth()
 
 void SourceView::updateBraces()
 {
+    if (m_longLines) {
+        m_control->SendScintilla(Sci::SCI_BRACEHIGHLIGHT, -1L, -1L);
+        return;
+    }
     const long caret = m_control->SendScintilla(Sci::SCI_GETCURRENTPOS);
     auto charAt = [this](long pos) {
         return char(m_control->SendScintilla(Sci::SCI_GETCHARAT, static_cast<unsigned long>(pos)));

@@ -27,6 +27,10 @@ public:
     languages::Language language() const { return m_language; }
 
     void setWordWrap(bool on);
+    // Very long lines: no colours and no brace matching, whatever the file
+    // name says; the engine would lay such a line out again at every keystroke.
+    void setLongLines(bool on);
+    bool longLines() const { return m_longLines; }
     bool wordWrap() const;
 
     StyleCatchUp *catchUp() const { return m_catchUp; }
@@ -41,4 +45,5 @@ private:
     std::unique_ptr<EmbeddedCss> m_css;
     languages::Language m_language = languages::Language::Plain;
     int m_marginDigits = 0;
+    bool m_longLines = false;
 };

@@ -7,9 +7,12 @@
 #include "documents/fileops.h"
 #include "documents/recentfiles.h"
 #include "editor/frmdoc.h"
+#include "editor/sourceview.h"
 #include "platform/fileio.h"
 #include "platform/longtask.h"
 #include "platform/textcontrol.h"
+
+#include <Qsci/qsciscintillabase.h>
 #include "testmain.h"
 #include "windowtest.h"
 
@@ -206,6 +209,37 @@ private slots:
         QVERIFY(!d->textControl()->hasStyleBytes());
         QCOMPARE(d->findChild<QStatusBar *>(QStringLiteral("stBar"))->currentMessage(),
                  QStringLiteral("Colours are off for a file this big"));
+    }
+
+    // A file with a very long line opens without colours and brace matching,
+    // says so once, and the window taken again for another file has them back.
+    void veryLongLinesSwitchColoursOff()
+    {
+        realFigures();
+        fileops::setLongLine(100);
+        const QString longPath = m_app->writeFile(QStringLiteral("min.js"), "f(" + QByteArray(150, 'a') + ");\n");
+        const QString shortPath = m_app->writeFile(QStringLiteral("ok.js"), "f(" + QByteArray(50, 'a') + ");\n");
+        for (bool streamed : {false, true}) {
+            fileops::setStreaming(streamed ? 1 : 0, 16);
+            fileops::OpenFile(longPath);
+            FrmDoc *d = m_app->current();
+            QVERIFY2(!d->textControl()->hasStyleBytes(), "no colours");
+            QCOMPARE(d->findChild<QStatusBar *>(QStringLiteral("stBar"))->currentMessage(),
+                     QStringLiteral("Very long lines: colours and matching braces are off for this file"));
+            d->textControl()->setSelStart(1); // after "f", before "("
+            QTest::keyClick(d->textControl(), Qt::Key_Right);
+            QCOMPARE(d->textControl()->SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT, 0L, 0L), 0L);
+            m_app->record(d->slot()).Changed = false;
+            AppFixture::trigger(d, QStringLiteral("mnuFileClose"));
+
+            fileops::OpenFile(shortPath); // the same window, taken again
+            QCOMPARE(m_app->current(), d);
+            QVERIFY2(!d->sourceView()->longLines(), "the mode is off again");
+            // (A file read piece by piece has no style bytes at all.)
+            QVERIFY2(streamed || d->textControl()->hasStyleBytes(), "colours are back");
+            AppFixture::trigger(d, QStringLiteral("mnuFileClose"));
+        }
+        fileops::setLongLine(0);
     }
 
     // A file bigger than the memory there is: said before anything is taken.

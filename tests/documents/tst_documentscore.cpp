@@ -89,6 +89,33 @@ private slots:
         }
     }
 
+    // A line of the length or more is found wherever the pieces split it.
+    void longLinesAreFound()
+    {
+        QRandomGenerator rng(27);
+        for (int round = 0; round < 2000; ++round) {
+            QByteArray text;
+            for (int n = int(rng.bounded(30)); n > 0; --n) {
+                const int k = int(rng.bounded(10));
+                text += k < 2 ? "\r" : k < 4 ? "\n" : k < 5 ? "\r\n" : QByteArray(int(rng.bounded(1, 12)), 'x');
+            }
+            const qsizetype length = 1 + rng.bounded(15);
+            qsizetype longest = 0, run = 0;
+            for (char c : text) {
+                run = c == '\r' || c == '\n' ? 0 : run + 1;
+                longest = qMax(longest, run);
+            }
+            LongLineWatch watch(length);
+            for (qsizetype at = 0; at < text.size();) {
+                const qsizetype n = 1 + rng.bounded(6);
+                watch.feed(QByteArrayView(text).sliced(at, qMin(n, text.size() - at)));
+                at += n;
+            }
+            QVERIFY2(watch.found() == (longest >= length),
+                     qPrintable(QString::fromLatin1(text.toPercentEncoding()) + " " + QString::number(length)));
+        }
+    }
+
     void recentListKeepsNewestFirstOnceAndFifteen()
     {
         const QString app = QStringLiteral("Quillpad Basic"), sec = QStringLiteral("Settings");
