@@ -84,12 +84,13 @@ void BM_LongLine(benchmark::State &state)
     state.counters["end_ms"] = end.median();
     state.counters["end_floor_ms"] = floorEnd.median();
     char label[240];
-    std::snprintf(label, sizeof label,
-                  "20 MB line: open %.0f ms (target %.0f: %s), key %.0f ms (target %.0f: %s), to the end %.0f ms "
-                  "(target %.0f: %s)",
-                  open.median(), kOpenLimitMs, open.median() <= kOpenLimitMs ? "met" : "MISSED", key.median(),
-                  kKeyLimitMs, key.median() <= kKeyLimitMs ? "met" : "MISSED", end.median(), kEndLimitMs,
-                  end.median() < kEndLimitMs ? "met" : "MISSED");
+    std::snprintf(
+        label, sizeof label,
+        "20 MB line: open %.0f ms (target %.0f: %s), key %.0f ms (target %.0f: %s), to the end %.0f ms "
+        "(target %.0f: %s)",
+        open.median(), kOpenLimitMs, open.median() <= kOpenLimitMs ? "met" : "MISSED", key.median(),
+        kKeyLimitMs, key.median() <= kKeyLimitMs ? "met" : "MISSED", end.median(), kEndLimitMs,
+        end.median() < kEndLimitMs ? "met" : "MISSED");
     state.SetLabel(label);
 }
 

@@ -6,14 +6,14 @@
 #include "documents/documentwindow.h"
 #include "documents/fileprompts.h"
 #include "documents/newdocumentformat.h"
+#include "documents/readahead.h"
 #include "documents/recentfiles.h"
 #include "documents/safesave.h"
 #include "documents/textfile.h"
-#include "documents/readahead.h"
 #include "documents/textstream.h"
 #include "documents/undohistory.h"
-#include "platform/filedialog.h"
 #include "platform/engineloader.h"
+#include "platform/filedialog.h"
 #include "platform/fileio.h"
 #include "platform/longtask.h"
 #include "platform/prompts.h"
@@ -134,7 +134,8 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
                 noRoom = true;
                 return;
             }
-            const bool utf8 = decideFormat(stream.factsSoFar(), documents::NewDocumentFormat(), forced).format.isUtf8();
+            const bool utf8 =
+                decideFormat(stream.factsSoFar(), documents::NewDocumentFormat(), forced).format.isUtf8();
             if (!utf8 && !task.onWindowThread([&loader] { loader->useCodePage(false); }))
                 return; // stopped meanwhile
             streamed = first.size();
@@ -430,7 +431,10 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     return true;
 }
 
-void setLongLine(qsizetype bytes) { g_longLine = bytes > 0 ? bytes : kLongLine; }
+void setLongLine(qsizetype bytes)
+{
+    g_longLine = bytes > 0 ? bytes : kLongLine;
+}
 
 void setStreaming(qsizetype from, qsizetype pieceBytes)
 {

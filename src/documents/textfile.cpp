@@ -141,8 +141,8 @@ DetectedFormat detectFormat(QByteArrayView bytes, const TextFormat &forNew, std:
     facts.marked = bytes.startsWith(kBom);
     // Only what follows a mark decides; the mark itself is valid UTF-8.
     if (facts.foreignMark.isEmpty() && !forced)
-        facts.validUtf8 = textcodec::isValidUtf8(facts.marked ? bytes.sliced(kBom.size()) : bytes, &facts.high,
-                                                 &facts.characters);
+        facts.validUtf8 = textcodec::isValidUtf8(facts.marked ? bytes.sliced(kBom.size()) : bytes,
+                                                 &facts.high, &facts.characters);
     return decideFormat(facts, forNew, forced);
 }
 

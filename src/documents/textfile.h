@@ -32,10 +32,10 @@ struct FileFacts
     bool empty = true;
     bool hasCr = false;
     bool hasLf = false;
-    QString foreignMark; // the name of a UTF-16 or UTF-32 mark the file starts with
-    bool marked = false; // starts with the UTF-8 mark
-    bool validUtf8 = false; // all of it (after the mark, when marked)
-    bool high = false;      // a byte of 128 or more (after the mark)
+    QString foreignMark;       // the name of a UTF-16 or UTF-32 mark the file starts with
+    bool marked = false;       // starts with the UTF-8 mark
+    bool validUtf8 = false;    // all of it (after the mark, when marked)
+    bool high = false;         // a byte of 128 or more (after the mark)
     qsizetype characters = -1; // of the UTF-8 (after the mark), when valid
 };
 DetectedFormat decideFormat(const FileFacts &facts, const TextFormat &forNew,
@@ -43,7 +43,10 @@ DetectedFormat decideFormat(const FileFacts &facts, const TextFormat &forNew,
 // The name of the UTF-16 or UTF-32 mark the bytes start with, or "".
 QString foreignMarkOf(QByteArrayView start);
 // The UTF-8 byte-order mark.
-inline QByteArrayView utf8Mark() { return QByteArrayView("\xEF\xBB\xBF", 3); }
+inline QByteArrayView utf8Mark()
+{
+    return QByteArrayView("\xEF\xBB\xBF", 3);
+}
 
 // The format of a file's bytes (see the rules in textfile.cpp). forNew is the
 // format of new documents, which ASCII files and empty files take; forced is

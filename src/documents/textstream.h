@@ -43,9 +43,9 @@ private:
     Sink m_sink;
     FileFacts m_facts;
     textcodec::Utf8Check m_utf8;
-    QByteArray m_head;        // the first bytes, until the marks can be told
+    QByteArray m_head; // the first bytes, until the marks can be told
     bool m_started = false;
-    bool m_verbatim = false;  // a UTF-16 or UTF-32 file: its bytes as they are
-    int m_held = 0;           // a final line end held back: 1 CR, 2 CR LF
+    bool m_verbatim = false; // a UTF-16 or UTF-32 file: its bytes as they are
+    int m_held = 0;          // a final line end held back: 1 CR, 2 CR LF
     qsizetype m_loneCrs = 0;
 };

@@ -41,7 +41,10 @@ QsciScintillaBase &loaderMaker()
 
 } // namespace
 
-void EngineLoader::readyToMake() { loaderMaker(); }
+void EngineLoader::readyToMake()
+{
+    loaderMaker();
+}
 
 void EngineLoader::useCodePage(bool utf8)
 {
@@ -59,7 +62,8 @@ EngineLoader::EngineLoader(qsizetype sizeHint, bool styled) : m_styled(styled)
     const std::lock_guard<std::mutex> lock(g_makerLock);
     m_loader = reinterpret_cast<void *>(loaderMaker().SendScintilla(
         QsciScintillaBase::SCI_CREATELOADER, static_cast<unsigned long>(qMax<qsizetype>(0, sizeHint)),
-        long(styled ? QsciScintillaBase::SC_DOCUMENTOPTION_DEFAULT : QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE)));
+        long(styled ? QsciScintillaBase::SC_DOCUMENTOPTION_DEFAULT
+                    : QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE)));
 }
 
 EngineLoader::~EngineLoader()
@@ -70,7 +74,8 @@ EngineLoader::~EngineLoader()
 
 bool EngineLoader::add(QByteArrayView bytes)
 {
-    return m_loader && (bytes.isEmpty() || static_cast<ILoader *>(m_loader)->AddData(bytes.data(), bytes.size()) == 0);
+    return m_loader &&
+           (bytes.isEmpty() || static_cast<ILoader *>(m_loader)->AddData(bytes.data(), bytes.size()) == 0);
 }
 
 void *EngineLoader::document() const

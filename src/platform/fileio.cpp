@@ -80,9 +80,15 @@ std::atomic<int> g_readDelayUs{0};
 qint64 g_memoryForTests = -1;
 } // namespace
 
-void setReadDelayUs(int us) { g_readDelayUs.store(us); }
+void setReadDelayUs(int us)
+{
+    g_readDelayUs.store(us);
+}
 
-void setAvailableMemoryForTests(qint64 bytes) { g_memoryForTests = bytes; }
+void setAvailableMemoryForTests(qint64 bytes)
+{
+    g_memoryForTests = bytes;
+}
 
 qint64 availableMemory()
 {

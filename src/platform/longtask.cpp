@@ -113,8 +113,14 @@ void stopLongTasks()
         t->stop.store(true);
 }
 
-void setLongTaskDelayMs(int ms) { g_delayMs = ms < 0 ? kShowAfterMs : ms; }
-void setLongTaskWatcher(std::function<void(LongTask &)> watcher) { g_watcher = std::move(watcher); }
+void setLongTaskDelayMs(int ms)
+{
+    g_delayMs = ms < 0 ? kShowAfterMs : ms;
+}
+void setLongTaskWatcher(std::function<void(LongTask &)> watcher)
+{
+    g_watcher = std::move(watcher);
+}
 
 bool runLongTask(const QString &title, const QString &what, const std::function<void(LongTask &)> &work)
 {

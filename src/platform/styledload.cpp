@@ -9,8 +9,7 @@
 #include <cstddef>
 
 StyledLoad::StyledLoad(QsciScintillaBase &control, const QByteArray &text, qsizetype room,
-                       const std::function<void(void *doc)> &prepare,
-                       std::function<void()> done)
+                       const std::function<void(void *doc)> &prepare, std::function<void()> done)
     // No bytes asked for here: the buffers are made on the worker.
     : m_text(text), m_room(room), m_loader(std::make_unique<EngineLoader>(0, true))
 {

@@ -338,7 +338,8 @@ void TextControl::adoptDocument(void *doc, qsizetype textLength, qsizetype chara
         SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
         SendScintilla(SCI_EMPTYUNDOBUFFER);
         if (length() > textLength)
-            SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(textLength), long(length() - textLength));
+            SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(textLength),
+                          long(length() - textLength));
         if (!prefix.isEmpty()) {
             SendScintilla(SCI_SETTARGETRANGE, 0UL, 0L);
             SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(prefix.size()), prefix.data());

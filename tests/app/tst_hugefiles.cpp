@@ -12,9 +12,9 @@
 #include "platform/longtask.h"
 #include "platform/textcontrol.h"
 
-#include <Qsci/qsciscintillabase.h>
 #include "testmain.h"
 #include "windowtest.h"
+#include <Qsci/qsciscintillabase.h>
 
 #include <QDialog>
 #include <QLabel>
@@ -91,7 +91,10 @@ private slots:
         QTest::newRow("UTF-8 with its mark") << QByteArray("\xef\xbb\xbf\xc3\xa9\r\n" + lines(20));
         QTest::newRow("a mark, then Latin-1") << QByteArray("\xef\xbb\xbf\xe9\r\n" + lines(20));
         QTest::newRow("invalid at the very end") << QByteArray(lines(20, "\n") + "\xc3");
-        QTest::newRow("UTF-16") << QByteArray("\xff\xfe" "a\0\r\0\n\0", 8) + QByteArray(300, 'x');
+        QTest::newRow("UTF-16") << QByteArray("\xff\xfe"
+                                              "a\0\r\0\n\0",
+                                              8) +
+                                       QByteArray(300, 'x');
     }
 
     void piecesGiveWhatTheWholeFileGives()
@@ -114,7 +117,7 @@ private slots:
     // document and the recent list as it was.
     void cancelLeavesNothing_data()
     {
-        QTest::addColumn<double>("at");    // share of the file read when Cancel comes
+        QTest::addColumn<double>("at"); // share of the file read when Cancel comes
         QTest::addColumn<QString>("how");
         QTest::newRow("at 0%") << 0.0 << "button";
         QTest::newRow("at 50%") << 0.5 << "button";
@@ -190,7 +193,8 @@ private slots:
         m_prompts->answer(Answer::Ignore);
         fileops::OpenFile(path);
         const QByteArray partial = m_app->current()->textControl()->text();
-        QVERIFY2(partial.size() >= 1024 && partial.size() < file.size() - 2, qPrintable(QString::number(partial.size())));
+        QVERIFY2(partial.size() >= 1024 && partial.size() < file.size() - 2,
+                 qPrintable(QString::number(partial.size())));
         QVERIFY(file.startsWith(partial));
         QCOMPARE(m_app->record(2).Path, QString());
         QVERIFY(m_app->record(2).Changed);
@@ -217,8 +221,10 @@ private slots:
     {
         realFigures();
         fileops::setLongLine(100);
-        const QString longPath = m_app->writeFile(QStringLiteral("min.js"), "f(" + QByteArray(150, 'a') + ");\n");
-        const QString shortPath = m_app->writeFile(QStringLiteral("ok.js"), "f(" + QByteArray(50, 'a') + ");\n");
+        const QString longPath =
+            m_app->writeFile(QStringLiteral("min.js"), "f(" + QByteArray(150, 'a') + ");\n");
+        const QString shortPath =
+            m_app->writeFile(QStringLiteral("ok.js"), "f(" + QByteArray(50, 'a') + ");\n");
         for (bool streamed : {false, true}) {
             fileops::setStreaming(streamed ? 1 : 0, 16);
             fileops::OpenFile(longPath);
@@ -284,7 +290,8 @@ private slots:
         m_prompts->answer(Answer::No);
         AppFixture::trigger(m_app->current(), QStringLiteral("mnuFileSave"));
         QCOMPARE(m_prompts->messages().size(), 1);
-        QVERIFY(m_prompts->messages()[0].text.contains(QStringLiteral("has been changed by another program")));
+        QVERIFY(
+            m_prompts->messages()[0].text.contains(QStringLiteral("has been changed by another program")));
     }
 
     // Closing the frame while a file is read: the open stops, nothing is left.

@@ -53,14 +53,26 @@ private slots:
     void piecesReadAsTheWholeFile()
     {
         QRandomGenerator rng(2026);
-        const QList<QByteArray> parts = {"a", "\r", "\n", "\r\n", "\xc3\xa9", "\xe2\x82\xac", "\xff", "\0", "\xf0\x9d\x84\x9e",
-                                         "\xef\xbb\xbf", "\xc3", "  "};
-        const QList<QByteArray> starts = {"", "\xef\xbb\xbf", "\xff\xfe", "\xff\xfe\0\0", "\0\0\xfe\xff", "\xfe\xff"};
+        const QList<QByteArray> parts = {"a",
+                                         "\r",
+                                         "\n",
+                                         "\r\n",
+                                         "\xc3\xa9",
+                                         "\xe2\x82\xac",
+                                         "\xff",
+                                         "\0",
+                                         "\xf0\x9d\x84\x9e",
+                                         "\xef\xbb\xbf",
+                                         "\xc3",
+                                         "  "};
+        const QList<QByteArray> starts = {
+            "", "\xef\xbb\xbf", "\xff\xfe", "\xff\xfe\0\0", "\0\0\xfe\xff", "\xfe\xff"};
         for (int round = 0; round < 3000; ++round) {
             QByteArray file = starts[rng.bounded(int(starts.size()))];
             for (int n = int(rng.bounded(12)); n > 0; --n)
                 file += parts[rng.bounded(int(parts.size()))];
-            for (const TextFormat &forNew : {TextFormat::classic(), TextFormat{LineEnd::Lf, Encoding::Utf8Bom}}) {
+            for (const TextFormat &forNew :
+                 {TextFormat::classic(), TextFormat{LineEnd::Lf, Encoding::Utf8Bom}}) {
                 const DetectedFormat whole = detectFormat(file, forNew);
                 qsizetype loneWhole = 0;
                 const QByteArray wholeText = textFromFileBytes(file, whole.format, &loneWhole);
@@ -83,7 +95,8 @@ private slots:
                 QVERIFY2(pieces.format == whole.format, qPrintable(where + " " + pieces.format.label()));
                 QVERIFY2(pieces.foreignEncoding == whole.foreignEncoding, qPrintable(where));
                 QVERIFY2(pieces.characters == whole.characters, qPrintable(where));
-                QVERIFY2(text == wholeText, qPrintable(where + " gave " + QString::fromLatin1(text.toHex(' '))));
+                QVERIFY2(text == wholeText,
+                         qPrintable(where + " gave " + QString::fromLatin1(text.toHex(' '))));
                 QVERIFY2(stream.loneCrs() == loneWhole, qPrintable(where));
             }
         }
@@ -97,7 +110,10 @@ private slots:
             QByteArray text;
             for (int n = int(rng.bounded(30)); n > 0; --n) {
                 const int k = int(rng.bounded(10));
-                text += k < 2 ? "\r" : k < 4 ? "\n" : k < 5 ? "\r\n" : QByteArray(int(rng.bounded(1, 12)), 'x');
+                text += k < 2   ? "\r"
+                        : k < 4 ? "\n"
+                        : k < 5 ? "\r\n"
+                                : QByteArray(int(rng.bounded(1, 12)), 'x');
             }
             const qsizetype length = 1 + rng.bounded(15);
             qsizetype longest = 0, run = 0;
@@ -111,8 +127,9 @@ private slots:
                 watch.feed(QByteArrayView(text).sliced(at, qMin(n, text.size() - at)));
                 at += n;
             }
-            QVERIFY2(watch.found() == (longest >= length),
-                     qPrintable(QString::fromLatin1(text.toPercentEncoding()) + " " + QString::number(length)));
+            QVERIFY2(
+                watch.found() == (longest >= length),
+                qPrintable(QString::fromLatin1(text.toPercentEncoding()) + " " + QString::number(length)));
         }
     }
 
