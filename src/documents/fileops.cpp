@@ -296,11 +296,32 @@ bool writeFile(const QString &path, int slot, bool binary, DiskState *disk)
     for (;;) {
         platform::FileError err;
         DocumentWindow *w = DocumentRegistry::instance().window(slot);
+        if (w)
+            w->textControl()->settle();
         const QByteArrayView text = w ? w->textControl()->bytes() : QByteArrayView();
         const FileFrame frame =
             fileFrame(w ? w->textControl()->format() : TextFormat::classic(), text, binary);
         quint64 checksum = 0;
-        if (safesave::writeFile(path, frame.prefix, text, frame.ending, &err, &checksum)) {
+        bool written = false;
+        bool cancelled = false;
+        if (text.size() < g_streamFrom) {
+            written = safesave::writeFile(path, frame.prefix, text, frame.ending, &err, &checksum);
+        } else {
+            // A huge text is written on a worker, with progress and Cancel. The
+            // window is modal meanwhile, so nothing changes the bytes it writes.
+            cancelled = !platform::runLongTask(
+                QStringLiteral("Saving"), QStringLiteral("Saving %1").arg(path), [&](platform::LongTask &task) {
+                    task.total.store(text.size());
+                    written = safesave::writeFile(path, frame.prefix, text, frame.ending, &err, &checksum,
+                                                  [&task](qint64 done) {
+                                                      task.done.store(done);
+                                                      return !task.stop.load();
+                                                  });
+                });
+        }
+        if (cancelled)
+            return false; // the old file stays as it was, and nothing is asked
+        if (written) {
             *disk = DiskState::capture(path, checksum);
             return true;
         }

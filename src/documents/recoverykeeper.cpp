@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QThread>
 
 #include <cstring>
 
@@ -82,6 +83,12 @@ void Keeper::tryToOpen()
 
 void Keeper::noteFailure(const QString &reason)
 {
+    // A huge save writes its ledger note on a worker: the user is told on the window's thread.
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, reason] { setUnprotected(true, reason); }, Qt::QueuedConnection);
+        return;
+    }
     setUnprotected(true, reason);
 }
 

@@ -77,8 +77,11 @@ void clearFileFaults() { g_faults = {}; }
 
 namespace {
 std::atomic<int> g_readDelayUs{0};
+std::atomic<int> g_writeDelayUs{0};
 qint64 g_memoryForTests = -1;
 } // namespace
+
+void setWriteDelayUs(int us) { g_writeDelayUs.store(us); }
 
 void setReadDelayUs(int us)
 {
@@ -257,6 +260,8 @@ bool FileWriter::open(const QString &path, FileError *err)
 
 bool FileWriter::write(QByteArrayView bytes, FileError *err)
 {
+    if (const int us = g_writeDelayUs.load())
+        ::usleep(useconds_t(us));
     if (takeFault(FileStep::Write, err))
         return false;
     if (!m_file) {

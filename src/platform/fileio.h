@@ -99,8 +99,11 @@ void clearFileFaults();
 // before the temporary takes the target's place, so a test can make the real
 // commit fail. Null (the default) runs nothing.
 void setBeforeCommitHook(std::function<void(const QString &path)> hook);
-// Test seam: a slow disk; every readAt waits this long first (0: none).
+// Test seam: a slow disk; every readAt (and every write) waits this long
+// first (0: none).
 void setReadDelayUs(int us);
+void setWriteDelayUs(int us); // the same, before every write
+void setWriteDelayUs(int us);
 
 // Memory the system could give this program now (MemAvailable), or -1 when
 // it cannot tell; tests put their own figure in place (-1 brings the real one back).

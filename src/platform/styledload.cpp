@@ -38,6 +38,8 @@ void StyledLoad::run()
     m_finished.store(true);
 }
 
+void StyledLoad::wait() { m_thread->wait(); }
+
 void *StyledLoad::take()
 {
     m_thread->wait();

@@ -29,6 +29,7 @@ public:
     StyledLoad &operator=(const StyledLoad &) = delete;
 
     bool isFinished() const { return m_finished.load(); }
+    void wait();
     qsizetype textSize() const { return m_text.size(); }
     qsizetype room() const { return m_room; }
     // The finished document with one reference for the caller, or null when

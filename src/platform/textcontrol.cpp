@@ -366,6 +366,14 @@ void TextControl::adoptDocument(void *doc, qsizetype textLength, qsizetype chara
         emit styleBytesDropped();
 }
 
+void TextControl::settle()
+{
+    if (!m_styledLoad)
+        return;
+    m_styledLoad->wait();
+    finishStyledLoad();
+}
+
 bool TextControl::cancelStyledLoad()
 {
     if (!m_styledLoad)

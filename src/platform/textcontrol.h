@@ -122,6 +122,9 @@ public:
     // prefix goes before the text, as part of it.
     void adoptDocument(void *doc, qsizetype textLength, qsizetype characters = -1,
                        QByteArrayView prefix = QByteArrayView());
+    // Puts style bytes being built on a worker in place now, so the engine
+    // document stays the same while a long task reads its bytes.
+    void settle();
     // The blank room a whole text of that size is followed by.
     static qsizetype roomFor(qsizetype size);
 

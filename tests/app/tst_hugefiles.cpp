@@ -77,6 +77,7 @@ class TstHugeFiles : public WindowTest
         platform::setLongTaskDelayMs(-1);
         platform::setLongTaskWatcher(nullptr);
         platform::setReadDelayUs(0);
+        platform::setWriteDelayUs(0);
         platform::setAvailableMemoryForTests(-1);
     }
 
@@ -246,6 +247,40 @@ private slots:
             AppFixture::trigger(d, QStringLiteral("mnuFileClose"));
         }
         fileops::setLongLine(0);
+    }
+
+    // A huge save shows its progress; Cancel leaves the old file as it was
+    // and the document changed, asking nothing.
+    void hugeSavesShowProgressAndCancel()
+    {
+        realFigures();
+        const QByteArray file = lines(3000);
+        const QString path = m_app->writeFile(QStringLiteral("save.txt"), file);
+        fileops::OpenFile(path);
+        FrmDoc *d = m_app->current();
+        QTest::keyClicks(d->textControl(), "new ");
+        fileops::setStreaming(1);
+        platform::setLongTaskDelayMs(0);
+        platform::setWriteDelayUs(200000);
+        bool cancelled = false;
+        platform::setLongTaskWatcher([&](platform::LongTask &task) {
+            if (QDialog *w = progressWindow(); w && !cancelled) {
+                QCOMPARE(w->findChild<QLabel *>(QStringLiteral("lblWhat"))->text(), QStringLiteral("Saving ") + path);
+                cancelled = true;
+                task.stop.store(true);
+            }
+        });
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        QVERIFY(cancelled);
+        QCOMPARE(AppFixture::readFile(path), file);
+        QVERIFY2(m_app->record(1).Changed, "still unsaved");
+        QCOMPARE(m_prompts->asked.size(), 0);
+
+        platform::setLongTaskWatcher(nullptr);
+        platform::setWriteDelayUs(0);
+        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        QCOMPARE(AppFixture::readFile(path), "new " + file);
+        QVERIFY(!m_app->record(1).Changed);
     }
 
     // A file bigger than the memory there is: said before anything is taken.
