@@ -20,35 +20,15 @@ for p in "$app" "$floor" "$idle_bench"; do
   [ -x "$p" ] || { echo "missing $p: build first (./bench.sh)" >&2; exit 1; }
 done
 
-# Under a fresh X server when one can be had; the script runs again inside it.
-if [ "${QP_MEASURE_INNER:-}" != 1 ]; then
-  if command -v xvfb-run >/dev/null 2>&1; then
-    exec env QP_MEASURE_INNER=1 QT_QPA_PLATFORM=xcb \
-      xvfb-run -a -s "-screen 0 1280x900x24 -nolisten tcp" "$0" "$@"
-  fi
-  export QT_QPA_PLATFORM=offscreen QP_MEASURE_INNER=1
-fi
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/qp-measure-XXXXXX")
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-# The programs' settings go to the scratch folder, never the user's.
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+. "$here/scripts/measurelib.sh"
+under_x "$0" "$@"
+scratch qp-measure
 
 file=$work/big-crlf.txt
 awk 'BEGIN {
   for (c = 32; c < 127; c++) s = s sprintf("%c", c); s = s s
   for (i = 0; i < 655360; i++) printf "%s\r\n", substr(s, i % 95 + 1, 78)
 }' > "$file"
-
-. "$here/scripts/measurelib.sh"
-
 
 echo "== whole program ($QT_QPA_PLATFORM), $(nproc) cores, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 app_t=() app_m=() floor_t=() floor_m=()

@@ -15,25 +15,9 @@ for p in "$app" "$floor"; do
   [ -x "$p" ] || { echo "missing $p: build first (./bench.sh)" >&2; exit 1; }
 done
 
-if [ "${QP_MEASURE_INNER:-}" != 1 ]; then
-  if command -v xvfb-run >/dev/null 2>&1; then
-    exec env QP_MEASURE_INNER=1 QT_QPA_PLATFORM=xcb \
-      xvfb-run -a -s "-screen 0 1280x900x24 -nolisten tcp" "$0" "$@"
-  fi
-  export QT_QPA_PLATFORM=offscreen QP_MEASURE_INNER=1
-fi
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/qp-huge-XXXXXX")
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 . "$here/scripts/measurelib.sh"
+under_x "$0" "$@"
+scratch qp-huge
 QP_IDLE_LIMIT_US=180000000 # the floor takes long over one long line
 
 log=$work/big-1g.txt

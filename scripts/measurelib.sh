@@ -1,6 +1,28 @@
 # What the whole-program measurements share (sourced by measure-app.sh and
-# measure-huge.sh): CPU time, resident memory, and launching a program on
-# $file until it is idle.
+# measure-huge.sh): a fresh X server, a scratch folder, CPU time, resident
+# memory, and launching a program on $file until it is idle.
+
+# Runs the calling script again under a fresh X server when one can be had
+# (offscreen otherwise): under_x "$0" "$@"
+under_x() {
+  [ "${QP_MEASURE_INNER:-}" = 1 ] && return
+  if command -v xvfb-run >/dev/null 2>&1; then
+    exec env QP_MEASURE_INNER=1 QT_QPA_PLATFORM=xcb \
+      xvfb-run -a -s "-screen 0 1280x900x24 -nolisten tcp" "$@"
+  fi
+  export QT_QPA_PLATFORM=offscreen QP_MEASURE_INNER=1
+}
+
+# A scratch folder ($work) removed at exit with any program still running
+# ($pid), where the programs keep their settings, never in the user's.
+scratch() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/$1-XXXXXX")
+  pid=
+  trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; fi; rm -rf "$work"' EXIT
+  export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
+  mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+}
 
 # CPU time of a process and all its threads, in nanoseconds.
 cpu_ns() {

@@ -3,7 +3,6 @@
 #include "documents/newdocumentformat.h"
 #include "platform/apphelpers.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,11 +33,7 @@ FrmNewFormat *FrmNewFormat::instance()
 FrmNewFormat *FrmNewFormat::showDialog()
 {
     if (!g_dialog) {
-        QWidget *frame = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() == QLatin1String("mdiMain"))
-                frame = w;
-        g_dialog = new FrmNewFormat(frame);
+        g_dialog = new FrmNewFormat(platform::mainFrame());
         platform::CenterWindow(g_dialog);
     }
     g_dialog->choose(documents::NewDocumentFormat());

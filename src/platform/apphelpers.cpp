@@ -1,5 +1,6 @@
 #include "platform/apphelpers.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -68,6 +69,14 @@ bool EnsureFolder(const QString &name)
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         return true;
     return QDir().mkpath(path);
+}
+
+QWidget *mainFrame()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("mdiMain"))
+            return w;
+    return nullptr;
 }
 
 void CenterWindow(QWidget *window)

@@ -38,4 +38,7 @@ bool EnsureFolder(const QString &name);
 
 void CenterWindow(QWidget *window);
 
+// The program's main frame (object name "mdiMain"), or null before it exists.
+QWidget *mainFrame();
+
 } // namespace platform

@@ -27,11 +27,10 @@ QList<LongTask *> g_running; // on the window's thread only
 // the progress is seen in the program's own window.
 QWidget *mainWindow()
 {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("mdiMain")) {
-            w->show();
-            return w;
-        }
+    if (QWidget *frame = mainFrame()) {
+        frame->show();
+        return frame;
+    }
     return QApplication::activeWindow();
 }
 
