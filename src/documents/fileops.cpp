@@ -45,7 +45,10 @@ platform::FileDialog &SharedFileDialog()
     return g_sharedDialog ? *g_sharedDialog : fallback;
 }
 
-void setSharedFileDialog(platform::FileDialog *dialog) { g_sharedDialog = dialog; }
+void setSharedFileDialog(platform::FileDialog *dialog)
+{
+    g_sharedDialog = dialog;
+}
 
 namespace {
 
@@ -212,7 +215,8 @@ FileText readText(const QString &path, Wording wording, std::optional<Encoding> 
 {
     FileText out;
     platform::FileReader reader;
-    StepResult r = fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.open(path, e); });
+    StepResult r =
+        fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.open(path, e); });
     if (r == StepResult::Aborted) {
         out.aborted = true;
         return out;
@@ -309,15 +313,17 @@ bool writeFile(const QString &path, int slot, bool binary, DiskState *disk)
         } else {
             // A huge text is written on a worker, with progress and Cancel. The
             // window is modal meanwhile, so nothing changes the bytes it writes.
-            cancelled = !platform::runLongTask(
-                QStringLiteral("Saving"), QStringLiteral("Saving %1").arg(path), [&](platform::LongTask &task) {
-                    task.total.store(text.size());
-                    written = safesave::writeFile(path, frame.prefix, text, frame.ending, &err, &checksum,
-                                                  [&task](qint64 done) {
-                                                      task.done.store(done);
-                                                      return !task.stop.load();
-                                                  });
-                });
+            cancelled =
+                !platform::runLongTask(QStringLiteral("Saving"), QStringLiteral("Saving %1").arg(path),
+                                       [&](platform::LongTask &task) {
+                                           task.total.store(text.size());
+                                           written =
+                                               safesave::writeFile(path, frame.prefix, text, frame.ending,
+                                                                   &err, &checksum, [&task](qint64 done) {
+                                                                       task.done.store(done);
+                                                                       return !task.stop.load();
+                                                                   });
+                                       });
         }
         if (cancelled)
             return false; // the old file stays as it was, and nothing is asked
@@ -409,8 +415,14 @@ bool saveWithDialog(int slot, bool binary)
 
 } // namespace
 
-bool SaveDocumentAs(int slot) { return saveWithDialog(slot, false); }
-bool SaveDocumentBinary(int slot) { return saveWithDialog(slot, true); }
+bool SaveDocumentAs(int slot)
+{
+    return saveWithDialog(slot, false);
+}
+bool SaveDocumentBinary(int slot)
+{
+    return saveWithDialog(slot, true);
+}
 
 bool ReopenWithEncoding(int slot, Encoding encoding)
 {
@@ -455,6 +467,11 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
 void setLongLine(qsizetype bytes)
 {
     g_longLine = bytes > 0 ? bytes : kLongLine;
+}
+
+qsizetype hugeTextBytes()
+{
+    return g_streamFrom;
 }
 
 void setStreaming(qsizetype from, qsizetype pieceBytes)

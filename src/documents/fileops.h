@@ -33,6 +33,10 @@ bool SaveDocumentBinary(int slot);
 // changes are asked about first. True when the document was reopened.
 bool ReopenWithEncoding(int slot, Encoding encoding);
 
+// Texts from this size on are huge: they are read, saved and replaced in
+// over all on a worker, with progress and Cancel.
+qsizetype hugeTextBytes();
+
 // Tests: files from this size on are read piece by piece, in pieces of this
 // size (0 brings back the real figures).
 void setStreaming(qsizetype from, qsizetype pieceBytes = 0);

@@ -12,13 +12,19 @@ qsizetype TextDelta::byteCost() const
     return n;
 }
 
+// Regions are sorted and apart, so a search finds the place: edits made left
+// to right over a huge text (Replace All) stay cheap however many there are.
+std::vector<TextDelta::Region>::iterator TextDelta::firstReaching(qsizetype pos)
+{
+    return std::partition_point(m_regions.begin(), m_regions.end(),
+                                [pos](const Region &r) { return r.start + r.newLen < pos; });
+}
+
 void TextDelta::recordInsert(qsizetype pos, qsizetype length)
 {
     if (length <= 0)
         return;
-    auto it = m_regions.begin();
-    while (it != m_regions.end() && it->start + it->newLen < pos)
-        ++it;
+    auto it = firstReaching(pos);
     if (it != m_regions.end() && it->start <= pos) {
         it->newLen += length;
         ++it;
@@ -37,9 +43,7 @@ void TextDelta::recordDelete(qsizetype pos, QByteArrayView removed)
         return;
     const qsizetype end = pos + d;
     // Regions that overlap or touch [pos, end) merge with it.
-    auto first = m_regions.begin();
-    while (first != m_regions.end() && first->start + first->newLen < pos)
-        ++first;
+    auto first = firstReaching(pos);
     auto last = first;
     while (last != m_regions.end() && last->start <= end)
         ++last;

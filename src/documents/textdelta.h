@@ -52,5 +52,8 @@ public:
     static TextDelta wholeText(qsizetype newerLength, QByteArray older);
 
 private:
+    // The first region that ends at or after pos.
+    std::vector<Region>::iterator firstReaching(qsizetype pos);
+
     std::vector<Region> m_regions; // sorted by start, neither overlapping nor touching
 };

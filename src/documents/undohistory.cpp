@@ -38,7 +38,10 @@ void UndoStates::PushUndoHistory(State state)
         m_chain.pop_back();
 }
 
-void UndoStates::PopUndoHistory() { m_chain.pop_front(); }
+void UndoStates::PopUndoHistory()
+{
+    m_chain.pop_front();
+}
 
 qsizetype UndoStates::TakeUndo(TextControl &control)
 {
@@ -99,13 +102,15 @@ bool UndoTracker::pending() const
 void UndoTracker::tick(int slot)
 {
     // Nothing typed or written since the last tick: the text cannot differ.
-    if (!pending())
+    // Writes still going on are one change, recorded when they end.
+    if (!pending() || m_control->inBatch())
         return;
     // Only the edited places are read: a whole-text read would gather the
     // engine's buffer at the end of the text, and the next keystroke would
     // move it all back.
     const TextControl *control = m_control;
-    m_sinceTick.normalize([control](qsizetype start, qsizetype length) { return control->bytes(start, length); });
+    m_sinceTick.normalize(
+        [control](qsizetype start, qsizetype length) { return control->bytes(start, length); });
     const qsizetype nowLength = m_control->length();
     TextDelta back = std::move(m_sinceTick);
     m_sinceTick = TextDelta();

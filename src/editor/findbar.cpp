@@ -1,5 +1,7 @@
 #include "editor/findbar.h"
 
+#include "documents/fileops.h"
+#include "editor/replaceinbulk.h"
 #include "platform/prompts.h"
 #include "platform/textcodec.h"
 #include "platform/textcontrol.h"
@@ -249,20 +251,35 @@ void FindBar::replaceAll()
     if (!needle(&what, true))
         return;
     int replaced = 0;
-    const findengine::Replaced r =
-        findengine::replaceAll(m_text->bytes(), what, replacement(&replaced), options(), m_text->selStart());
-    if (r.count == 0) {
+    const QByteArray with = replacement(&replaced);
+    const long firstLine = m_text->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    qsizetype count = 0;
+    if (m_text->length() >= fileops::hugeTextBytes()) {
+        const replaceinbulk::Result r = replaceinbulk::replaceAll(
+            *m_text, what, with, options(), QStringLiteral("Replacing \"%1\"").arg(m_find->text()));
+        if (r.cancelled)
+            return; // the text is as it was
+        count = r.count;
+        if (count > 0)
+            m_text->setSelStart(r.caret);
+    } else {
+        const findengine::Replaced r =
+            findengine::replaceAll(m_text->bytes(), what, with, options(), m_text->selStart());
+        count = r.count;
+        // One write through the control for all of them: one change, one undo step.
+        if (count > 0) {
+            m_text->replaceRange(r.start, r.length, r.bytes);
+            m_text->setSelStart(r.caret);
+        }
+    }
+    if (count == 0) {
         notFound();
         return;
     }
-    // One write through the control for all of them: one change, one undo step.
-    const long firstLine = m_text->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
-    m_text->replaceRange(r.start, r.length, r.bytes);
-    m_text->setSelStart(r.caret);
     m_text->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
     TextControl::reportReplaced(replaced);
-    platform::message(r.count == 1 ? QStringLiteral("Replaced 1 occurrence.")
-                                   : QStringLiteral("Replaced %1 occurrences.").arg(r.count));
+    platform::message(count == 1 ? QStringLiteral("Replaced 1 occurrence.")
+                                 : QStringLiteral("Replaced %1 occurrences.").arg(count));
 }
 
 bool FindBar::eventFilter(QObject *watched, QEvent *e)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -146,8 +147,9 @@ public:
 
     // The bytes of text matched at pos, or -1.
     qsizetype matchAt(QByteArrayView text, qsizetype pos) const;
-    // The first match starting in [from, text end), or -1.
-    qsizetype firstFrom(QByteArrayView text, qsizetype from, qsizetype *length) const;
+    // The first match starting in [from, startBefore), or -1.
+    qsizetype firstFrom(QByteArrayView text, qsizetype from, qsizetype *length,
+                        qsizetype startBefore = std::numeric_limits<qsizetype>::max()) const;
     // The last match ending at or before `before`, or -1.
     qsizetype lastBefore(QByteArrayView text, qsizetype before, qsizetype *length) const;
 
@@ -263,13 +265,16 @@ qsizetype Pattern::matchAt(QByteArrayView text, qsizetype pos) const
     return length >= 0 && edgesFit(text, pos, pos + length) ? length : -1;
 }
 
-qsizetype Pattern::firstFrom(QByteArrayView text, qsizetype from, qsizetype *length) const
+qsizetype Pattern::firstFrom(QByteArrayView text, qsizetype from, qsizetype *length,
+                             qsizetype startBefore) const
 {
     const char *data = text.data();
-    const qsizetype last = text.size() - m_shortest;
+    const qsizetype last = qMin(text.size() - m_shortest, startBefore - 1);
+    // Searching with the needle never reads past a match starting at `last`.
+    const QByteArrayView searched = text.first(qMax<qsizetype>(0, qMin(text.size(), last + m_needle.size())));
     for (qsizetype i = qMax<qsizetype>(0, from); i <= last; ++i) {
         if (m_o.matchCase) {
-            i = text.indexOf(m_needle, i);
+            i = searched.indexOf(m_needle, i);
             if (i < 0 || i > last)
                 return -1;
         } else {
@@ -343,25 +348,45 @@ Match findPrevious(QByteArrayView text, QByteArrayView needle, qsizetype before,
     return m;
 }
 
+bool forEachMatch(QByteArrayView text, QByteArrayView needle, const Options &options,
+                  const std::function<void(qsizetype pos, qsizetype length)> &each,
+                  const std::function<bool(qsizetype scanned)> &keepGoing)
+{
+    if (needle.isEmpty())
+        return true;
+    constexpr qsizetype kPiece = qsizetype(1) << 20;
+    const Pattern p(needle, options);
+    qsizetype from = 0;
+    while (from < text.size()) {
+        const qsizetype pieceEnd = keepGoing ? qMin(text.size(), from + kPiece) : text.size();
+        qsizetype length = 0;
+        const qsizetype at = p.firstFrom(text, from, &length, pieceEnd);
+        if (at >= 0) {
+            each(at, length);
+            from = at + qMax<qsizetype>(1, length);
+            continue;
+        }
+        from = pieceEnd;
+        if (keepGoing && !keepGoing(from))
+            return false;
+    }
+    return true;
+}
+
 Replaced replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView replacement,
                     const Options &options, qsizetype caret)
 {
     Replaced r;
     r.caret = caret;
-    if (needle.isEmpty())
-        return r;
-    const Pattern p(needle, options);
-    qsizetype length = 0;
-    qsizetype at = p.firstFrom(text, 0, &length);
-    if (at < 0)
-        return r;
-    r.start = at;
-    qsizetype done = at; // the old text before this is dealt with
+    qsizetype done = -1; // the old text before this is dealt with (-1: no match yet)
     qsizetype shift = 0; // how far text after the matches so far has moved
     bool caretPlaced = false;
     QByteArray &out = r.bytes;
-    out.reserve(text.size() - at + (replacement.size() > needle.size() ? text.size() / 8 : 0));
-    while (at >= 0) {
+    forEachMatch(text, needle, options, [&](qsizetype at, qsizetype length) {
+        if (done < 0) {
+            r.start = done = at;
+            out.reserve(text.size() - at + (replacement.size() > needle.size() ? text.size() / 8 : 0));
+        }
         if (!caretPlaced && at + length > caret) {
             // A caret inside a match goes to the start of its replacement.
             r.caret = qMin(caret, at) + shift;
@@ -372,8 +397,9 @@ Replaced replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView r
         ++r.count;
         shift += replacement.size() - length;
         done = at + length;
-        at = p.firstFrom(text, done, &length);
-    }
+    });
+    if (r.count == 0)
+        return r;
     if (!caretPlaced)
         r.caret = caret + shift;
     r.length = done - r.start;

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <functional>
+
 // Finding and replacing in a document's bytes, Latin-1 (one byte per
 // character) or UTF-8. In Latin-1 letter case is folded over the whole set,
 // so "É" finds "é"; in UTF-8 it is folded per character by Unicode's simple
@@ -39,6 +41,13 @@ Match findNext(QByteArrayView text, QByteArrayView needle, qsizetype from, const
 // The last match ending at or before `before`; with wrap around, then the
 // last one in the whole text.
 Match findPrevious(QByteArrayView text, QByteArrayView needle, qsizetype before, const Options &options);
+
+// Every match, left to right and not overlapping, handed to `each`. With
+// keepGoing, the text is walked in pieces of a megabyte, and keepGoing(bytes
+// scanned so far) after each may stop the walk: false when it did.
+bool forEachMatch(QByteArrayView text, QByteArrayView needle, const Options &options,
+                  const std::function<void(qsizetype pos, qsizetype length)> &each,
+                  const std::function<bool(qsizetype scanned)> &keepGoing = {});
 
 // Every match, left to right and not overlapping, replaced in one pass. The
 // result is given as a range of the text and the bytes that take its place

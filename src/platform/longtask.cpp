@@ -93,8 +93,10 @@ void LongTask::runAsked()
 {
     std::function<void()> fn;
     {
+        // A copy: the request stays until it has run, so the work does not
+        // take it as done while it runs.
         const std::lock_guard<std::mutex> lock(m_lock);
-        fn = std::move(m_asked);
+        fn = m_asked;
     }
     if (!fn)
         return;

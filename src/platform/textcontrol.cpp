@@ -32,7 +32,8 @@
 class TextControlAccessibility : public QAccessible::ActivationObserver
 {
 public:
-    static constexpr int kBefore = QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
+    static constexpr int kBefore =
+        QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
     static constexpr int kAfter = QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT;
 
     static int eventMask() { return kBefore | (s_listening ? kAfter : 0); }
@@ -427,7 +428,10 @@ QByteArrayView TextControl::bytes(qsizetype pos, qsizetype n) const
     return QByteArrayView(p, n);
 }
 
-qsizetype TextControl::length() const { return SendScintilla(SCI_GETLENGTH); }
+qsizetype TextControl::length() const
+{
+    return SendScintilla(SCI_GETLENGTH);
+}
 
 void TextControl::setText(QByteArrayView text)
 {
@@ -455,7 +459,10 @@ void TextControl::setText(const QString &text)
     reportReplaced(replaced);
 }
 
-qsizetype TextControl::selStart() const { return SendScintilla(SCI_GETSELECTIONSTART); }
+qsizetype TextControl::selStart() const
+{
+    return SendScintilla(SCI_GETSELECTIONSTART);
+}
 
 void TextControl::setSelStart(qsizetype start)
 {
@@ -482,8 +489,8 @@ QByteArray TextControl::selectedText() const
     const qsizetype n = selLength();
     if (n <= 0)
         return QByteArray();
-    const char *p = static_cast<const char *>(
-        reinterpret_cast<void *>(SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), long(n))));
+    const char *p = static_cast<const char *>(reinterpret_cast<void *>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), long(n))));
     return QByteArray(p, n);
 }
 
@@ -508,6 +515,16 @@ void TextControl::replaceRange(qsizetype pos, qsizetype n, QByteArrayView text)
     SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(text.size()), text.isEmpty() ? "" : text.data());
     SendScintilla(SCI_SETEMPTYSELECTION, long(pos + text.size()));
     SendScintilla(SCI_SCROLLCARET);
+}
+
+void TextControl::replaceSpans(const std::vector<Edit> &edits)
+{
+    Batch batch(this);
+    for (const Edit &e : edits) {
+        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(e.pos), long(e.pos + e.length));
+        SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(e.with.size()),
+                      e.with.isEmpty() ? "" : e.with.data());
+    }
 }
 
 void TextControl::copyToClipboard()
@@ -544,7 +561,10 @@ void TextControl::selectAllText()
     setSelLength(length());
 }
 
-bool TextControl::overtype() const { return SendScintilla(SCI_GETOVERTYPE) != 0; }
+bool TextControl::overtype() const
+{
+    return SendScintilla(SCI_GETOVERTYPE) != 0;
+}
 
 void TextControl::unbindKeys(const QList<QKeySequence> &keys)
 {
@@ -560,8 +580,7 @@ void TextControl::unbindKeys(const QList<QKeySequence> &keys)
     }
 }
 
-void TextControl::onModified(int position, int type, const char *, int length, int, int, int, int,
-                             int, int)
+void TextControl::onModified(int position, int type, const char *, int length, int, int, int, int, int, int)
 {
     // The notifications after an edit are there for QScintilla's accessibility
     // only; styling and the like are never changes.
@@ -624,7 +643,8 @@ void TextControl::insertTyped(QByteArrayView bytes, bool mayOverwrite)
 {
     if (mayOverwrite && overtype() && selLength() == 0) {
         const qsizetype pos = selStart();
-        const qsizetype end = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, long(pos)));
+        const qsizetype end =
+            SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, long(pos)));
         if (pos < end) {
             // The whole character under the caret goes, however many bytes it has.
             replaceRange(pos, characterBoundary(pos + 1, true) - pos, bytes);
@@ -706,7 +726,8 @@ void TextControl::keyPressEvent(QKeyEvent *e)
     }
 
     int code = -1;
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (mods == Qt::NoModifier || mods == Qt::ShiftModifier))
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        (mods == Qt::NoModifier || mods == Qt::ShiftModifier))
         code = 13;
     else if (key == Qt::Key_Backspace && (mods == Qt::NoModifier || mods == Qt::ShiftModifier))
         code = 8;
@@ -722,8 +743,8 @@ void TextControl::keyPressEvent(QKeyEvent *e)
             return;
         }
         // Alt with a letter is a menu access key, never text.
-        if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !text.isEmpty()
-            && text[0].isPrint()) {
+        if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !text.isEmpty() &&
+            text[0].isPrint()) {
             e->ignore();
             return;
         }
@@ -830,8 +851,9 @@ void TextControl::mousePressEvent(QMouseEvent *e)
     if (e->button() == Qt::MiddleButton) {
         QClipboard *cb = QApplication::clipboard();
         if (!isReadOnly() && cb->supportsSelection() && !cb->text(QClipboard::Selection).isEmpty()) {
-            const long pos = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(e->position().x()),
-                                           long(e->position().y()));
+            const long pos =
+                SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(e->position().x()),
+                              long(e->position().y()));
             setSelStart(pos);
             replaceSelection(cb->text(QClipboard::Selection));
         }

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 // The document text control: a Scintilla buffer holding the document's bytes
 // as they are, in the document's format (see TextFormat). Positions and
@@ -70,6 +71,30 @@ public:
     void replaceSelection(const QString &text);
     // Replaces [pos, pos + length) without touching anything else.
     void replaceRange(qsizetype pos, qsizetype length, QByteArrayView text);
+    // Several replacements, left to right, as one change that leaves the
+    // caret and the view alone. Each edit's position is in the text as it is
+    // when that edit is made.
+    struct Edit
+    {
+        qsizetype pos;
+        qsizetype length;
+        QByteArrayView with;
+    };
+    void replaceSpans(const std::vector<Edit> &edits);
+
+    // Edits are seen just before they happen; the change is announced once
+    // the write that made them returns. A batch groups the edits of several
+    // writes into one change; the undo history waits until it ends.
+    struct Batch
+    {
+        explicit Batch(TextControl *c) : c(c) { ++c->m_batch; }
+        ~Batch();
+        TextControl *c;
+    };
+    bool inBatch() const { return m_batch > 0; }
+    // The batch's writes left the text as it was (a cancelled bulk
+    // replacement put back): no change is announced for them.
+    void dropBatchChange() { m_pendingChange = false; }
     // The position itself, or the start (end, with forward) of the character
     // it stands inside.
     qsizetype characterBoundary(qsizetype pos, bool forward = false) const;
@@ -153,23 +178,14 @@ protected:
     bool canInsertFromMimeData(const QMimeData *source) const override;
 
 private:
-    void onModified(int position, int type, const char *text, int length, int linesAdded,
-                    int line, int foldNow, int foldPrev, int token, int annotationLines);
+    void onModified(int position, int type, const char *text, int length, int linesAdded, int line,
+                    int foldNow, int foldPrev, int token, int annotationLines);
     void insertTyped(QByteArrayView bytes, bool mayOverwrite);
     void typeCharacters(const QString &text);
     void applyEngineFormat();
     void openText(const QByteArray &text);
     QStringList localFiles(const QMimeData *data) const;
 
-    // Edits are seen just before they happen; the change is announced once
-    // the write that made them returns. Groups the several edits of one
-    // write into one change.
-    struct Batch
-    {
-        explicit Batch(TextControl *c) : c(c) { ++c->m_batch; }
-        ~Batch();
-        TextControl *c;
-    };
     void announceChange();
     void setUpDocument(bool styled, qsizetype bytes);
     // Puts a new engine document in place (fill does it) keeping selection,

@@ -6,7 +6,9 @@
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
 #include "documents/recentfiles.h"
+#include "editor/findbar.h"
 #include "editor/frmdoc.h"
+#include "editor/replaceinbulk.h"
 #include "editor/sourceview.h"
 #include "platform/fileio.h"
 #include "platform/longtask.h"
@@ -18,6 +20,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -265,7 +268,8 @@ private slots:
         bool cancelled = false;
         platform::setLongTaskWatcher([&](platform::LongTask &task) {
             if (QDialog *w = progressWindow(); w && !cancelled) {
-                QCOMPARE(w->findChild<QLabel *>(QStringLiteral("lblWhat"))->text(), QStringLiteral("Saving ") + path);
+                QCOMPARE(w->findChild<QLabel *>(QStringLiteral("lblWhat"))->text(),
+                         QStringLiteral("Saving ") + path);
                 cancelled = true;
                 task.stop.store(true);
             }
@@ -281,6 +285,65 @@ private slots:
         AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
         QCOMPARE(AppFixture::readFile(path), "new " + file);
         QVERIFY(!m_app->record(1).Changed);
+    }
+
+    // Replace All over a huge text shows its progress; Cancel, while finding
+    // or halfway through replacing, leaves the text as it was and says
+    // nothing. Run to its end, it is one change that Undo takes back.
+    void hugeReplaceAllShowsProgressAndCancel_data()
+    {
+        QTest::addColumn<int>("stopAtStep");
+        QTest::newRow("cancel at once") << 1;
+        QTest::newRow("cancel while replacing") << 3;
+        QTest::newRow("to the end") << 0;
+    }
+    void hugeReplaceAllShowsProgressAndCancel()
+    {
+        QFETCH(int, stopAtStep);
+        realFigures();
+        fileops::OpenFile(m_app->writeFile(QStringLiteral("replace.txt"), lines(500)));
+        FrmDoc *d = m_app->current();
+        const QByteArray file = d->textControl()->text();
+        d->undoTick(); // the opened text is where Undo goes back to
+        fileops::setStreaming(1);
+        platform::setLongTaskDelayMs(0);
+        replaceinbulk::setPieceHits(40);
+        int steps = 0;
+        qint64 lastDone = -1;
+        bool monotone = true;
+        platform::setLongTaskWatcher([&](platform::LongTask &task) {
+            if (QDialog *w = progressWindow())
+                QCOMPARE(w->findChild<QLabel *>(QStringLiteral("lblWhat"))->text(),
+                         QStringLiteral("Replacing \"line\""));
+            monotone = monotone && task.done.load() >= lastDone;
+            lastDone = task.done.load();
+            if (++steps == stopAtStep)
+                task.stop.store(true);
+        });
+        AppFixture::trigger(d, QStringLiteral("mnuEditReplace"));
+        d->findBar()->findChild<QLineEdit *>(QStringLiteral("txtFind"))->setText(QStringLiteral("line"));
+        d->findBar()->findChild<QLineEdit *>(QStringLiteral("txtReplace"))->setText(QStringLiteral("row"));
+        QTest::mouseClick(d->findBar()->findChild<QPushButton *>(QStringLiteral("cmdReplaceAll")),
+                          Qt::LeftButton);
+        replaceinbulk::setPieceHits(0);
+        platform::setLongTaskWatcher(nullptr);
+        QVERIFY2(steps >= (stopAtStep > 0 ? stopAtStep : 3), "progress was reported while it ran");
+        QVERIFY2(monotone, "progress never went back");
+        if (stopAtStep > 0) {
+            QCOMPARE(d->textControl()->text(), file);
+            QCOMPARE(m_prompts->asked.size(), 0);
+            QVERIFY2(!m_app->record(1).Changed, "a cancelled Replace All changes nothing");
+            return;
+        }
+        QByteArray replaced = file;
+        replaced.replace("line", "row");
+        QCOMPARE(d->textControl()->text(), replaced);
+        QCOMPARE(m_prompts->messages().size(), 1);
+        QCOMPARE(m_prompts->messages()[0].text, QStringLiteral("Replaced 500 occurrences."));
+        d->undoTick();
+        d->refreshTick();
+        AppFixture::trigger(d, QStringLiteral("mnuEditUndo"));
+        QCOMPARE(d->textControl()->text(), file);
     }
 
     // A file bigger than the memory there is: said before anything is taken.

@@ -28,6 +28,12 @@ const Write kWrites[] = {
     {"Enter", 2, [](TextControl &t) { QTest::keyClick(&t, Qt::Key_Return); }, "ab\r\nef"},
     {"Backspace", 0, [](TextControl &t) { QTest::keyClick(&t, Qt::Key_Backspace); }, "acdef"},
     {"Delete key", 0, [](TextControl &t) { QTest::keyClick(&t, Qt::Key_Delete); }, "abdef"},
+    {"spans replaced", 0,
+     [](TextControl &t) {
+         t.replaceSpans(
+             {{0, 1, QByteArrayView("AA")}, {3, 2, QByteArrayView("")}, {4, 0, QByteArrayView("-")}});
+     },
+     "AAbe-f"},
 };
 
 } // namespace
@@ -152,11 +158,13 @@ private slots:
 
         // Pasted text keeps its place with "?" and the user is told once.
         t.setText(QByteArrayView(""));
-        t.replaceSelection(QStringLiteral("a\u20acb") + QString::fromUcs4(U"\U0001D11E") + QStringLiteral("\u00e9"));
+        t.replaceSelection(QStringLiteral("a\u20acb") + QString::fromUcs4(U"\U0001D11E") +
+                           QStringLiteral("\u00e9"));
         QCOMPARE(t.text(), QByteArray("a?b?\xe9"));
         QCOMPARE(prompts.messages().size(), 1);
-        QCOMPARE(prompts.messages()[0].text, QStringLiteral("2 character(s) outside the Latin-1 set could not be "
-                                                            "kept and were replaced by \"?\"."));
+        QCOMPARE(prompts.messages()[0].text,
+                 QStringLiteral("2 character(s) outside the Latin-1 set could not be "
+                                "kept and were replaced by \"?\"."));
         QCOMPARE(prompts.messages()[0].caption, QStringLiteral("Quillpad Basic"));
     }
 
@@ -288,7 +296,8 @@ private slots:
             t.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, 1UL, "z"); // straight through the engine
             QCoreApplication::processEvents();
             QAccessible::setActive(false);
-            QCOMPARE(edits, (QStringList{"5:world:0", "5::5", "3:\u00e9:0", "0:caf there:0", "0::3", "3::1"}));
+            QCOMPARE(edits,
+                     (QStringList{"5:world:0", "5::5", "3:\u00e9:0", "0:caf there:0", "0::3", "3::1"}));
             QCOMPARE(t.text(), QByteArray("x\0yz", 4));
             QCOMPARE(spy.count(), 4);
         }
