@@ -63,6 +63,9 @@ qsizetype g_pieceBytes = kPieceBytes;
 // and brace matching are left off for such a file.
 constexpr qsizetype kLongLine = qsizetype(1) << 20;
 qsizetype g_longLine = kLongLine;
+// A line this long keeps the window from answering for seconds when shown.
+constexpr qsizetype kSlowLine = qsizetype(16) << 20;
+qsizetype g_slowLine = kSlowLine;
 
 // What a file gives a document: its text (read whole, or streamed into an
 // engine document), whether all of it could be read, its format and the file
@@ -79,6 +82,7 @@ struct FileText
     qsizetype streamed = 0; // bytes of text in the loader's document
     QByteArray prefix;      // a mark that turned out to be text, before it
     bool longLines = false;
+    qsizetype longest = 0; // the longest line, when longLines
 
     // Into the control, whose format is set already.
     void putInto(TextControl *control)
@@ -203,6 +207,7 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
             out.prefix = utf8Mark().toByteArray();
         out.loneCrs = stream.loneCrs();
         out.longLines = lineWatch.found();
+        out.longest = lineWatch.longest();
         out.streamed = streamed;
         out.loader = std::move(loader);
         if (out.complete)
@@ -211,7 +216,7 @@ void streamText(platform::FileReader &reader, const QString &path, Wording wordi
     }
 }
 
-FileText readText(const QString &path, Wording wording, std::optional<Encoding> forced = std::nullopt)
+FileText readFileText(const QString &path, Wording wording, std::optional<Encoding> forced)
 {
     FileText out;
     platform::FileReader reader;
@@ -240,7 +245,51 @@ FileText readText(const QString &path, Wording wording, std::optional<Encoding> 
     LongLineWatch lineWatch(g_longLine);
     lineWatch.feed(bytes);
     out.longLines = lineWatch.found();
+    out.longest = lineWatch.longest();
     out.text = textFromFileBytes(std::move(bytes), out.detected.format, &out.loneCrs);
+    return out;
+}
+
+// The engine lays a line out whole, at a rate measured at about 1.3 MB a
+// second, taking some 12 bytes of memory for each of its bytes meanwhile. A
+// line that would keep the window from answering for long is asked about
+// first; one that cannot be laid out in the memory there is, refused.
+constexpr double kLayoutBytesPerSecond = 1.3e6;
+constexpr qsizetype kLayoutBytesPerByte = 12;
+
+bool mayShowLongestLine(const QString &path, qsizetype longest)
+{
+    if (longest < g_slowLine)
+        return true;
+    const qint64 free = platform::availableMemory();
+    if (free >= 0 && longest * kLayoutBytesPerByte > free) {
+        platform::message(
+            QStringLiteral("The file \"%1\" has a line of %2: showing it needs more memory than "
+                           "this computer has free (%3). Nothing was opened.")
+                .arg(path, sizeText(longest), sizeText(free)),
+            platform::Buttons::Ok, platform::Icon::Exclamation);
+        return false;
+    }
+    const qint64 seconds = qMax<qint64>(1, qRound64(double(longest) / kLayoutBytesPerSecond));
+    return platform::message(
+               QStringLiteral("The file \"%1\" has a line of %2. Quillpad lays out a line that long "
+                              "for about %3 seconds before it can show it, and cannot respond "
+                              "meanwhile.\r\nOpen it anyway?")
+                   .arg(path, sizeText(longest))
+                   .arg(seconds),
+               platform::Buttons::YesNo, platform::Icon::Exclamation) == platform::Answer::Yes;
+}
+
+// The file's text, or nothing (aborted) when the user would rather not wait
+// for its longest line to be shown.
+FileText readText(const QString &path, Wording wording, std::optional<Encoding> forced = std::nullopt)
+{
+    FileText out = readFileText(path, wording, forced);
+    if (!out.aborted && out.longLines && !mayShowLongestLine(path, out.longest)) {
+        FileText none;
+        none.aborted = true;
+        return none;
+    }
     return out;
 }
 
@@ -464,9 +513,10 @@ bool ReopenWithEncoding(int slot, Encoding encoding)
     return true;
 }
 
-void setLongLine(qsizetype bytes)
+void setLongLine(qsizetype bytes, qsizetype slowBytes)
 {
     g_longLine = bytes > 0 ? bytes : kLongLine;
+    g_slowLine = slowBytes > 0 ? slowBytes : kSlowLine;
 }
 
 qsizetype hugeTextBytes()

@@ -40,7 +40,8 @@ qsizetype hugeTextBytes();
 // Tests: files from this size on are read piece by piece, in pieces of this
 // size (0 brings back the real figures).
 void setStreaming(qsizetype from, qsizetype pieceBytes = 0);
-// Tests: a line of this many bytes or more is a very long one (0: the real size).
-void setLongLine(qsizetype bytes);
+// Tests: a line of this many bytes or more is a very long one, and one of
+// slowBytes or more is asked about before it is shown (0: the real sizes).
+void setLongLine(qsizetype bytes, qsizetype slowBytes = 0);
 
 } // namespace fileops

@@ -182,6 +182,15 @@ qsizetype lastBreak(const char *p, qsizetype from, qsizetype to)
     return cr ? static_cast<const char *>(cr) - p : lf ? afterLf - 1 : -1;
 }
 
+// The first line break (CR or LF) in [from, to), or -1.
+qsizetype firstBreak(const char *p, qsizetype from, qsizetype to)
+{
+    const void *lf = memchr(p + from, '\n', size_t(to - from));
+    const qsizetype lfAt = lf ? static_cast<const char *>(lf) - p : to;
+    const void *cr = memchr(p + from, '\r', size_t(lfAt - from));
+    return cr ? static_cast<const char *>(cr) - p : lf ? lfAt : -1;
+}
+
 } // namespace
 
 void LongLineWatch::feed(QByteArrayView bytes)
@@ -191,13 +200,26 @@ void LongLineWatch::feed(QByteArrayView bytes)
     // Each step looks at the stretch the line in progress would need to be
     // long; only its last break matters, so short lines cost one backward
     // search per stretch, not one per line.
-    for (qsizetype i = 0; !m_found && i < n;) {
+    // A line that reached the length ends at the first break after it; the
+    // lines between that and the last break of a stretch are shorter.
+    for (qsizetype i = 0; i < n;) {
+        if (m_run >= m_length) {
+            const qsizetype br = firstBreak(p, i, n);
+            if (br < 0) {
+                m_run += n - i;
+                return;
+            }
+            m_longest = qMax(m_longest, m_run + (br - i));
+            m_run = 0;
+            i = br + 1;
+            continue;
+        }
         const qsizetype need = m_length - m_run;
         const qsizetype to = qMin(n, i + need);
         const qsizetype br = lastBreak(p, i, to);
         if (br < 0) {
             m_run += to - i;
-            m_found = m_run >= m_length;
+            m_found = m_found || m_run >= m_length;
         } else {
             m_run = to - br - 1;
         }

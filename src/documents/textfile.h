@@ -84,10 +84,14 @@ public:
     explicit LongLineWatch(qsizetype length) : m_length(qMax<qsizetype>(1, length)) {}
     void feed(QByteArrayView bytes);
     bool found() const { return m_found; }
+    // The longest line seen, when one reached `length`; otherwise some
+    // length below it.
+    qsizetype longest() const { return qMax(m_longest, m_run); }
 
 private:
     qsizetype m_length;
     qsizetype m_run = 0; // bytes since the last line break
+    qsizetype m_longest = 0;
     bool m_found = false;
 };
 

@@ -252,6 +252,53 @@ private slots:
         fileops::setLongLine(0);
     }
 
+    // A line that would keep the window from answering for long is asked
+    // about first; No opens nothing. One that could not be laid out in the
+    // memory there is, is refused.
+    void aLineTooLongToShowQuicklyIsAskedAbout()
+    {
+        realFigures();
+        fileops::setLongLine(100, 250);
+        const QString path = m_app->writeFile(QStringLiteral("one.txt"), "short\r\n" + QByteArray(300, 'a') +
+                                                                             "\r\n" + QByteArray(260, 'b'));
+        const QString question =
+            QStringLiteral("The file \"%1\" has a line of 300 bytes. Quillpad lays out a line "
+                           "that long for about 1 seconds before it can show it, and cannot "
+                           "respond meanwhile.\r\nOpen it anyway?")
+                .arg(path);
+        for (bool streamed : {false, true}) {
+            fileops::setStreaming(streamed ? 1 : 0, 16);
+            m_prompts->asked.clear();
+            const QStringList recent = recentfiles::entries();
+            const int before = DocumentRegistry::instance().docCount();
+            m_prompts->answer(Answer::No);
+            fileops::OpenFile(path);
+            QCOMPARE(m_prompts->messages().size(), 1);
+            QCOMPARE(m_prompts->messages()[0].text, question);
+            QCOMPARE(DocumentRegistry::instance().docCount(), before);
+            QCOMPARE(recentfiles::entries(), recent);
+            m_prompts->answer(Answer::Yes);
+            fileops::OpenFile(path);
+            QVERIFY2(m_app->current() && m_app->current()->textControl()->length() == 300 + 260 + 9,
+                     "Yes opens it");
+            AppFixture::trigger(m_app->current(), QStringLiteral("mnuFileClose"));
+        }
+        fileops::setStreaming(0);
+        m_prompts->asked.clear();
+        platform::setAvailableMemoryForTests(1000);
+        const int before = DocumentRegistry::instance().docCount();
+        fileops::OpenFile(path);
+        QCOMPARE(m_prompts->messages().size(), 1);
+        QCOMPARE(
+            m_prompts->messages()[0].text,
+            QStringLiteral("The file \"%1\" has a line of 300 bytes: showing it needs more memory than this "
+                           "computer has free (%2). Nothing was opened.")
+                .arg(path, QLocale().formattedDataSize(1000, 1, QLocale::DataSizeTraditionalFormat)));
+        QCOMPARE(DocumentRegistry::instance().docCount(), before);
+        platform::setAvailableMemoryForTests(-1);
+        fileops::setLongLine(0);
+    }
+
     // A huge save shows its progress; Cancel leaves the old file as it was
     // and the document changed, asking nothing.
     void hugeSavesShowProgressAndCancel()
