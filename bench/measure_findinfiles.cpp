@@ -59,7 +59,7 @@ void core(const QString &folder, const FindOptions &options, const char *label)
     std::printf("core %s: %.3f s, %lld lines, %lld files searched\n", label, best, lines, files);
 }
 
-void window(const QString &folder, const FindOptions &options, const char *label)
+FrmFindInFiles *window(const QString &folder, const FindOptions &options, const char *label)
 {
     FrmFindInFiles *w = FrmFindInFiles::showFor(nullptr);
     w->findChild<QLineEdit *>(QStringLiteral("txtFind"))->setText(options.text);
@@ -86,16 +86,19 @@ void window(const QString &folder, const FindOptions &options, const char *label
     sinceTick.start();
     ticker.start();
     w->findChild<QPushButton *>(QStringLiteral("cmdFind"))->click();
-    while (w->isSearching() || tree->model()->rowCount() < w->job()->stats().lines + w->job()->stats().matched)
+    while (w->isSearching() ||
+           tree->model()->rowCount() < w->job()->stats().lines + w->job()->stats().matched)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     const double total = clock.nsecsElapsed() / 1e9;
     ticker.stop();
     QObject::disconnect(conn);
     const FindJob::Stats s = w->job()->stats();
-    std::printf("window %s: %.3f s to the last row, %d rows; first result found at %lld ms, shown at %lld ms; "
-                "longest event-loop stall %lld ms; resident memory grew by %lld MB (peak)\n",
-                label, total, tree->model()->rowCount(), s.firstFoundMs, firstRowMs, longestStall,
-                (statusKb("VmHWM:") - rssBefore) / 1024);
+    std::printf(
+        "window %s: %.3f s to the last row, %d rows; first result found at %lld ms, shown at %lld ms; "
+        "longest event-loop stall %lld ms; resident memory grew by %lld MB (peak)\n",
+        label, total, tree->model()->rowCount(), s.firstFoundMs, firstRowMs, longestStall,
+        (statusKb("VmHWM:") - rssBefore) / 1024);
+    return w;
 }
 
 } // namespace
@@ -118,9 +121,8 @@ int main(int argc, char **argv)
         core(folder, folded, "fixed, ignoring case");
         core(folder, regex, "regex");
     }
-    window(folder, fixed, "fixed");
+    FrmFindInFiles *w = window(folder, fixed, "fixed");
     if (onlyWindow) {
-        FrmFindInFiles *w = FrmFindInFiles::instance();
         w->setGeometry(40, 40, 1180, 780);
         auto *tree = w->findChild<QTreeView *>(QStringLiteral("treeResults"));
         tree->setCurrentIndex(tree->model()->index(3, 0));

@@ -37,8 +37,14 @@ void attach(DocumentWindow &window)
     on("mnuEditPreviousResult", [step] { step(-1); });
 }
 
-void ShowQuickScan() { FrmQuick::showQuick(); }
+void ShowQuickScan()
+{
+    FrmQuick::showQuick();
+}
 
-void ShowFindInFiles() { FrmFindInFiles::showFor(nullptr); }
+void ShowFindInFiles()
+{
+    FrmFindInFiles::showFor(nullptr);
+}
 
 } // namespace tools

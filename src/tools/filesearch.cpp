@@ -58,7 +58,8 @@ struct FdCloser
 
 } // namespace
 
-FileSearcher::FileSearcher(const FindMatcher &matcher, const std::atomic<bool> *stop, std::function<bool()> takeLine)
+FileSearcher::FileSearcher(const FindMatcher &matcher, const std::atomic<bool> *stop,
+                           std::function<bool()> takeLine)
     : m_matcher(matcher), m_stop(stop), m_takeLine(std::move(takeLine))
 {
 }
@@ -78,7 +79,9 @@ FileSearcher::Outcome FileSearcher::search(const QByteArray &path, FileHits *out
     // Not blocking: a FIFO put in place of the file since the walk saw it must not hang the search.
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        o.reason = errno == ENOENT ? SkipReason::Gone : errno == ELOOP ? SkipReason::BrokenLink : SkipReason::Unreadable;
+        o.reason = errno == ENOENT  ? SkipReason::Gone
+                   : errno == ELOOP ? SkipReason::BrokenLink
+                                    : SkipReason::Unreadable;
         return o;
     }
     FdCloser closer{fd};

@@ -28,7 +28,8 @@ bool FindJob::start(const Request &request, QString *error)
     }
     m_linesLeft = qMax(1, request.maxLines);
     m_clock.start();
-    const int workers = request.threads > 0 ? request.threads : qMax(1, int(std::thread::hardware_concurrency()));
+    const int workers =
+        request.threads > 0 ? request.threads : qMax(1, int(std::thread::hardware_concurrency()));
     m_running = workers + 1;
     m_threads.emplace_back([this] { walkAll(); });
     for (int i = 0; i < workers; ++i)
@@ -193,7 +194,9 @@ QString skippedText(const FindJob::Stats &s)
         if (s.skipped[size_t(i)] == 0)
             continue;
         total += s.skipped[size_t(i)];
-        parts << QStringLiteral("%1 %2").arg(QLocale().toString(s.skipped[size_t(i)])).arg(QLatin1String(names[i]));
+        parts << QStringLiteral("%1 %2")
+                     .arg(QLocale().toString(s.skipped[size_t(i)]))
+                     .arg(QLatin1String(names[i]));
     }
     if (total == 0)
         return QString();

@@ -34,8 +34,8 @@ int commonness(uchar c)
         return 240;
     if (c >= 'a' && c <= 'z')
         return 200;
-    if (c == '_' || c == '(' || c == ')' || c == ',' || c == ';' || c == '*' || c == '=' || c == '.' || c == '-' ||
-        c == '\t')
+    if (c == '_' || c == '(' || c == ')' || c == ',' || c == ';' || c == '*' || c == '=' || c == '.' ||
+        c == '-' || c == '\t')
         return 190;
     if (c >= '0' && c <= '9')
         return 170;
@@ -80,7 +80,8 @@ qint64 countByte(const uchar *p, const uchar *end, uchar b)
     while (end - p >= 16 * 255) { // a byte counter per lane holds 255 rounds
         __m128i acc = _mm_setzero_si128();
         for (int i = 0; i < 255; ++i, p += 16)
-            acc = _mm_sub_epi8(acc, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), vb));
+            acc =
+                _mm_sub_epi8(acc, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), vb));
         const __m128i sums = _mm_sad_epu8(acc, _mm_setzero_si128());
         n += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
     }
@@ -106,7 +107,10 @@ QString shownText(QString s)
     return s;
 }
 
-bool isLineEnd(QChar c) { return c == QLatin1Char('\n') || c == QLatin1Char('\r'); }
+bool isLineEnd(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
 
 qint64 countLineEnds(QStringView t)
 {
@@ -169,7 +173,8 @@ bool FindMatcher::compile(const FindOptions &options, QString *error)
     }
     if (!options.regex) {
         if (options.text.contains(QLatin1Char('\n')) || options.text.contains(QLatin1Char('\r'))) {
-            *error = QStringLiteral("The text to find cannot hold a line break: the search goes line by line.");
+            *error =
+                QStringLiteral("The text to find cannot hold a line break: the search goes line by line.");
             return false;
         }
         for (QChar ch : options.text)
@@ -188,8 +193,8 @@ bool FindMatcher::compile(const FindOptions &options, QString *error)
     const QString body = options.regex ? options.text : QRegularExpression::escape(options.text);
     const QString open = options.wholeWord ? QStringLiteral("\\b(?:") : QString();
     const QString close = options.wholeWord ? QStringLiteral(")\\b") : QString();
-    const auto flags = options.matchCase ? QRegularExpression::NoPatternOption
-                                         : QRegularExpression::CaseInsensitiveOption;
+    const auto flags =
+        options.matchCase ? QRegularExpression::NoPatternOption : QRegularExpression::CaseInsensitiveOption;
     m_line = QRegularExpression(kLimit + open + body + close, flags);
     if (!m_line.isValid()) {
         const qsizetype at = m_line.patternErrorOffset() - kLimit.size() - open.size();
@@ -251,9 +256,9 @@ FindMatcher::Outcome FindMatcher::search(QByteArrayView text, TextEncoding encod
                                          const Sink &sink, const std::atomic<bool> *stop, qint64 *lineEnds,
                                          qint64 *complexLine) const
 {
-    const Outcome out = m_regexMode ? searchRegex(text, encoding == TextEncoding::Utf8, firstLine, sink, stop,
-                                                  complexLine)
-                                    : searchFixed(text, encoding, firstLine, sink, stop);
+    const Outcome out =
+        m_regexMode ? searchRegex(text, encoding == TextEncoding::Utf8, firstLine, sink, stop, complexLine)
+                    : searchFixed(text, encoding, firstLine, sink, stop);
     if (lineEnds)
         *lineEnds = countLineEnds(text);
     return out;
@@ -316,7 +321,9 @@ FindMatcher::Outcome FindMatcher::searchFixed(QByteArrayView text, TextEncoding 
             lineUtf8 = textcodec::isValidUtf8(QByteArrayView(ls, le - ls));
         hit.byteColumn = first - lineStart;
         hit.byteLength = m;
-        const auto units = [&](const uchar *a, const uchar *b) { return lineUtf8 ? utf16Units(a, b) : b - a; };
+        const auto units = [&](const uchar *a, const uchar *b) {
+            return lineUtf8 ? utf16Units(a, b) : b - a;
+        };
         hit.charColumn = units(ls, base + first);
         hit.charLength = units(base + first, base + first + m);
         // The part shown: the whole line when short, else a window from a
@@ -352,8 +359,8 @@ FindMatcher::Outcome FindMatcher::searchFixed(QByteArrayView text, TextEncoding 
         if (!c)
             break;
         const qint64 s = (c - base) - r;
-        if (!verify(s) || (m_options.wholeWord && ((s > 0 && isWordByte(base[s - 1])) ||
-                                                   (s + m < n && isWordByte(base[s + m]))))) {
+        if (!verify(s) || (m_options.wholeWord &&
+                           ((s > 0 && isWordByte(base[s - 1])) || (s + m < n && isWordByte(base[s + m]))))) {
             p = s + 1;
             continue;
         }
@@ -381,8 +388,9 @@ FindMatcher::Outcome FindMatcher::searchFixed(QByteArrayView text, TextEncoding 
     return flush() ? Outcome::Done : Outcome::Stopped;
 }
 
-FindMatcher::Outcome FindMatcher::searchRegex(QByteArrayView text, bool utf8, qint64 firstLine, const Sink &sink,
-                                              const std::atomic<bool> *stop, qint64 *complexLine) const
+FindMatcher::Outcome FindMatcher::searchRegex(QByteArrayView text, bool utf8, qint64 firstLine,
+                                              const Sink &sink, const std::atomic<bool> *stop,
+                                              qint64 *complexLine) const
 {
     const QString t = utf8 ? QString::fromUtf8(text) : QString::fromLatin1(text);
     const qsizetype n = t.size();

@@ -75,9 +75,9 @@ public:
 private:
     struct Needle
     {
-        QByteArray bytes;  // folded when case does not count
-        bool never = false; // cannot occur in this encoding
-        int rare = 0;       // index of the byte looked for first
+        QByteArray bytes;                    // folded when case does not count
+        bool never = false;                  // cannot occur in this encoding
+        int rare = 0;                        // index of the byte looked for first
         unsigned char first = 0, second = 0; // that byte and its other case
     };
     Needle makeNeedle(bool utf8) const;

@@ -26,8 +26,12 @@ QString lineRowText(const LineHit &hit, int *spansShift)
     QString text = QStringLiteral("    %1: ").arg(hit.line);
     if (hit.cutBefore)
         text += kEllipsis;
-    *spansShift = int(text.size());
-    text += hit.shown;
+    // Leading blanks are left out, so the lines of a file stand aligned whatever their indent.
+    qsizetype lead = 0;
+    while (lead < hit.shown.size() && hit.shown[lead] == QLatin1Char(' '))
+        ++lead;
+    *spansShift = int(text.size() - lead);
+    text += QStringView(hit.shown).mid(lead);
     if (hit.cutAfter)
         text += kEllipsis;
     return text;

@@ -25,7 +25,10 @@ Kind kindOf(int dirFd, const char *name, unsigned char type)
     if (type == DT_UNKNOWN) {
         if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             return errno == ENOENT ? Kind::Gone : Kind::Unreadable;
-        type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_FIFO;
+        type = S_ISLNK(st.st_mode)   ? DT_LNK
+               : S_ISDIR(st.st_mode) ? DT_DIR
+               : S_ISREG(st.st_mode) ? DT_REG
+                                     : DT_FIFO;
     }
     switch (type) {
     case DT_REG:
@@ -137,7 +140,7 @@ void FolderWalk::list(const QStringList &paths, const FileFound &file, const Ski
             continue;
         struct stat st;
         if (::stat(native.constData(), &st) != 0)
-            skipped(errno == ELOOP ? SkipReason::BrokenLink
+            skipped(errno == ELOOP    ? SkipReason::BrokenLink
                     : errno == ENOENT ? SkipReason::Gone
                                       : SkipReason::Unreadable);
         else if (S_ISREG(st.st_mode))

@@ -43,7 +43,8 @@ FrmFindInFiles *FrmFindInFiles::showFor(DocumentWindow *doc)
         w = new FrmFindInFiles(frameWindow(doc ? doc->widget() : nullptr));
     if (doc) {
         const QString selected = doc->textControl()->selectedString();
-        if (!selected.isEmpty() && !selected.contains(QLatin1Char('\n')) && !selected.contains(QLatin1Char('\r')))
+        if (!selected.isEmpty() && !selected.contains(QLatin1Char('\n')) &&
+            !selected.contains(QLatin1Char('\r')))
             w->txtFind->setText(selected);
         const DocumentRecord &rec = DocumentRegistry::instance().record(doc->slot());
         if (!rec.Path.isEmpty())
@@ -61,7 +62,8 @@ FrmFindInFiles *FrmFindInFiles::showFor(DocumentWindow *doc)
     return w;
 }
 
-FrmFindInFiles::FrmFindInFiles(QWidget *parent) : QWidget(parent, Qt::Tool), m_model(new FindResultModel(this))
+FrmFindInFiles::FrmFindInFiles(QWidget *parent)
+    : QWidget(parent, Qt::Tool), m_model(new FindResultModel(this))
 {
     setObjectName(kName);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -77,8 +79,8 @@ FrmFindInFiles::FrmFindInFiles(QWidget *parent) : QWidget(parent, Qt::Tool), m_m
     chkMatchCase = named(new QCheckBox(QStringLiteral("Match &Case"), this), "chkMatchCase");
     chkWholeWord = named(new QCheckBox(QStringLiteral("&Whole Word"), this), "chkWholeWord");
     chkRegex = named(new QCheckBox(QStringLiteral("Regular E&xpression"), this), "chkRegex");
-    chkProjectList = named(new QCheckBox(QStringLiteral("Search the files of the &project list"), this),
-                           "chkProjectList");
+    chkProjectList =
+        named(new QCheckBox(QStringLiteral("Search the files of the &project list"), this), "chkProjectList");
     cmdFind = named(new QPushButton(QStringLiteral("&Find"), this), "cmdFind");
     cmdStop = named(new QPushButton(QStringLiteral("S&top"), this), "cmdStop");
     cmdStop->setEnabled(false);
@@ -141,7 +143,10 @@ FrmFindInFiles::FrmFindInFiles(QWidget *parent) : QWidget(parent, Qt::Tool), m_m
 
 FrmFindInFiles::~FrmFindInFiles() = default;
 
-bool FrmFindInFiles::isSearching() const { return m_job && !m_userStopped && !m_job->stats().finished; }
+bool FrmFindInFiles::isSearching() const
+{
+    return m_job && !m_userStopped && !m_job->stats().finished;
+}
 
 void FrmFindInFiles::browse()
 {
@@ -173,8 +178,10 @@ void FrmFindInFiles::Find()
         m_job->stop();
     auto job = std::make_unique<FindJob>();
     FindJob *raw = job.get();
-    connect(raw, &FindJob::resultsReady, this, [this, raw] { takeResults(raw); }, Qt::QueuedConnection);
-    connect(raw, &FindJob::finished, this, [this, raw] { searchEnded(raw); }, Qt::QueuedConnection);
+    connect(
+        raw, &FindJob::resultsReady, this, [this, raw] { takeResults(raw); }, Qt::QueuedConnection);
+    connect(
+        raw, &FindJob::finished, this, [this, raw] { searchEnded(raw); }, Qt::QueuedConnection);
     QString error;
     if (!job->start(r, &error)) {
         platform::message(error, platform::Buttons::Ok, platform::Icon::Exclamation);

@@ -76,8 +76,8 @@ private:
     FindResultModel *m_model;
     std::unique_ptr<FindJob> m_job;
     bool m_userStopped = false;
-    QTimer m_tick;     // the summary while a search runs
-    QTimer m_feeding;  // rows waiting to be added
+    QTimer m_tick;    // the summary while a search runs
+    QTimer m_feeding; // rows waiting to be added
 };
 
 } // namespace tools

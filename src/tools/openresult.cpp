@@ -40,8 +40,8 @@ int openResult(const QString &path, qint64 line, qint64 byteColumn, qint64 byteL
     int slot = slotOf(key);
     if (slot == 0) {
         if (!QFileInfo(path).isFile()) {
-            platform::message(QStringLiteral("The file \"%1\" is no longer there.").arg(path), platform::Buttons::Ok,
-                              platform::Icon::Exclamation);
+            platform::message(QStringLiteral("The file \"%1\" is no longer there.").arg(path),
+                              platform::Buttons::Ok, platform::Icon::Exclamation);
             return 0;
         }
         fileops::OpenFile(path);

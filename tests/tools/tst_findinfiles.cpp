@@ -26,7 +26,10 @@ using namespace tools;
 
 namespace {
 
-template <typename T = QWidget> T *part(QWidget *w, const char *name) { return w->findChild<T *>(QLatin1String(name)); }
+template <typename T = QWidget> T *part(QWidget *w, const char *name)
+{
+    return w->findChild<T *>(QLatin1String(name));
+}
 
 void put(const QString &path, const QByteArray &bytes)
 {
@@ -117,8 +120,9 @@ private slots:
         QCOMPARE(f.file("b.c")->lines.size(), size_t(1));
         QCOMPARE(f.stats.searched, 5);
         QCOMPARE(f.stats.matched, 5);
-        QCOMPARE(skippedText(f.stats), QStringLiteral("Skipped 8: 2 binary, 1 unreadable, 2 FIFO, socket or device, "
-                                                      "3 broken or looping link"));
+        QCOMPARE(skippedText(f.stats),
+                 QStringLiteral("Skipped 8: 2 binary, 1 unreadable, 2 FIFO, socket or device, "
+                                "3 broken or looping link"));
         QVERIFY(f.stats.finished && !f.stats.stopped);
     }
 
@@ -151,9 +155,10 @@ private slots:
     void eachFileInItsOwnEncoding()
     {
         QTemporaryDir dir;
-        put(dir.path() + "/u.txt", "x\ncaf\xc3\xa9 CAF\xc3\x89\n");     // UTF-8
-        put(dir.path() + "/l.txt", "x\r\n\tcaf\xe9 CAF\xc9\r\n");          // Latin-1
-        put(dir.path() + "/bom.txt", "\xef\xbb\xbf" "caf\xc3\xa9\n"); // the mark is no part of a line
+        put(dir.path() + "/u.txt", "x\ncaf\xc3\xa9 CAF\xc3\x89\n"); // UTF-8
+        put(dir.path() + "/l.txt", "x\r\n\tcaf\xe9 CAF\xc9\r\n");   // Latin-1
+        put(dir.path() + "/bom.txt", "\xef\xbb\xbf"
+                                     "caf\xc3\xa9\n"); // the mark is no part of a line
         const Found f = search(dir.path(), text(QStringLiteral("café")));
         QCOMPARE(f.stats.lines, 3);
         const LineHit &u = f.file("u.txt")->lines.front();
@@ -180,13 +185,15 @@ private slots:
     {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("message");
-        QTest::newRow("open group") << "ab(c"
-                                    << "The regular expression cannot be used: missing closing parenthesis, at "
-                                       "character 5.";
+        QTest::newRow("open group")
+            << "ab(c"
+            << "The regular expression cannot be used: missing closing parenthesis, at "
+               "character 5.";
         QTest::newRow("bad repeat") << "x*+*"
                                     << "The regular expression cannot be used: quantifier does not follow a "
                                        "repeatable item, at character 4.";
-        QTest::newRow("empty") << "" << "Type the text to find.";
+        QTest::newRow("empty") << ""
+                               << "Type the text to find.";
     }
     void regularExpressionErrors()
     {
@@ -201,9 +208,10 @@ private slots:
         QTemporaryDir dir;
         put(dir.path() + "/a.txt", "fine\n" + QByteArray(40, 'a') + "!\n");
         const Found f = search(dir.path(), text("(a+)+$", false, false, true));
-        QCOMPARE(f.stats.problem, QStringLiteral("The regular expression needs too much work on line 2 of \"%1\"; "
-                                                 "the search stopped there. A simpler pattern will do.")
-                                      .arg(dir.path() + "/a.txt"));
+        QCOMPARE(f.stats.problem,
+                 QStringLiteral("The regular expression needs too much work on line 2 of \"%1\"; "
+                                "the search stopped there. A simpler pattern will do.")
+                     .arg(dir.path() + "/a.txt"));
         QVERIFY(f.stats.stopped);
     }
 
@@ -214,7 +222,8 @@ private slots:
         const Found f = search(dir.path(), text("match"));
         QCOMPARE(f.stats.lines, FindJob::DefaultMaxLines);
         QVERIFY(f.stats.capped);
-        QCOMPARE(f.stats.problem, QStringLiteral("Only the first 100,000 lines are listed; the search stopped there."));
+        QCOMPARE(f.stats.problem,
+                 QStringLiteral("Only the first 100,000 lines are listed; the search stopped there."));
         QCOMPARE(f.files.front().lines.back().line, FindJob::DefaultMaxLines);
     }
 
@@ -257,7 +266,8 @@ private slots:
         doc->textControl()->setSelStart(2);
         doc->textControl()->setSelLength(6);
         app.record(doc->slot()).Path = app.path(QStringLiteral("untitled.txt"));
-        QCOMPARE(doc->action(QStringLiteral("mnuFindInFiles"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+F")));
+        QCOMPARE(doc->action(QStringLiteral("mnuFindInFiles"))->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+Shift+F")));
         AppFixture::trigger(doc, QStringLiteral("mnuFindInFiles"));
         FrmFindInFiles *w = FrmFindInFiles::instance();
         QVERIFY(w);
@@ -272,7 +282,7 @@ private slots:
         for (int i = 0; i < 4; ++i)
             rows << tree->model()->index(i, 0).data().toString();
         rows.sort();
-        QCOMPARE(rows, (QStringList{"    2: the Needle, needle", "    3:  café needle", a + " (2 matches)",
+        QCOMPARE(rows, (QStringList{"    2: the Needle, needle", "    3: café needle", a + " (2 matches)",
                                     app.path("b.txt") + " (1 match)"}));
         QVERIFY(part<QLabel>(w, "lblSummary")->text().startsWith("2 files searched, 2 matched, 2 lines in "));
 
