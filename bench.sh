@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks (kept out of the test run), then the whole-program
-# figures of scripts/measure-app.sh: ./bench.sh [benchmark filter]
+# figures of scripts/measure-app.sh, measure-huge.sh and measure-find.sh: ./bench.sh [benchmark filter]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/scripts/deps.sh" bench
@@ -17,3 +17,5 @@ done
 # then those of huge files (skipped with QP_SKIP_HUGE=1: they take minutes).
 "$here/scripts/measure-app.sh"
 [ "${QP_SKIP_HUGE:-}" = 1 ] || "$here/scripts/measure-huge.sh"
+# Find in Files over the kernel source beside rg and grep (QP_SKIP_FIND=1 skips it).
+[ "${QP_SKIP_FIND:-}" = 1 ] || "$here/scripts/measure-find.sh" "$here/build"

@@ -119,6 +119,7 @@ void MdiMain::connectCommands()
     on("mnuHelpAbout", [] { FrmAbout::showAbout(); });
     on("mnuTemplates", [] { templates::ShowTemplateDialog(); });
     on("mnuToolsQuickSearch", [] { tools::ShowQuickScan(); });
+    on("mnuToolsFindInFiles", [] { tools::ShowFindInFiles(); });
     on("mnuPL", [] { projects::ShowProjectWindow(); });
     on("mnuViewSettings", [] { extras::ShowViewSettingsDialog(); });
     on("mnuNewDocumentFormat", [] { extras::ShowNewDocumentFormatDialog(); });

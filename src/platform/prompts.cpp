@@ -86,7 +86,11 @@ public:
         dlg.setNameFilters(nameFilters);
         if (!lastName.isEmpty())
             dlg.selectFile(lastName);
-        if (mode == FileMode::Save) {
+        if (mode == FileMode::Folder) {
+            dlg.setFileMode(QFileDialog::Directory);
+            dlg.setOption(QFileDialog::ShowDirsOnly);
+            dlg.setDirectory(lastName);
+        } else if (mode == FileMode::Save) {
             dlg.setAcceptMode(QFileDialog::AcceptSave);
             dlg.setFileMode(QFileDialog::AnyFile);
             // 2 asks before replacing an existing file.

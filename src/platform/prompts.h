@@ -10,7 +10,7 @@ namespace platform {
 enum class Buttons { Ok, YesNo, YesNoCancel, AbortRetryIgnore };
 enum class Icon { None, Exclamation };
 enum class Answer { Ok, Yes, No, Cancel, Abort, Retry, Ignore };
-enum class FileMode { Open, Save };
+enum class FileMode { Open, Save, Folder };
 
 class Prompts
 {

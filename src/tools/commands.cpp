@@ -1,9 +1,12 @@
 #include "tools/commands.h"
 
 #include "documents/documentwindow.h"
+#include "tools/frmfindinfiles.h"
 #include "tools/frmquick.h"
 #include "tools/frmsnip.h"
 #include "tools/frmurlsnip.h"
+
+#include "platform/prompts.h"
 
 #include <QAction>
 #include <QWidget>
@@ -23,8 +26,25 @@ void attach(DocumentWindow &window)
     on("mnuToolsSnip", [doc] { FrmSnip::showFor(*doc); });
     on("mnuToolsUrlSnip", [doc] { FrmUrlSnip::showFor(*doc); });
     on("mnuToolsQuickSearch", [] { ShowQuickScan(); });
+    on("mnuFindInFiles", [doc] { FrmFindInFiles::showFor(doc); });
+    const auto step = [](int direction) {
+        if (FrmFindInFiles *w = FrmFindInFiles::instance())
+            w->step(direction);
+        else
+            platform::beep();
+    };
+    on("mnuEditNextResult", [step] { step(1); });
+    on("mnuEditPreviousResult", [step] { step(-1); });
 }
 
-void ShowQuickScan() { FrmQuick::showQuick(); }
+void ShowQuickScan()
+{
+    FrmQuick::showQuick();
+}
+
+void ShowFindInFiles()
+{
+    FrmFindInFiles::showFor(nullptr);
+}
 
 } // namespace tools
