@@ -284,7 +284,8 @@ private slots:
         rows.sort();
         QCOMPARE(rows, (QStringList{"    2: the Needle, needle", "    3: café needle", a + " (2 matches)",
                                     app.path("b.txt") + " (1 match)"}));
-        QVERIFY(part<QLabel>(w, "lblSummary")->text().startsWith("2 files searched, 2 matched, 2 lines in "));
+        QTRY_VERIFY2(part<QLabel>(w, "lblSummary")->text().startsWith("2 files searched, 2 matched, 2 lines in "),
+                     qPrintable(part<QLabel>(w, "lblSummary")->text()));
 
         // Enter on a line opens its file with the first match selected.
         const int aLine = tree->model()->index(0, 0).data().toString().startsWith(a) ? 1 : 3;
