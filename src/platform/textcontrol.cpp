@@ -745,6 +745,12 @@ void TextControl::keyPressEvent(QKeyEvent *e)
         insertTyped(m_format.lineEndBytes(), false);
         return;
     }
+    if (result == 9 && code == 9 && m_tabSpaces) {
+        const long width = qMax(1L, long(SendScintilla(SCI_GETTABWIDTH)));
+        const long column = SendScintilla(SCI_GETCOLUMN, static_cast<unsigned long>(selStart()));
+        insertTyped(QByteArray(width - column % width, ' '), false);
+        return;
+    }
     insertTyped(textcodec::encodeCharacter(char32_t(result), m_format.encoding), result != 9);
 }
 

@@ -93,6 +93,11 @@ public:
     using KeyHook = std::function<int(int code)>;
     void setKeyHook(KeyHook hook) { m_keyHook = std::move(hook); }
 
+    // Tab types spaces up to the next tab stop (the engine's tab width)
+    // instead of a tab character.
+    void setTabSpaces(bool on) { m_tabSpaces = on; }
+    bool tabSpaces() const { return m_tabSpaces; }
+
     // Takes these keys away from Scintilla's own bindings so the menus get them.
     void unbindKeys(const QList<QKeySequence> &keys);
 
@@ -196,4 +201,5 @@ private:
     bool m_announceQueued = false;
     quint64 m_changeCount = 0;
     bool m_lastOvertype = false;
+    bool m_tabSpaces = false;
 };
