@@ -72,7 +72,7 @@ void SourceView::applyPreferences()
     const preferences::Preferences &p = preferences::current();
     m_dark = colourscheme::isDark(p.scheme, QGuiApplication::palette());
     m_lineNumbers = p.lineNumbers;
-    m_control->SendScintilla(Sci::SCI_SETTABWIDTH, static_cast<unsigned long>(p.tabWidth));
+    m_control->setTabWidth(p.tabWidth);
     m_control->setTabSpaces(p.tabSpaces);
     m_control->SendScintilla(Sci::SCI_SETCARETLINEVISIBLE, static_cast<unsigned long>(p.currentLine));
     m_control->SendScintilla(Sci::SCI_SETCARETLINEVISIBLEALWAYS, static_cast<unsigned long>(p.currentLine));

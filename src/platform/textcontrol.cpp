@@ -172,6 +172,13 @@ void TextControl::applyEngineFormat()
     // Latin-1 is one byte per character (code page 0).
     SendScintilla(SCI_SETCODEPAGE, m_format.isUtf8() ? long(SC_CP_UTF8) : 0L);
     SendScintilla(SCI_SETEOLMODE, m_format.lineEnd == LineEnd::Lf ? long(SC_EOL_LF) : long(SC_EOL_CRLF));
+    SendScintilla(SCI_SETTABWIDTH, static_cast<unsigned long>(m_tabWidth));
+}
+
+void TextControl::setTabWidth(int columns)
+{
+    m_tabWidth = qMax(1, columns);
+    SendScintilla(SCI_SETTABWIDTH, static_cast<unsigned long>(m_tabWidth));
 }
 
 void TextControl::setFormat(const TextFormat &format)
