@@ -79,6 +79,9 @@ DocumentWindow *MdiMain::createDocumentWindow(int slot)
     const int slack = qMin(room.width() - want.width(), room.height() - want.height());
     const int steps = slack > step ? slack / step + 1 : 1;
     sw->move(QPoint(step, step) * (m_placed++ % steps));
+    // A tab shows its document over the whole area.
+    if (m_area->viewMode() == QMdiArea::TabbedView)
+        sw->setWindowState(Qt::WindowMaximized);
     connect(doc, &FrmDoc::visibilityChanged, this, &MdiMain::updateMenuBar);
     connect(doc, &QObject::destroyed, this, [this] {
         m_menuOwner = nullptr;
@@ -142,6 +145,9 @@ void MdiMain::applyDocumentView()
         m_area->setTabsMovable(true);
         m_area->setDocumentMode(true);
     }
+    // Back from tabs, the windows take their own sizes again.
+    for (QMdiSubWindow *sw : m_area->subWindowList())
+        sw->setWindowState(tabs ? Qt::WindowMaximized : Qt::WindowNoState);
 }
 
 QList<lastsession::Entry> MdiMain::sessionEntries() const

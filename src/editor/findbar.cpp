@@ -129,6 +129,8 @@ FindBar::FindBar(TextControl *text, QWidget *parent) : QWidget(parent), m_text(t
                        ? colourscheme::darkPalette()
                        : QPalette());
     };
+    // Its own ground, so the palette's text never stands on the window's.
+    setAutoFillBackground(true);
     followScheme();
     connect(&preferences::notifier(), &preferences::Notifier::changed, this, followScheme);
 }

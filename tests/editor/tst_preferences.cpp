@@ -113,6 +113,7 @@ private slots:
         const QString expected =
             QStringLiteral("%1 15 tab 4 spaces 1 numbers 0 line 1 paper #1e1e1e tabs").arg(family);
         QCOMPARE(shown(d, m_app->frame()), expected);
+        QVERIFY2(d->subWindow()->isMaximized(), "a tab shows its document over the whole area");
         // Tab now types spaces up to the next stop of four.
         d->textControl()->setSelStart(0);
         QTest::keyClicks(d->textControl(), "a");
@@ -139,6 +140,7 @@ private slots:
                      .arg(defaultFamily)
                      .arg(Preferences::defaults().fontSize));
         QVERIFY(!child<QCheckBox>("chkReopenSession")->isChecked());
+        QVERIFY2(!d->subWindow()->isMaximized(), "back from tabs, a window of its own size");
     }
 
     void unusableStoredValuesFallBack_data()
