@@ -3,10 +3,12 @@
 #include "documents/documentregistry.h"
 #include "documents/documents.h"
 #include "documents/fileops.h"
+#include "documents/lastsession.h"
 #include "documents/recoverykeeper.h"
 #include "editor/extras.h"
 #include "editor/frmabout.h"
 #include "editor/frmdoc.h"
+#include "editor/preferences.h"
 #include "platform/longtask.h"
 #include "platform/prompts.h"
 #include "projects/commands.h"
@@ -40,6 +42,10 @@ MdiMain::MdiMain() : m_area(new QMdiArea(this))
 
     m_menus = menutree::build(menutree::frameMenu(), this);
     connectCommands();
+    // A new frame is a new start: the preferences are read afresh.
+    preferences::reload();
+    applyDocumentView();
+    connect(&preferences::notifier(), &preferences::Notifier::changed, this, &MdiMain::applyDocumentView);
     connect(m_area, &QMdiArea::subWindowActivated, this, &MdiMain::updateMenuBar);
     updateMenuBar();
 
@@ -73,6 +79,9 @@ DocumentWindow *MdiMain::createDocumentWindow(int slot)
     const int slack = qMin(room.width() - want.width(), room.height() - want.height());
     const int steps = slack > step ? slack / step + 1 : 1;
     sw->move(QPoint(step, step) * (m_placed++ % steps));
+    // A tab shows its document over the whole area.
+    if (m_area->viewMode() == QMdiArea::TabbedView)
+        sw->setWindowState(Qt::WindowMaximized);
     connect(doc, &FrmDoc::visibilityChanged, this, &MdiMain::updateMenuBar);
     connect(doc, &QObject::destroyed, this, [this] {
         m_menuOwner = nullptr;
@@ -123,12 +132,48 @@ void MdiMain::connectCommands()
     on("mnuPL", [] { projects::ShowProjectWindow(); });
     on("mnuViewSettings", [] { extras::ShowViewSettingsDialog(); });
     on("mnuNewDocumentFormat", [] { extras::ShowNewDocumentFormatDialog(); });
+    on("mnuPreferences", [] { extras::ShowPreferencesDialog(); });
+}
+
+void MdiMain::applyDocumentView()
+{
+    const bool tabs = preferences::current().view == preferences::DocumentView::Tabs;
+    if (tabs == (m_area->viewMode() == QMdiArea::TabbedView))
+        return;
+    m_area->setViewMode(tabs ? QMdiArea::TabbedView : QMdiArea::SubWindowView);
+    if (tabs) {
+        m_area->setTabsClosable(true);
+        m_area->setTabsMovable(true);
+        m_area->setDocumentMode(true);
+    }
+    // Back from tabs, the windows take their own sizes again.
+    for (QMdiSubWindow *sw : m_area->subWindowList())
+        sw->setWindowState(tabs ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+QList<lastsession::Entry> MdiMain::sessionEntries() const
+{
+    QList<lastsession::Entry> entries;
+    if (preferences::current().reopenSession) {
+        // Creation order follows the tabs as they were moved.
+        for (QMdiSubWindow *sw : m_area->subWindowList(QMdiArea::CreationOrder)) {
+            auto *doc = qobject_cast<FrmDoc *>(sw->widget());
+            if (!doc)
+                continue; // a closed document's window is no longer in use: no entry
+            const lastsession::Entry entry = lastsession::entryFor(doc->slot());
+            if (!entry.path.isEmpty())
+                entries << entry;
+        }
+    }
+    return entries;
 }
 
 void MdiMain::closeEvent(QCloseEvent *e)
 {
     // A file still being read is not opened after all: the frame is going.
     platform::stopLongTasks();
+    // Taken before the windows go; kept only when every one of them went.
+    const QList<lastsession::Entry> session = sessionEntries();
     DocumentRegistry &reg = DocumentRegistry::instance();
     for (int slot : reg.slotsWithWindows()) {
         DocumentWindow *w = reg.window(slot);
@@ -142,6 +187,7 @@ void MdiMain::closeEvent(QCloseEvent *e)
         }
     }
     e->accept();
+    lastsession::write(session);
     // Every document went through its close procedure: nothing is left to recover.
     recovery::Keeper::instance().shutdown();
 }

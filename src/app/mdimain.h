@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/lastsession.h"
 #include "editor/menutree.h"
 #include "platform/filedialog.h"
 
@@ -38,6 +39,10 @@ protected:
 
 private:
     void connectCommands();
+    // Child windows or tabs, as the preferences say.
+    void applyDocumentView();
+    // The documents with files, in window (or tab) order, for the next start.
+    QList<lastsession::Entry> sessionEntries() const;
 
     QMdiArea *m_area;
     platform::FileDialog m_cdia; // shared by every document open and save

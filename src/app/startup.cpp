@@ -3,8 +3,10 @@
 #include "app/mdimain.h"
 #include "app/recoverystart.h"
 #include "documents/fileops.h"
+#include "documents/lastsession.h"
 #include "documents/recoverykeeper.h"
 #include "editor/extras.h"
+#include "editor/preferences.h"
 #include "platform/apphelpers.h"
 #include "platform/terminationsignals.h"
 
@@ -23,6 +25,9 @@ MdiMain *Startup(const QString &argumentText)
         fileops::OpenFile(argumentText);
     frame->show();
     OfferRecovery(frame);
+    // Recovery has had its say first; a document it brought back is not opened twice.
+    if (argumentText.trimmed().isEmpty() && preferences::current().reopenSession)
+        lastsession::Reopen();
     // Ended from outside: the journals are brought up to date first and stay,
     // to be offered at the next start. exit(), unlike quit(), asks no window
     // to close: nobody is there to answer.

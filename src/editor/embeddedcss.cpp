@@ -1,5 +1,6 @@
 #include "editor/embeddedcss.h"
 
+#include "editor/colourscheme.h"
 #include "platform/textcontrol.h"
 
 #include <Qsci/qscilexercss.h>
@@ -54,15 +55,16 @@ long lastIndexOfCi(QByteArrayView text, QByteArrayView what, long before)
 EmbeddedCss::EmbeddedCss() = default;
 EmbeddedCss::~EmbeddedCss() = default;
 
-void EmbeddedCss::setStyles(TextControl &c)
+void EmbeddedCss::setStyles(TextControl &c, bool dark)
 {
     const QsciLexerCSS css;
     for (int style = 0; style < Base; ++style) {
         if (css.description(style).isEmpty())
             continue;
         const unsigned long s = static_cast<unsigned long>(Base + style);
-        c.SendScintilla(Sci::SCI_STYLESETFORE, s, css.color(style));
-        c.SendScintilla(Sci::SCI_STYLESETBACK, s, css.paper(style));
+        c.SendScintilla(Sci::SCI_STYLESETFORE, s,
+                        colourscheme::styleText(dark, css.color(style), css.description(style)));
+        c.SendScintilla(Sci::SCI_STYLESETBACK, s, colourscheme::stylePaper(dark, css.paper(style)));
         c.SendScintilla(Sci::SCI_STYLESETBOLD, s, long(css.font(style).bold()));
         c.SendScintilla(Sci::SCI_STYLESETITALIC, s, long(css.font(style).italic()));
     }

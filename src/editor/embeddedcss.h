@@ -19,7 +19,7 @@ public:
     ~EmbeddedCss();
 
     // The CSS colours as styles Base and up, on a control coloured as HTML.
-    static void setStyles(TextControl &control);
+    static void setStyles(TextControl &control, bool dark = false);
 
     // The HTML lexer has just styled [from, to) of the control's text.
     void colour(TextControl &control, long from, long to);

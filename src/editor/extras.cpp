@@ -3,7 +3,7 @@
 #include "editor/charactermode.h"
 #include "editor/filedrop.h"
 #include "editor/frmdoc.h"
-#include "editor/frmnewformat.h"
+#include "editor/frmpreferences.h"
 #include "editor/frmviewsettings.h"
 #include "editor/printing.h"
 #include "editor/viewers.h"
@@ -23,6 +23,8 @@ void attach(FrmDoc &window)
     }
     if (QAction *a = window.action(QStringLiteral("mnuSetViewer")))
         QObject::connect(a, &QAction::triggered, w, [] { ShowViewSettingsDialog(); });
+    if (QAction *a = window.action(QStringLiteral("mnuPreferences")))
+        QObject::connect(a, &QAction::triggered, w, [] { ShowPreferencesDialog(); });
     if (QAction *a = window.action(QStringLiteral("mnuFilePrint")))
         QObject::connect(a, &QAction::triggered, w, [w] { PrintDocument(*w); });
     charactermode::attach(window);
@@ -41,7 +43,12 @@ void ShowViewSettingsDialog() { FrmViewSettings::showDialog(); }
 
 void ShowNewDocumentFormatDialog()
 {
-    FrmNewFormat::showDialog();
+    FrmPreferences::showDialog(FrmPreferences::Section::NewDocumentFormat);
+}
+
+void ShowPreferencesDialog()
+{
+    FrmPreferences::showDialog();
 }
 
 void PrintDocument(FrmDoc &window) { printing::PrintDocument(window); }

@@ -1,11 +1,14 @@
 #include "editor/findbar.h"
 
 #include "documents/fileops.h"
+#include "editor/colourscheme.h"
+#include "editor/preferences.h"
 #include "editor/replaceinbulk.h"
 #include "platform/prompts.h"
 #include "platform/textcodec.h"
 #include "platform/textcontrol.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -120,6 +123,18 @@ FindBar::FindBar(TextControl *text, QWidget *parent) : QWidget(parent), m_text(t
     m_find->installEventFilter(this);
     m_replace->installEventFilter(this);
     hide();
+    // It sits under the text: a dark document gets a dark bar, also on a
+    // light desktop (a dark desktop's own palette makes it dark anyway).
+    auto followScheme = [this] {
+        const bool darkScheme = preferences::current().scheme == colourscheme::Scheme::Dark;
+        setPalette(darkScheme && !colourscheme::paletteIsDark(QApplication::palette())
+                       ? colourscheme::darkPalette()
+                       : QPalette());
+    };
+    // Its own ground, so the palette's text never stands on the window's.
+    setAutoFillBackground(true);
+    followScheme();
+    connect(&preferences::notifier(), &preferences::Notifier::changed, this, followScheme);
 }
 
 findengine::Options FindBar::options() const

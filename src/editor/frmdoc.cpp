@@ -215,6 +215,7 @@ void FrmDoc::resetForNewDocument()
     m_text->setText(QByteArrayView());
     m_sourceView->setLanguage(languages::Language::Plain);
     m_sourceView->setLongLines(false);
+    m_sourceView->resetZoom(); // a fresh document starts at the preferred size
     m_findBar->hide();
     m_undo.reset();
 }

@@ -108,6 +108,7 @@ const std::vector<Entry> &documentMenu()
         {0, "&Options", "mnuOptions", nullptr, Submenu},
         {1, "Character Mode", "mnuCharacterMode", nullptr, Checkable},
         {1, "&Set Viewers", "mnuSetViewer", nullptr},
+        {1, "Preferences...", "mnuPreferences", nullptr},
         {1, nullptr, "mnuOptionsCut01", nullptr, Separator},
         {1, "Line Ends", "mnuOptionsLineEnds", nullptr, Submenu},
         {2, "CR LF", "mnuLineEndsCRLF", nullptr, Checkable},
@@ -145,6 +146,7 @@ const std::vector<Entry> &frameMenu()
         {0, "&Options", "mnuOptions", nullptr, Submenu},
         {1, "&View settings", "mnuViewSettings", nullptr},
         {1, "New Document Format...", "mnuNewDocumentFormat", nullptr},
+        {1, "Preferences...", "mnuPreferences", nullptr},
         {0, "&Help", "mnuHelp", nullptr, Submenu},
         {1, "&About", "mnuHelpAbout", nullptr},
     };

@@ -1,5 +1,6 @@
 #include "editor/syntaxcolours.h"
 
+#include "editor/colourscheme.h"
 #include "editor/embeddedcss.h"
 #include "platform/textcontrol.h"
 
@@ -52,18 +53,32 @@ std::unique_ptr<QsciLexer> makeLexer(Language language)
     return nullptr;
 }
 
-// The braces under and beside the caret: matched ones stand out in blue on
-// a pale ground, a brace without a partner in red.
-void setBraceStyles(TextControl &c)
+// The default style (font, text and paper, copied to every style), the line
+// numbers, caret, selection and current line, and the braces under and beside
+// the caret: matched ones stand out on a pale ground, one without a partner in red.
+void setFrameStyles(TextControl &c, const Look &look)
 {
-    c.SendScintilla(Sci::SCI_STYLESETFORE, Sci::STYLE_BRACELIGHT, QColor(0x00, 0x00, 0xc0));
-    c.SendScintilla(Sci::SCI_STYLESETBACK, Sci::STYLE_BRACELIGHT, QColor(0xc8, 0xe6, 0xff));
+    const colourscheme::Frame &f = colourscheme::frame(look.dark);
+    c.SendScintilla(Sci::SCI_STYLESETFONT, Sci::STYLE_DEFAULT, look.fontFamily.toUtf8().constData());
+    c.SendScintilla(Sci::SCI_STYLESETSIZE, Sci::STYLE_DEFAULT, long(look.fontSize));
+    c.SendScintilla(Sci::SCI_STYLESETFORE, Sci::STYLE_DEFAULT, f.text);
+    c.SendScintilla(Sci::SCI_STYLESETBACK, Sci::STYLE_DEFAULT, f.paper);
+    c.SendScintilla(Sci::SCI_STYLECLEARALL);
+    c.SendScintilla(Sci::SCI_STYLESETFORE, Sci::STYLE_LINENUMBER, f.marginText);
+    c.SendScintilla(Sci::SCI_STYLESETBACK, Sci::STYLE_LINENUMBER, f.marginBack);
+    c.SendScintilla(Sci::SCI_SETCARETFORE, f.caret);
+    c.SendScintilla(Sci::SCI_SETSELBACK, 1UL, f.selectionBack);
+    c.SendScintilla(Sci::SCI_SETSELFORE, static_cast<unsigned long>(f.selectionText.isValid()),
+                    f.selectionText.isValid() ? f.selectionText : f.text);
+    c.SendScintilla(Sci::SCI_SETCARETLINEBACK, f.currentLine);
+    c.SendScintilla(Sci::SCI_STYLESETFORE, Sci::STYLE_BRACELIGHT, f.braceText);
+    c.SendScintilla(Sci::SCI_STYLESETBACK, Sci::STYLE_BRACELIGHT, f.braceBack);
     c.SendScintilla(Sci::SCI_STYLESETBOLD, Sci::STYLE_BRACELIGHT, 1L);
-    c.SendScintilla(Sci::SCI_STYLESETFORE, Sci::STYLE_BRACEBAD, QColor(0xc0, 0x00, 0x00));
+    c.SendScintilla(Sci::SCI_STYLESETFORE, Sci::STYLE_BRACEBAD, f.badBrace);
     c.SendScintilla(Sci::SCI_STYLESETBOLD, Sci::STYLE_BRACEBAD, 1L);
 }
 
-void setLexerStyles(TextControl &c, const QsciLexer &lexer)
+void setLexerStyles(TextControl &c, const QsciLexer &lexer, bool dark)
 {
     for (int style = 0; style <= Sci::STYLE_MAX; ++style) {
         // The control's own styles (default, line numbers, braces...) stay.
@@ -74,8 +89,10 @@ void setLexerStyles(TextControl &c, const QsciLexer &lexer)
         // Colours, bold and italic come from the lexer; every style keeps the
         // control's fixed-width font so columns line up.
         const QFont font = lexer.font(style);
-        c.SendScintilla(Sci::SCI_STYLESETFORE, static_cast<unsigned long>(style), lexer.color(style));
-        c.SendScintilla(Sci::SCI_STYLESETBACK, static_cast<unsigned long>(style), lexer.paper(style));
+        c.SendScintilla(Sci::SCI_STYLESETFORE, static_cast<unsigned long>(style),
+                        colourscheme::styleText(dark, lexer.color(style), lexer.description(style)));
+        c.SendScintilla(Sci::SCI_STYLESETBACK, static_cast<unsigned long>(style),
+                        colourscheme::stylePaper(dark, lexer.paper(style)));
         c.SendScintilla(Sci::SCI_STYLESETBOLD, static_cast<unsigned long>(style), long(font.bold()));
         c.SendScintilla(Sci::SCI_STYLESETITALIC, static_cast<unsigned long>(style), long(font.italic()));
         c.SendScintilla(Sci::SCI_STYLESETEOLFILLED, static_cast<unsigned long>(style),
@@ -85,12 +102,11 @@ void setLexerStyles(TextControl &c, const QsciLexer &lexer)
 
 } // namespace
 
-void apply(TextControl &control, Language language)
+void apply(TextControl &control, Language language, const Look &look)
 {
     std::unique_ptr<QsciLexer> lexer = makeLexer(language);
     control.setStyleBytes(lexer != nullptr);
-    control.SendScintilla(Sci::SCI_STYLECLEARALL);
-    setBraceStyles(control);
+    setFrameStyles(control, look);
     if (!lexer) {
         control.SendScintilla(Sci::SCI_SETLEXER, static_cast<unsigned long>(Sci::SCLEX_NULL));
         return;
@@ -104,9 +120,9 @@ void apply(TextControl &control, Language language)
     for (int set = 1; set <= 9; ++set)
         if (const char *words = lexer->keywords(set))
             control.SendScintilla(Sci::SCI_SETKEYWORDS, static_cast<uintptr_t>(set - 1), words);
-    setLexerStyles(control, *lexer);
+    setLexerStyles(control, *lexer, look.dark);
     if (language == Language::Html || language == Language::Php)
-        EmbeddedCss::setStyles(control);
+        EmbeddedCss::setStyles(control, look.dark);
     // Everything is styled afresh, lazily, from the start.
     control.SendScintilla(Sci::SCI_STARTSTYLING, 0UL, 0L);
 }

@@ -173,6 +173,13 @@ void TextControl::applyEngineFormat()
     // Latin-1 is one byte per character (code page 0).
     SendScintilla(SCI_SETCODEPAGE, m_format.isUtf8() ? long(SC_CP_UTF8) : 0L);
     SendScintilla(SCI_SETEOLMODE, m_format.lineEnd == LineEnd::Lf ? long(SC_EOL_LF) : long(SC_EOL_CRLF));
+    SendScintilla(SCI_SETTABWIDTH, static_cast<unsigned long>(m_tabWidth));
+}
+
+void TextControl::setTabWidth(int columns)
+{
+    m_tabWidth = qMax(1, columns);
+    SendScintilla(SCI_SETTABWIDTH, static_cast<unsigned long>(m_tabWidth));
 }
 
 void TextControl::setFormat(const TextFormat &format)
@@ -764,6 +771,12 @@ void TextControl::keyPressEvent(QKeyEvent *e)
     }
     if (result == 13 && code == 13) {
         insertTyped(m_format.lineEndBytes(), false);
+        return;
+    }
+    if (result == 9 && code == 9 && m_tabSpaces) {
+        const long width = qMax(1L, long(SendScintilla(SCI_GETTABWIDTH)));
+        const long column = SendScintilla(SCI_GETCOLUMN, static_cast<unsigned long>(selStart()));
+        insertTyped(QByteArray(width - column % width, ' '), false);
         return;
     }
     insertTyped(textcodec::encodeCharacter(char32_t(result), m_format.encoding), result != 9);

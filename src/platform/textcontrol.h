@@ -118,6 +118,13 @@ public:
     using KeyHook = std::function<int(int code)>;
     void setKeyHook(KeyHook hook) { m_keyHook = std::move(hook); }
 
+    // Tab types spaces up to the next tab stop instead of a tab character.
+    void setTabSpaces(bool on) { m_tabSpaces = on; }
+    // Columns between tab stops; the engine keeps it per document, so every
+    // document put in place gets it again.
+    void setTabWidth(int columns);
+    bool tabSpaces() const { return m_tabSpaces; }
+
     // Takes these keys away from Scintilla's own bindings so the menus get them.
     void unbindKeys(const QList<QKeySequence> &keys);
 
@@ -212,4 +219,6 @@ private:
     bool m_announceQueued = false;
     quint64 m_changeCount = 0;
     bool m_lastOvertype = false;
+    bool m_tabSpaces = false;
+    int m_tabWidth = 8;
 };

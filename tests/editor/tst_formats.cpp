@@ -9,7 +9,7 @@
 #include "editor/filedrop.h"
 #include "editor/formatcommands.h"
 #include "editor/frmdoc.h"
-#include "editor/frmnewformat.h"
+#include "editor/frmpreferences.h"
 #include "platform/clipboard.h"
 #include "platform/textcodec.h"
 #include "platform/textcontrol.h"
@@ -340,14 +340,16 @@ private slots:
 
     void newDocumentsTakeTheChosenFormat()
     {
+        // The frame's entry opens the Preferences at the format, applied at once.
         m_app->triggerFrame(QStringLiteral("mnuNewDocumentFormat"));
-        FrmNewFormat *dlg = FrmNewFormat::instance();
+        FrmPreferences *dlg = FrmPreferences::instance();
         QVERIFY(dlg && dlg->isVisible());
         QVERIFY2(dlg->findChild<QRadioButton *>(QStringLiteral("optCRLF"))->isChecked(), "classic at first");
+        QCOMPARE(dlg->focusWidget(), dlg->findChild<QRadioButton *>(QStringLiteral("optCRLF")));
         dlg->findChild<QRadioButton *>(QStringLiteral("optLF"))->click();
         dlg->findChild<QRadioButton *>(QStringLiteral("optUTF8"))->click();
-        dlg->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
-        QTRY_VERIFY(!FrmNewFormat::instance());
+        dlg->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+        QTRY_VERIFY(!FrmPreferences::instance());
 
         FrmDoc *d = m_app->newDocument();
         QCOMPARE(d->panelText(8), QStringLiteral("LF  UTF-8"));

@@ -547,7 +547,8 @@ private slots:
         QCOMPARE(t->bytes().toByteArray(), page);
         // Every byte now has the style a full pass from the start gives it.
         TextControl reference;
-        syntaxcolours::apply(reference, languages::Language::Html);
+        syntaxcolours::apply(reference, languages::Language::Html,
+                             syntaxcolours::Look{QStringLiteral("Monospace")});
         reference.setText(QByteArrayView(page));
         reference.SendScintilla(Sci::SCI_COLOURISE, 0UL, -1L);
         const long styled = t->SendScintilla(Sci::SCI_GETENDSTYLED);
