@@ -186,8 +186,12 @@ QString summaryText(const FindJob::Stats &s)
 
 QString skippedText(const FindJob::Stats &s)
 {
-    static const char *const names[SkipReasonCount] = {"binary", "unreadable", "FIFO, socket or device",
-                                                       "broken or looping link", "removed while searching"};
+    static const char *const names[SkipReasonCount][2] = {
+        {"binary", "binary"},
+        {"unreadable", "unreadable"},
+        {"FIFO, socket or device", "FIFOs, sockets or devices"},
+        {"broken or looping link", "broken or looping links"},
+        {"removed while searching", "removed while searching"}};
     qint64 total = 0;
     QStringList parts;
     for (int i = 0; i < SkipReasonCount; ++i) {
@@ -196,7 +200,7 @@ QString skippedText(const FindJob::Stats &s)
         total += s.skipped[size_t(i)];
         parts << QStringLiteral("%1 %2")
                      .arg(QLocale().toString(s.skipped[size_t(i)]))
-                     .arg(QLatin1String(names[i]));
+                     .arg(QLatin1String(names[i][s.skipped[size_t(i)] == 1 ? 0 : 1]));
     }
     if (total == 0)
         return QString();
