@@ -63,8 +63,9 @@ qsizetype g_pieceBytes = kPieceBytes;
 // and brace matching are left off for such a file.
 constexpr qsizetype kLongLine = qsizetype(1) << 20;
 qsizetype g_longLine = kLongLine;
-// A line this long keeps the window from answering for seconds when shown.
-constexpr qsizetype kSlowLine = qsizetype(16) << 20;
+// A line this long keeps the window from answering for half a minute or more
+// when it is shown.
+constexpr qsizetype kSlowLine = qsizetype(32) << 20;
 qsizetype g_slowLine = kSlowLine;
 
 // What a file gives a document: its text (read whole, or streamed into an

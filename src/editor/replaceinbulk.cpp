@@ -5,7 +5,6 @@
 
 #include <QElapsedTimer>
 
-#include <limits>
 #include <vector>
 
 namespace replaceinbulk {
@@ -18,12 +17,41 @@ struct Hit
     qsizetype length; // bytes it covers there
 };
 
-// A piece of replacements is kept short, so the windows repaint in between;
-// it is made in batches, each one write to the engine.
+// A piece of replacements is kept short, so the windows repaint in between.
+// It is made in groups of nearby hits, each group one write to the engine,
+// which costs far less than a write per hit.
 constexpr qint64 kPieceMs = 40;
-constexpr size_t kPieceHits = std::numeric_limits<size_t>::max();
-constexpr size_t kBatchHits = 4096;
+constexpr size_t kPieceHits = size_t(1) << 30; // in practice, the time decides
+constexpr size_t kGroupHits = 65536;
+constexpr qsizetype kGroupBytes = qsizetype(1) << 20;
 size_t g_pieceHits = kPieceHits;
+
+// Where a group of hits ends: as many as fit in kGroupBytes of text, at least one.
+size_t groupEnd(const std::vector<Hit> &hits, size_t from, size_t last)
+{
+    size_t end = from + 1;
+    const qsizetype start = hits[from].pos;
+    while (end < last && end - from < kGroupHits && hits[end].pos + hits[end].length - start <= kGroupBytes)
+        ++end;
+    return end;
+}
+
+// Replaces spans of the text in one write; their positions are in the text
+// as it is before any of them.
+void replaceGroup(TextControl &text, const std::vector<TextControl::Edit> &spans)
+{
+    const qsizetype start = spans.front().pos;
+    const qsizetype end = spans.back().pos + spans.back().length;
+    const QByteArrayView now = text.bytes(start, end - start);
+    QByteArray fresh;
+    qsizetype at = start;
+    for (const TextControl::Edit &e : spans) {
+        fresh.append(now.sliced(at - start, e.pos - at));
+        fresh.append(e.with);
+        at = e.pos + e.length;
+    }
+    text.replaceSpans({{start, end - start, fresh}});
+}
 
 } // namespace
 
@@ -43,19 +71,18 @@ Result replaceAll(TextControl &text, QByteArrayView needle, QByteArrayView with,
     const auto applyPiece = [&] {
         QElapsedTimer clock;
         clock.start();
-        std::vector<TextControl::Edit> edits;
-        const size_t last = std::min(hits.size(), applied + g_pieceHits);
+        std::vector<TextControl::Edit> spans;
+        const size_t last = applied + std::min(hits.size() - applied, g_pieceHits);
         while (applied < last && clock.elapsed() < kPieceMs) {
-            const size_t end = std::min(last, applied + kBatchHits);
-            edits.clear();
-            // The old bytes are read before the batch changes anything.
-            for (size_t i = applied; i < end; ++i)
-                old.append(text.bytes(hits[i].pos + shift, hits[i].length));
+            const size_t end = groupEnd(hits, applied, last);
+            spans.clear();
             for (size_t i = applied; i < end; ++i) {
-                edits.push_back({hits[i].pos + shift, hits[i].length, with});
-                shift += with.size() - hits[i].length;
+                old.append(text.bytes(hits[i].pos + shift, hits[i].length));
+                spans.push_back({hits[i].pos + shift, hits[i].length, with});
             }
-            text.replaceSpans(edits);
+            replaceGroup(text, spans);
+            for (size_t i = applied; i < end; ++i)
+                shift += with.size() - hits[i].length;
             applied = end;
         }
     };
@@ -84,16 +111,23 @@ Result replaceAll(TextControl &text, QByteArrayView needle, QByteArrayView with,
         });
 
     if (result.cancelled) {
-        // Each replaced hit gets its old bytes back; left to right, the ones
-        // before it are back already, so it sits where it first was.
-        std::vector<TextControl::Edit> edits;
-        edits.reserve(applied);
+        // Each replaced hit gets its old bytes back, a group at a time; left
+        // to right, the groups before are back already, so a group's first
+        // hit sits where it first was.
+        std::vector<TextControl::Edit> spans;
         qsizetype from = 0;
-        for (size_t i = 0; i < applied; ++i) {
-            edits.push_back({hits[i].pos, with.size(), QByteArrayView(old).sliced(from, hits[i].length)});
-            from += hits[i].length;
+        for (size_t i = 0; i < applied;) {
+            const size_t end = groupEnd(hits, i, applied);
+            spans.clear();
+            qsizetype moved = 0;
+            for (; i < end; ++i) {
+                spans.push_back(
+                    {hits[i].pos + moved, with.size(), QByteArrayView(old).sliced(from, hits[i].length)});
+                from += hits[i].length;
+                moved += with.size() - hits[i].length;
+            }
+            replaceGroup(text, spans);
         }
-        text.replaceSpans(edits);
         text.dropBatchChange();
         return result;
     }

@@ -89,7 +89,7 @@ bool LongTask::onWindowThread(std::function<void()> fn)
     return ran;
 }
 
-void LongTask::runAsked()
+bool LongTask::runAsked()
 {
     std::function<void()> fn;
     {
@@ -99,13 +99,14 @@ void LongTask::runAsked()
         fn = m_asked;
     }
     if (!fn)
-        return;
+        return false;
     fn();
     {
         const std::lock_guard<std::mutex> lock(m_lock);
         m_asked = nullptr; // done: the work may go on
     }
     m_ran.notify_all();
+    return true;
 }
 
 void stopLongTasks()
@@ -142,8 +143,12 @@ bool runLongTask(const QString &title, const QString &what, const std::function<
         loop.exit(1); // from here on the window takes the user's input
     });
     QTimer steps;
+    bool quick = true; // the first 100 ms: the work may be waiting to be answered
     QObject::connect(&steps, &QTimer::timeout, &loop, [&] {
-        task.runAsked();
+        // Work that asks the window for one thing after another (putting a
+        // huge replacement in place piece by piece) is answered at once,
+        // with the events in between.
+        steps.setInterval(task.runAsked() ? 1 : quick ? 5 : kStepMs);
         if (g_watcher)
             g_watcher(task);
         if (window)
@@ -151,8 +156,8 @@ bool runLongTask(const QString &title, const QString &what, const std::function<
     });
     g_running << &task;
     worker->start();
-    steps.start(5); // quick at first: the work may be waiting to be answered
-    QTimer::singleShot(100, &steps, [&steps] { steps.setInterval(kStepMs); });
+    steps.start(5);
+    QTimer::singleShot(100, &steps, [&quick] { quick = false; });
     show.start(g_delayMs);
     // Until the window shows, the user's input waits (it would otherwise
     // reach the windows the work is for).

@@ -26,8 +26,9 @@ public:
     // From the work: runs fn on the window's thread and waits for it. False
     // (fn not run) when the task was asked to stop meanwhile.
     bool onWindowThread(std::function<void()> fn);
-    // The window's thread runs what the work asked for.
-    void runAsked();
+    // The window's thread runs what the work asked for; false when it had
+    // asked nothing.
+    bool runAsked();
 
 private:
     std::mutex m_lock;
