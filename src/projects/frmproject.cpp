@@ -51,7 +51,10 @@ const QList<QPair<QString, QString>> &FrmProject::actions()
     return list;
 }
 
-FrmProject *FrmProject::instance() { return g_window; }
+FrmProject *FrmProject::instance()
+{
+    return g_window;
+}
 
 FrmProject *FrmProject::load()
 {
@@ -97,29 +100,29 @@ void FrmProject::buildControls()
     // Nothing reads the box back; saving always asks for a name.
     m_txtProjectName->setReadOnly(true);
 
-    m_label1 = new QLabel(QStringLiteral("Mode:"), this);
-    named(m_label1, "Label1");
+    m_modeLabel = new QLabel(QStringLiteral("Mode:"), this);
+    named(m_modeLabel, "Label1");
     m_cboPrjMode = new QComboBox(this);
     named(m_cboPrjMode, "cboPrjMode");
 
     m_fraUrlInfo = new QGroupBox(QStringLiteral("Network Settings"), this);
     named(m_fraUrlInfo, "fraUrlInfo");
-    m_label2 = new QLabel(QStringLiteral("Url:"), m_fraUrlInfo);
-    named(m_label2, "Label2");
+    m_urlLabel = new QLabel(QStringLiteral("Url:"), m_fraUrlInfo);
+    named(m_urlLabel, "Label2");
     m_txtUrl = new QLineEdit(m_fraUrlInfo);
     named(m_txtUrl, "txtUrl");
     m_chkUploadonSave = new QCheckBox(QStringLiteral("Upload On Save"), m_fraUrlInfo);
     named(m_chkUploadonSave, "chkUploadonSave");
     auto *net = new QHBoxLayout(m_fraUrlInfo);
-    net->addWidget(m_label2);
+    net->addWidget(m_urlLabel);
     net->addWidget(m_txtUrl, 1);
     net->addWidget(m_chkUploadonSave);
 
     m_prjList = new QTreeWidget(this);
     named(m_prjList, "prjList");
     m_prjList->setColumnCount(3);
-    m_prjList->setHeaderLabels({QStringLiteral("FileTitle"), QStringLiteral("FilePath"),
-                                QStringLiteral("Date Created")});
+    m_prjList->setHeaderLabels(
+        {QStringLiteral("FileTitle"), QStringLiteral("FilePath"), QStringLiteral("Date Created")});
     m_prjList->setRootIsDecorated(false);
     m_prjList->setUniformRowHeights(true);
     m_prjList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -162,7 +165,7 @@ void FrmProject::buildControls()
     auto *grid = new QGridLayout(this);
     grid->addWidget(m_lblProjectName, 0, 0);
     grid->addWidget(m_txtProjectName, 0, 1, 1, 3);
-    grid->addWidget(m_label1, 1, 0);
+    grid->addWidget(m_modeLabel, 1, 0);
     grid->addWidget(m_cboPrjMode, 1, 1);
     grid->addWidget(m_fraUrlInfo, 1, 2, 1, 2);
     grid->addWidget(m_prjList, 2, 0, 1, 3);
@@ -177,9 +180,15 @@ void FrmProject::onModeChanged()
     m_fraUrlInfo->setEnabled(m_cboPrjMode->currentText() != kDrive);
 }
 
-void FrmProject::setProjectName(const QString &path) { m_txtProjectName->setText(path); }
+void FrmProject::setProjectName(const QString &path)
+{
+    m_txtProjectName->setText(path);
+}
 
-void FrmProject::setStatus(const QString &report) { m_lblStatus->setText(report); }
+void FrmProject::setStatus(const QString &report)
+{
+    m_lblStatus->setText(report);
+}
 
 void FrmProject::showRows(const QList<ProjectRow> &rows)
 {

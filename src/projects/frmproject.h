@@ -58,10 +58,10 @@ private:
 
     QLabel *m_lblProjectName;
     QLineEdit *m_txtProjectName;
-    QLabel *m_label1;
+    QLabel *m_modeLabel;
     QComboBox *m_cboPrjMode;
     QGroupBox *m_fraUrlInfo;
-    QLabel *m_label2;
+    QLabel *m_urlLabel;
     QLineEdit *m_txtUrl;
     QCheckBox *m_chkUploadonSave;
     QTreeWidget *m_prjList;
