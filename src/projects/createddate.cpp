@@ -1,6 +1,6 @@
 #include "projects/createddate.h"
 
-#include "projects/cfiles.h"
+#include "projects/projectentry.h"
 
 #include <QFileInfo>
 

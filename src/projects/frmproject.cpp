@@ -248,29 +248,29 @@ void FrmProject::LoadOpenProject()
     LoadProject(name);
 }
 
-int FrmProject::selectedPosition() const
+int FrmProject::selectedIndex() const
 {
     const QList<QTreeWidgetItem *> sel = m_prjList->selectedItems();
     if (sel.isEmpty())
-        return 0;
-    return m_prjList->indexOfTopLevelItem(sel.constFirst()) + 1;
+        return -1;
+    return m_prjList->indexOfTopLevelItem(sel.constFirst());
 }
 
 void FrmProject::DropSelectedFile()
 {
-    const int position = selectedPosition();
-    if (position > 0)
-        RemoveProjectFile(position);
+    const int index = selectedIndex();
+    if (index >= 0)
+        RemoveProjectFile(index);
 }
 
 void FrmProject::OpenSelectedFile()
 {
-    const int position = selectedPosition();
-    if (position <= 0 || position > gFileCount())
+    const int index = selectedIndex();
+    if (index < 0 || index >= gFileCount())
         return;
     // The entry's own path: rebuilding it from the two columns would not
     // give back a name that holds "\".
-    fileops::OpenFile(gFiles(position).FileName());
+    fileops::OpenFile(gFiles(index).path());
 }
 
 } // namespace projects

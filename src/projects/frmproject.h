@@ -53,8 +53,8 @@ private:
     explicit FrmProject(QWidget *parent);
     void buildControls();
     void onModeChanged();
-    // The 1-based position of the selected row, or 0 when none is selected.
-    int selectedPosition() const;
+    // The index of the selected row (from 0), or -1 when none is selected.
+    int selectedIndex() const;
 
     QLabel *m_lblProjectName;
     QLineEdit *m_txtProjectName;
