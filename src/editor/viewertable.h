@@ -22,9 +22,6 @@ struct ViewerEntry
 
 using ViewerRows = std::array<ViewerEntry, Count>;
 
-// Leading and trailing blanks removed; tabs and other white space stay.
-QString trimBlanks(const QString &text);
-
 // The application name the table is stored under: the executable's file
 // name without its extension.
 QString settingsAppName();

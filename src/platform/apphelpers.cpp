@@ -40,7 +40,10 @@ QString DataFolder()
     return base + QStringLiteral("/quillpad/");
 }
 
-void setAppFolderOverride(const QString &folder) { g_appFolder = folder; }
+void setAppFolderOverride(const QString &folder)
+{
+    g_appFolder = folder;
+}
 
 bool FolderWritable(const QString &folder)
 {
@@ -50,7 +53,10 @@ bool FolderWritable(const QString &folder)
     return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
 }
 
-void setFolderWritableCheck(std::function<bool(const QString &)> check) { g_writableCheck = std::move(check); }
+void setFolderWritableCheck(std::function<bool(const QString &)> check)
+{
+    g_writableCheck = std::move(check);
+}
 
 QString OwnFolder(const QString &name)
 {
@@ -71,7 +77,7 @@ bool EnsureFolder(const QString &name)
     return QDir().mkpath(path);
 }
 
-QWidget *mainFrame()
+QWidget *frameWindow()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String("mdiMain"))
@@ -87,8 +93,8 @@ void CenterWindow(QWidget *window)
     if (!screen)
         return;
     const QRect area = screen->geometry();
-    const QSize size = window->frameGeometry().size().isValid() ? window->frameGeometry().size()
-                                                                 : window->size();
+    const QSize size =
+        window->frameGeometry().size().isValid() ? window->frameGeometry().size() : window->size();
     window->move(area.x() + area.width() / 2 - size.width() / 2,
                  area.y() + area.height() / 2 - size.height() / 2);
 }

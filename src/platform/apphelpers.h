@@ -38,7 +38,9 @@ bool EnsureFolder(const QString &name);
 
 void CenterWindow(QWidget *window);
 
-// The program's main frame (object name "mdiMain"), or null before it exists.
-QWidget *mainFrame();
+// The program's main frame (object name "mdiMain"), or null before it exists
+// (a window shown on its own). Tool windows and dialogs belong to it, so they
+// stay above it and close with it.
+QWidget *frameWindow();
 
 } // namespace platform

@@ -1,9 +1,9 @@
 #include "projects/frmproject.h"
 
 #include "documents/fileops.h"
+#include "platform/apphelpers.h"
 #include "projects/modprojectlist.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -12,7 +12,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
@@ -24,15 +23,6 @@ namespace projects {
 namespace {
 
 QPointer<FrmProject> g_window;
-
-// The tool window floats over the main frame and goes with it.
-QWidget *frameWindow()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (qobject_cast<QMainWindow *>(w))
-            return w;
-    return nullptr;
-}
 
 const QString kDrive = QStringLiteral("Drive");
 
@@ -59,7 +49,7 @@ FrmProject *FrmProject::instance()
 FrmProject *FrmProject::load()
 {
     if (!g_window)
-        g_window = new FrmProject(frameWindow());
+        g_window = new FrmProject(platform::frameWindow());
     return g_window;
 }
 

@@ -1,6 +1,7 @@
 #include "tools/frmquick.h"
 
 #include "documents/fileprompts.h"
+#include "platform/apphelpers.h"
 #include "tools/filescan.h"
 #include "tools/toolwindow.h"
 
@@ -32,7 +33,7 @@ FrmQuick *FrmQuick::instance()
 FrmQuick *FrmQuick::showQuick()
 {
     if (!g_quick)
-        g_quick = new FrmQuick(frameWindow());
+        g_quick = new FrmQuick(platform::frameWindow());
     showTool(g_quick);
     return g_quick;
 }

@@ -3,6 +3,7 @@
 #include "documents/documentwindow.h"
 #include "documents/fileops.h"
 #include "documents/textfile.h"
+#include "platform/apphelpers.h"
 #include "platform/prompts.h"
 #include "tools/selectallbox.h"
 #include "tools/snipfile.h"
@@ -27,7 +28,7 @@ FrmSnip *FrmSnip::instance()
 FrmSnip *FrmSnip::showFor(DocumentWindow &document)
 {
     if (!g_snip)
-        g_snip = new FrmSnip(frameWindow(document.widget()));
+        g_snip = new FrmSnip(platform::frameWindow());
     g_snip->setTarget(GrabTarget::of(document));
     showTool(g_snip);
     return g_snip;

@@ -1,6 +1,7 @@
 #include "tools/frmurlsnip.h"
 
 #include "documents/documentwindow.h"
+#include "platform/apphelpers.h"
 #include "platform/prompts.h"
 #include "platform/urlfetch.h"
 #include "tools/selectallbox.h"
@@ -29,7 +30,7 @@ FrmUrlSnip *FrmUrlSnip::instance()
 FrmUrlSnip *FrmUrlSnip::showFor(DocumentWindow &document)
 {
     if (!g_urlSnip)
-        g_urlSnip = new FrmUrlSnip(frameWindow(document.widget()));
+        g_urlSnip = new FrmUrlSnip(platform::frameWindow());
     showTool(g_urlSnip);
     g_urlSnip->setTarget(GrabTarget::of(document));
     return g_urlSnip;
