@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QString p = line(1 + 2 * i), t = line(2 + 2 * i);
         typed[size_t(i)] = viewers::ViewerEntry{plain(p) ? p : QString(), plain(t) ? t : QString()};
     }
-    viewers::ApplyViewerRows(typed);
+    viewers::applyViewerRows(typed);
     viewers::LoadViewerSettings();
     for (int i = 0; i < viewers::Count; ++i) {
         const QString p = platform::trimBlanks(typed[size_t(i)].path);

@@ -216,7 +216,7 @@ void FrmPreferences::changed()
         return;
     preferences::setCurrent(chosen());
     if (chosenFormat() != documents::NewDocumentFormat())
-        documents::SetNewDocumentFormat(chosenFormat());
+        documents::setNewDocumentFormat(chosenFormat());
 }
 
 void FrmPreferences::restoreDefaults()

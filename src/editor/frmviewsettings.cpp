@@ -122,6 +122,6 @@ void FrmViewSettings::apply()
     for (int row = 0; row < viewers::Count; ++row)
         rows[size_t(row)] =
             viewers::ViewerEntry{m_program[size_t(row)]->text(), m_title[size_t(row)]->text()};
-    viewers::ApplyViewerRows(rows);
+    viewers::applyViewerRows(rows);
     close();
 }

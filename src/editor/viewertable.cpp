@@ -60,7 +60,7 @@ void LoadViewerSettings()
     }
 }
 
-void SaveViewerSettings()
+void saveViewerSettings()
 {
     platform::SettingsStore &store = platform::settings();
     const QString app = settingsAppName();
@@ -70,7 +70,7 @@ void SaveViewerSettings()
     }
 }
 
-void ApplyViewerRows(const ViewerRows &rows)
+void applyViewerRows(const ViewerRows &rows)
 {
     for (int i = 0; i < Count; ++i) {
         const QString p = platform::trimBlanks(rows[size_t(i)].path);
@@ -78,7 +78,7 @@ void ApplyViewerRows(const ViewerRows &rows)
         if (!p.isEmpty() || !t.isEmpty())
             g_table[size_t(i)] = ViewerEntry{p, t};
     }
-    SaveViewerSettings();
+    saveViewerSettings();
 }
 
 QString viewEntryCaption(const ViewerEntry &e)

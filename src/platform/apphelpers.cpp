@@ -30,7 +30,7 @@ QString AppFolder()
     return folder;
 }
 
-QString DataFolder()
+QString dataFolder()
 {
     // Named here rather than by the application name, so tests and the
     // program share one layout.
@@ -45,7 +45,7 @@ void setAppFolderOverride(const QString &folder)
     g_appFolder = folder;
 }
 
-bool FolderWritable(const QString &folder)
+bool folderWritable(const QString &folder)
 {
     if (g_writableCheck)
         return g_writableCheck(folder);
@@ -58,20 +58,20 @@ void setFolderWritableCheck(std::function<bool(const QString &)> check)
     g_writableCheck = std::move(check);
 }
 
-QString OwnFolder(const QString &name)
+QString ownFolder(const QString &name)
 {
     const QString inProgram = AppFolder() + name;
     const QFileInfo info(inProgram);
     // A folder already there serves when it can be written; otherwise one can
     // be made there only when the program folder itself can be written.
-    const bool usable = info.isDir() ? FolderWritable(inProgram)
-                                     : !info.exists() && !info.isSymLink() && FolderWritable(AppFolder());
-    return usable ? inProgram : DataFolder() + name;
+    const bool usable = info.isDir() ? folderWritable(inProgram)
+                                     : !info.exists() && !info.isSymLink() && folderWritable(AppFolder());
+    return usable ? inProgram : dataFolder() + name;
 }
 
 bool EnsureFolder(const QString &name)
 {
-    const QString path = OwnFolder(name);
+    const QString path = ownFolder(name);
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         return true;
     return QDir().mkpath(path);

@@ -87,7 +87,7 @@ QList<ProjectRow> ProjectList::rows(const QLocale &locale) const
     for (const ProjectEntry &f : m_files) {
         if (!f.isActive())
             continue;
-        out << ProjectRow{f.title(), f.folder(), DateCreated(f.path(), locale)};
+        out << ProjectRow{f.title(), f.folder(), dateCreated(f.path(), locale)};
     }
     return out;
 }

@@ -79,7 +79,7 @@ void FrmSnip::Open()
 
 void FrmSnip::LoadSnipFile(const QString &path)
 {
-    const SnipRead read = ReadSnipFile(path);
+    const SnipRead read = readSnipFile(path);
     if (read.aborted)
         return;
     // The box shows the whole file, line breaks as they are, in its own

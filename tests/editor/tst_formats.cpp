@@ -155,7 +155,7 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QByteArray, text);
         QFETCH(QByteArray, saved);
-        documents::SetNewDocumentFormat(format(newDocs.toLatin1().constData()));
+        documents::setNewDocumentFormat(format(newDocs.toLatin1().constData()));
         FrmDoc *d = open(file);
         QCOMPARE(d->panelText(FrmDoc::Panel::Format), label);
         QCOMPARE(d->textControl()->text(), text);
@@ -243,14 +243,14 @@ private slots:
         const QString utf8 = m_app->writeFile(QStringLiteral("u.txt"), "\xc3\xa9\xe2\x82\xac\n");
         const QString latin1 = m_app->writeFile(QStringLiteral("l.txt"), "\xe9\r\n");
         FrmDoc *classic = m_app->newDocument();
-        QVERIFY(filedrop::InsertFileContents(*classic->textControl(), utf8));
+        QVERIFY(filedrop::insertFileContents(*classic->textControl(), utf8));
         QCOMPARE(classic->textControl()->text(), QByteArray("\xe9?\n"));
         QCOMPARE(m_prompts->messages().size(), 1);
         QCOMPARE(m_prompts->messages()[0].text, textcodec::replacedNotice(1));
 
         FrmDoc *lf = open("x\n");
         toEnd(lf);
-        QVERIFY(filedrop::InsertFileContents(*lf->textControl(), latin1));
+        QVERIFY(filedrop::insertFileContents(*lf->textControl(), latin1));
         QCOMPARE(lf->textControl()->text(), QByteArray("x\n\xc3\xa9\n"));
 
         // Crash recovery brings a document back in its format.
@@ -368,7 +368,7 @@ private slots:
         QTRY_VERIFY(formatcommands::formatMenu(*d)->isVisible());
         QCOMPARE(formatcommands::formatMenu(*d)->actions().size(), 3);
         formatcommands::formatMenu(*d)->hide();
-        documents::SetNewDocumentFormat(TextFormat::classic());
+        documents::setNewDocumentFormat(TextFormat::classic());
     }
 };
 
