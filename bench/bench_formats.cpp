@@ -149,7 +149,7 @@ void BM_Utf8Keystroke(benchmark::State &state)
     bench::addBareText(bare.get(), readAll(utf8File()));
     bare->resize(800, 500);
     const qsizetype pos = (control->length() / 2 / bench::kLineBytes) * bench::kLineBytes + 20;
-    const QString length = doc->panelText(3);
+    const QString length = doc->panelText(FrmDoc::Panel::Length);
     bench::Samples key, floorKey;
     int i = 0;
     for (auto _ : state) {
@@ -167,7 +167,7 @@ void BM_Utf8Keystroke(benchmark::State &state)
     }
     if (!bench::checkNoQuestions(state))
         return;
-    if (doc->panelText(3) != length) {
+    if (doc->panelText(FrmDoc::Panel::Length) != length) {
         state.SkipWithError("the Length panel did not come back to its count");
         return;
     }

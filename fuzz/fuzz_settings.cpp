@@ -6,6 +6,7 @@
 
 #include "documents/recentfiles.h"
 #include "editor/viewertable.h"
+#include "platform/blanks.h"
 #include "platform/settingsstore.h"
 
 #include <QFile>
@@ -83,11 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QString p = line(1 + 2 * i), t = line(2 + 2 * i);
         typed[size_t(i)] = viewers::ViewerEntry{plain(p) ? p : QString(), plain(t) ? t : QString()};
     }
-    viewers::ApplyViewerRows(typed);
+    viewers::applyViewerRows(typed);
     viewers::LoadViewerSettings();
     for (int i = 0; i < viewers::Count; ++i) {
-        const QString p = viewers::trimBlanks(typed[size_t(i)].path);
-        const QString t = viewers::trimBlanks(typed[size_t(i)].title);
+        const QString p = platform::trimBlanks(typed[size_t(i)].path);
+        const QString t = platform::trimBlanks(typed[size_t(i)].title);
         const viewers::ViewerEntry &want =
             p.isEmpty() && t.isEmpty() ? before[size_t(i)] : viewers::ViewerEntry{p, t};
         const viewers::ViewerEntry &got = viewers::entry(i);

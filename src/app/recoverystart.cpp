@@ -28,7 +28,7 @@ void tidyUnreadable(const QString &root)
 
 } // namespace
 
-void OfferRecovery(QWidget *parent)
+void offerRecovery(QWidget *parent)
 {
     recovery::Keeper &keeper = recovery::Keeper::instance();
     const QString root = recovery::defaultRoot();

@@ -4,4 +4,4 @@ class QWidget;
 
 // At start-up: offers, in one dialog, the documents that instances which are
 // gone left journaled, then keeps journals of this instance's documents.
-void OfferRecovery(QWidget *parent);
+void offerRecovery(QWidget *parent);

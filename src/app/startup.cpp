@@ -24,7 +24,7 @@ MdiMain *Startup(const QString &argumentText)
     if (!argumentText.trimmed().isEmpty())
         fileops::OpenFile(argumentText);
     frame->show();
-    OfferRecovery(frame);
+    offerRecovery(frame);
     // Recovery has had its say first; a document it brought back is not opened twice.
     if (argumentText.trimmed().isEmpty() && preferences::current().reopenSession)
         lastsession::Reopen();

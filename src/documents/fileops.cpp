@@ -39,7 +39,7 @@ namespace {
 platform::FileDialog *g_sharedDialog = nullptr;
 }
 
-platform::FileDialog &SharedFileDialog()
+platform::FileDialog &sharedFileDialog()
 {
     static platform::FileDialog fallback;
     return g_sharedDialog ? *g_sharedDialog : fallback;
@@ -407,7 +407,7 @@ void OpenFile(const QString &path)
 
 void OpenFileWithDialog()
 {
-    platform::FileDialog &dlg = SharedFileDialog();
+    platform::FileDialog &dlg = sharedFileDialog();
     dlg.setFilter(QString::fromLatin1(FileFilter));
     dlg.showOpen();
     dlg.setFlags(platform::FileDialog::PathMustExist);
@@ -441,7 +441,7 @@ bool saveWithDialog(int slot, bool binary)
     DocumentRegistry &reg = DocumentRegistry::instance();
     if (!reg.isValidSlot(slot))
         return false;
-    platform::FileDialog &dlg = SharedFileDialog();
+    platform::FileDialog &dlg = sharedFileDialog();
     dlg.setFilter(QString::fromLatin1(FileFilter));
     dlg.setFlags(platform::FileDialog::PathMustExist | platform::FileDialog::OverwritePrompt);
     dlg.showSave();

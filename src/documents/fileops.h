@@ -16,7 +16,7 @@ extern const char *const FileFilter;
 
 // The frame's file dialog that all document open and save commands share.
 // The frame registers its own; it lives as long as the frame.
-platform::FileDialog &SharedFileDialog();
+platform::FileDialog &sharedFileDialog();
 void setSharedFileDialog(platform::FileDialog *dialog);
 
 // Opens the file at path in a new document window.

@@ -20,7 +20,7 @@ TextFormat NewDocumentFormat()
     return f;
 }
 
-void SetNewDocumentFormat(const TextFormat &format)
+void setNewDocumentFormat(const TextFormat &format)
 {
     TextFormat f = format;
     f.verbatim = false;

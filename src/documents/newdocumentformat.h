@@ -7,6 +7,6 @@
 namespace documents {
 
 TextFormat NewDocumentFormat();
-void SetNewDocumentFormat(const TextFormat &format);
+void setNewDocumentFormat(const TextFormat &format);
 
 } // namespace documents

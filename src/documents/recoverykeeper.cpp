@@ -42,7 +42,7 @@ void copyText(TextControl *control, QByteArray &out)
 
 } // namespace
 
-QString defaultRoot() { return platform::DataFolder() + QStringLiteral("recovery/"); }
+QString defaultRoot() { return platform::dataFolder() + QStringLiteral("recovery/"); }
 
 Keeper &Keeper::instance()
 {

@@ -11,7 +11,10 @@ namespace charactermode {
 
 namespace {
 
-QAction *modeAction(const FrmDoc &window) { return window.action(QStringLiteral("mnuCharacterMode")); }
+QAction *modeAction(const FrmDoc &window)
+{
+    return window.action(QStringLiteral("mnuCharacterMode"));
+}
 
 } // namespace
 
@@ -30,14 +33,12 @@ void attach(FrmDoc &window)
     a->setChecked(false);
     // The panel follows the check mark however it changes.
     QObject::connect(a, &QAction::toggled, &window, [w = &window](bool on) {
-        w->setPanelText(Panel, on ? QStringLiteral("CCM") : QString());
+        w->setPanelText(FrmDoc::Panel::CharacterMode, on ? QStringLiteral("CCM") : QString());
     });
     // The flag is the window's own: closing the document only hides the
     // window, so a reused window keeps its mode, panel included.
     QPointer<QAction> flag(a);
-    window.textControl()->setKeyHook([flag](int code) {
-        return typedCode(flag && flag->isChecked(), code);
-    });
+    window.textControl()->setKeyHook([flag](int code) { return typedCode(flag && flag->isChecked(), code); });
 }
 
 } // namespace charactermode

@@ -10,7 +10,7 @@ namespace extras {
 // File > "&Print", the typing hook and the file drop of a document window.
 void attach(FrmDoc &window);
 
-// The first half of RebuildDocumentMenus: the View > Program entries.
+// The first half of FrmDoc::rebuildMenus: the View > Program entries.
 void SetUpViewEntries(FrmDoc &window);
 
 // Start-up: the viewer table from the settings store.

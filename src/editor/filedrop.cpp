@@ -15,7 +15,7 @@ using fileprompts::Wording;
 
 namespace filedrop {
 
-bool InsertFileContents(TextControl &text, const QString &path)
+bool insertFileContents(TextControl &text, const QString &path)
 {
     platform::FileReader reader;
     StepResult r = fileprompts::runStep(Wording::InsertFile, [&](platform::FileError *e) {
@@ -58,7 +58,7 @@ void FilesDropped(FrmDoc &window, const QStringList &paths)
         platform::Buttons::YesNo, platform::Icon::None, QStringLiteral("Insert As Contents?"));
     if (a == platform::Answer::Yes) {
         if (text)
-            InsertFileContents(*text, path);
+            insertFileContents(*text, path);
     } else {
         fileops::OpenFile(path);
     }

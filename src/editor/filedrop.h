@@ -16,6 +16,6 @@ void FilesDropped(FrmDoc &window, const QStringList &paths);
 // Replaces the selection (or inserts at the caret) with the file's bytes as
 // they are. A step that fails asks the read question; the selection is
 // touched only once the whole file has been read. Returns true when inserted.
-bool InsertFileContents(TextControl &text, const QString &path);
+bool insertFileContents(TextControl &text, const QString &path);
 
 } // namespace filedrop

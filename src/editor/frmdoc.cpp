@@ -37,7 +37,10 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-static void initToolbarIcons() { Q_INIT_RESOURCE(icons); }
+static void initToolbarIcons()
+{
+    Q_INIT_RESOURCE(icons);
+}
 
 FrmDoc::FrmDoc(int slot, QWidget *parent) : QWidget(parent), m_slot(slot)
 {
@@ -90,8 +93,8 @@ FrmDoc::FrmDoc(int slot, QWidget *parent) : QWidget(parent), m_slot(slot)
             [this] { showNotice(QStringLiteral("Colours are off for a file this big")); });
     connect(&recovery::Keeper::instance(), &recovery::Keeper::protectionChanged, this, &FrmDoc::statusTick);
     connect(m_text, &TextControl::formatChanged, this, [this] {
-        setPanelText(8, m_text->format().label());
-        setPanelText(3, QStringLiteral("Length: ") + QString::number(m_text->characterCount()));
+        setPanelText(Panel::Format, m_text->format().label());
+        setPanelText(Panel::Length, QStringLiteral("Length: ") + QString::number(m_text->characterCount()));
     });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &FrmDoc::scheduleRefresh);
     connect(&keyboardstate::instance(), &keyboardstate::State::changed, this, &FrmDoc::scheduleRefresh);
@@ -114,11 +117,20 @@ FrmDoc::~FrmDoc()
         reg.windowDestroyed(m_slot);
 }
 
-QAction *FrmDoc::action(const QString &name, int index) const { return m_menus.find(name, index); }
+QAction *FrmDoc::action(const QString &name, int index) const
+{
+    return m_menus.find(name, index);
+}
 
-QAction *FrmDoc::toolButton(const QString &key) const { return doctoolbar::button(m_toolBar, key); }
+QAction *FrmDoc::toolButton(const QString &key) const
+{
+    return doctoolbar::button(m_toolBar, key);
+}
 
-QMdiSubWindow *FrmDoc::subWindow() const { return qobject_cast<QMdiSubWindow *>(parentWidget()); }
+QMdiSubWindow *FrmDoc::subWindow() const
+{
+    return qobject_cast<QMdiSubWindow *>(parentWidget());
+}
 
 void FrmDoc::buildStatusBar()
 {
@@ -153,11 +165,11 @@ void FrmDoc::buildStatusBar()
         m_statusBar->addWidget(panel, i == 3 ? 1 : 0);
         m_panels << panel;
     }
-    m_panels[5]->setEnabled(false);
-    m_panels[6]->setEnabled(false);
+    panel(Panel::CapsLock)->setEnabled(false);
+    panel(Panel::Insert)->setEnabled(false);
     // A click on the format opens the same choices as the Options menu.
-    m_panels[7]->setToolTip(QStringLiteral("Line ends and encoding: click to change"));
-    m_panels[7]->installEventFilter(this);
+    panel(Panel::Format)->setToolTip(QStringLiteral("Line ends and encoding: click to change"));
+    panel(Panel::Format)->installEventFilter(this);
     connect(m_statusBar, &QStatusBar::messageChanged, this, [this](const QString &message) {
         if (message.isEmpty())
             for (QLabel *panel : std::as_const(m_panels))
@@ -166,28 +178,30 @@ void FrmDoc::buildStatusBar()
     updateClock();
 }
 
-QString FrmDoc::panelText(int position) const
+QString FrmDoc::panelText(Panel which) const
 {
-    return position >= 1 && position <= m_panels.size() ? m_panels[position - 1]->text() : QString();
+    return panel(which)->text();
 }
 
-void FrmDoc::setPanelText(int position, const QString &text)
+void FrmDoc::setPanelText(Panel which, const QString &text)
 {
-    if (position >= 1 && position <= m_panels.size() && m_panels[position - 1]->text() != text)
-        m_panels[position - 1]->setText(text);
+    if (panel(which)->text() != text)
+        panel(which)->setText(text);
 }
 
-int FrmDoc::panelPosition(const QString &key) const
+std::optional<FrmDoc::Panel> FrmDoc::panelPosition(const QString &key) const
 {
+    if (key.isEmpty())
+        return std::nullopt;
     for (int i = 0; i < m_panels.size(); ++i)
         if (m_panels[i]->property("key").toString() == key)
-            return i + 1;
-    return 0;
+            return Panel(i);
+    return std::nullopt;
 }
 
-bool FrmDoc::panelActive(int position) const
+bool FrmDoc::panelActive(Panel which) const
 {
-    return position >= 1 && position <= m_panels.size() && m_panels[position - 1]->isEnabled();
+    return panel(which)->isEnabled();
 }
 
 void FrmDoc::showDocument()
@@ -220,7 +234,10 @@ void FrmDoc::resetForNewDocument()
     m_undo.reset();
 }
 
-void FrmDoc::pathChanged(const QString &path) { m_sourceView->setPath(path); }
+void FrmDoc::pathChanged(const QString &path)
+{
+    m_sourceView->setPath(path);
+}
 
 void FrmDoc::setLongLines(bool on)
 {
@@ -261,15 +278,16 @@ void FrmDoc::refreshTick()
     toolButton(QStringLiteral("Undo"))->setVisible(undo);
     toolButton(QStringLiteral("Paste"))->setVisible(paste);
 
-    m_panels[5]->setEnabled(keyboardstate::instance().capsLock());
-    m_panels[6]->setEnabled(m_text->overtype());
+    panel(Panel::CapsLock)->setEnabled(keyboardstate::instance().capsLock());
+    panel(Panel::Insert)->setEnabled(m_text->overtype());
 }
 
 void FrmDoc::statusTick()
 {
     DocumentRegistry &reg = DocumentRegistry::instance();
     if (reg.isValidSlot(m_slot))
-        setPanelText(4, reg.record(m_slot).Changed ? changedStatus() : QStringLiteral("Document is clean"));
+        setPanelText(Panel::Status,
+                     reg.record(m_slot).Changed ? changedStatus() : QStringLiteral("Document is clean"));
     updateClock();
     // A safety net for states changed from outside this window's own commands.
     refreshTick();
@@ -283,8 +301,8 @@ void FrmDoc::updateClock()
     if (minute != m_lastMinute) {
         m_lastMinute = minute;
         const QLocale locale;
-        setPanelText(1, locale.toString(now.date(), QLocale::ShortFormat));
-        setPanelText(2, locale.toString(now.time(), QStringLiteral("HH:mm")));
+        setPanelText(Panel::Date, locale.toString(now.date(), QLocale::ShortFormat));
+        setPanelText(Panel::Time, locale.toString(now.time(), QStringLiteral("HH:mm")));
     }
 }
 
@@ -314,8 +332,8 @@ void FrmDoc::markChanged()
     DocumentRegistry &reg = DocumentRegistry::instance();
     if (reg.isValidSlot(m_slot))
         reg.record(m_slot).Changed = true;
-    setPanelText(3, QStringLiteral("Length: ") + QString::number(m_text->characterCount()));
-    setPanelText(4, changedStatus());
+    setPanelText(Panel::Length, QStringLiteral("Length: ") + QString::number(m_text->characterCount()));
+    setPanelText(Panel::Status, changedStatus());
 }
 
 void FrmDoc::createRecentItems()
@@ -475,7 +493,7 @@ bool FrmDoc::eventFilter(QObject *watched, QEvent *e)
 {
     if (watched == m_text && (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease))
         keyboardstate::instance().noteKeyEvent(static_cast<QKeyEvent *>(e));
-    if (watched == m_panels.value(7) && e->type() == QEvent::MouseButtonRelease) {
+    if (watched == panel(Panel::Format) && e->type() == QEvent::MouseButtonRelease) {
         if (QMenu *menu = formatcommands::formatMenu(*this))
             menu->popup(static_cast<QMouseEvent *>(e)->globalPosition().toPoint());
         return true;

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class FindBar;
 class QLabel;
 class QMdiSubWindow;
@@ -52,13 +54,14 @@ public:
     FindBar *findBar() const { return m_findBar; }
     SourceView *sourceView() const { return m_sourceView; }
 
-    // Status bar panels, by position from 1 (1 date, 2 time, 3 "lngth",
-    // 4 "Status", 5 character mode, 6 Caps Lock, 7 Insert key, 8 "format":
-    // the document's line end and encoding) or by key.
-    QString panelText(int position) const;
-    void setPanelText(int position, const QString &text);
-    int panelPosition(const QString &key) const;
-    bool panelActive(int position) const;
+    // The status bar panels, left to right. Four carry a key ("fsize" the
+    // date, "lngth", "Status", "format": the document's line end and encoding).
+    enum class Panel { Date, Time, Length, Status, CharacterMode, CapsLock, Insert, Format };
+    QString panelText(Panel panel) const;
+    void setPanelText(Panel panel, const QString &text);
+    // The panel that carries the key, if any.
+    std::optional<Panel> panelPosition(const QString &key) const;
+    bool panelActive(Panel panel) const;
 
     // The three ticks; the timers call them, tests may too.
     void refreshTick();
@@ -88,6 +91,7 @@ protected:
 
 private:
     void buildStatusBar();
+    QLabel *panel(Panel panel) const { return m_panels[int(panel)]; }
     void updateClock();
     void connectCommands();
     void onTextChanged();

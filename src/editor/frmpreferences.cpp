@@ -50,7 +50,7 @@ FrmPreferences *FrmPreferences::instance()
 FrmPreferences *FrmPreferences::showDialog(Section section)
 {
     if (!g_dialog) {
-        g_dialog = new FrmPreferences(platform::mainFrame());
+        g_dialog = new FrmPreferences(platform::frameWindow());
         platform::CenterWindow(g_dialog);
     }
     g_dialog->fill(preferences::current(), documents::NewDocumentFormat());
@@ -216,7 +216,7 @@ void FrmPreferences::changed()
         return;
     preferences::setCurrent(chosen());
     if (chosenFormat() != documents::NewDocumentFormat())
-        documents::SetNewDocumentFormat(chosenFormat());
+        documents::setNewDocumentFormat(chosenFormat());
 }
 
 void FrmPreferences::restoreDefaults()

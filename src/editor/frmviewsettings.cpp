@@ -2,6 +2,7 @@
 
 #include "editor/viewertable.h"
 #include "platform/apphelpers.h"
+#include "platform/blanks.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -44,7 +45,8 @@ FrmViewSettings::FrmViewSettings(QWidget *parent)
         label->setBuddy(program);
         auto *browseButton = new QPushButton(QStringLiteral("..."), frame);
         browseButton->setObjectName(QStringLiteral("cmdBrowse") + n);
-        browseButton->setFixedWidth(browseButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
+        browseButton->setFixedWidth(browseButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) +
+                                    20);
         auto *titleLabel = new QLabel(QStringLiteral("Title"), frame);
         titleLabel->setObjectName(QStringLiteral("lblTitle"));
         titleLabel->setProperty("index", row);
@@ -80,7 +82,10 @@ FrmViewSettings::FrmViewSettings(QWidget *parent)
     setFixedSize(sizeHint());
 }
 
-FrmViewSettings *FrmViewSettings::instance() { return g_dialog; }
+FrmViewSettings *FrmViewSettings::instance()
+{
+    return g_dialog;
+}
 
 FrmViewSettings *FrmViewSettings::showDialog()
 {
@@ -106,7 +111,7 @@ void FrmViewSettings::browse(int row)
 {
     m_fileDialog.setFilter(QString::fromLatin1(kBrowseFilter));
     m_fileDialog.showOpen();
-    const QString name = viewers::trimBlanks(m_fileDialog.fileName());
+    const QString name = platform::trimBlanks(m_fileDialog.fileName());
     if (!name.isEmpty())
         m_program[size_t(row)]->setText(name);
 }
@@ -115,7 +120,8 @@ void FrmViewSettings::apply()
 {
     viewers::ViewerRows rows;
     for (int row = 0; row < viewers::Count; ++row)
-        rows[size_t(row)] = viewers::ViewerEntry{m_program[size_t(row)]->text(), m_title[size_t(row)]->text()};
-    viewers::ApplyViewerRows(rows);
+        rows[size_t(row)] =
+            viewers::ViewerEntry{m_program[size_t(row)]->text(), m_title[size_t(row)]->text()};
+    viewers::applyViewerRows(rows);
     close();
 }

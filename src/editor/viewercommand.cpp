@@ -1,6 +1,7 @@
 #include "editor/viewercommand.h"
 
 #include "editor/viewertable.h"
+#include "platform/blanks.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -24,7 +25,7 @@ bool namesExecutable(const QString &path)
 ViewerCommand buildViewerCommand(const QString &entryPath, const QString &documentPath)
 {
     ViewerCommand cmd;
-    const QString whole = trimBlanks(entryPath);
+    const QString whole = platform::trimBlanks(entryPath);
     if (whole.isEmpty())
         return cmd;
     if (namesExecutable(whole)) {

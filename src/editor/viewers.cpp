@@ -5,6 +5,7 @@
 #include "editor/menutree.h"
 #include "editor/viewercommand.h"
 #include "editor/viewertable.h"
+#include "platform/blanks.h"
 #include "platform/processlauncher.h"
 #include "platform/prompts.h"
 
@@ -48,9 +49,10 @@ void LaunchViewer(FrmDoc &window, int index)
         return;
     const QString path = reg.record(window.slot()).Path;
     const QString caption = entryCaption(window, index);
-    if (trimBlanks(path).isEmpty()) {
-        platform::message(QStringLiteral("You must save your document before you can preview it using ") + caption,
-                          platform::Buttons::Ok, platform::Icon::Exclamation, QStringLiteral("Document Not Saved"));
+    if (platform::trimBlanks(path).isEmpty()) {
+        platform::message(
+            QStringLiteral("You must save your document before you can preview it using ") + caption,
+            platform::Buttons::Ok, platform::Icon::Exclamation, QStringLiteral("Document Not Saved"));
         platform::beep();
         return;
     }
@@ -64,9 +66,10 @@ void LaunchViewer(FrmDoc &window, int index)
     }
     QString error;
     if (!platform::processLauncher().startDetached(cmd.program, cmd.arguments, &error))
-        platform::message(QStringLiteral("The program \"%1\" of the viewer \"%2\" could not be started.\r\n%3")
-                              .arg(cmd.program, caption, error),
-                          platform::Buttons::Ok, platform::Icon::Exclamation);
+        platform::message(
+            QStringLiteral("The program \"%1\" of the viewer \"%2\" could not be started.\r\n%3")
+                .arg(cmd.program, caption, error),
+            platform::Buttons::Ok, platform::Icon::Exclamation);
 }
 
 } // namespace viewers

@@ -1,5 +1,6 @@
 #include "editor/viewertable.h"
 
+#include "platform/blanks.h"
 #include "platform/settingsstore.h"
 
 #include <QCoreApplication>
@@ -17,22 +18,20 @@ const QString &section()
     return s;
 }
 
-QString pathKey(int i) { return QStringLiteral("path") + QString::number(i); }
-QString titleKey(int i) { return QStringLiteral("title") + QString::number(i); }
+QString pathKey(int i)
+{
+    return QStringLiteral("path") + QString::number(i);
+}
+QString titleKey(int i)
+{
+    return QStringLiteral("title") + QString::number(i);
+}
 
 } // namespace
 
-bool ViewerEntry::isSet() const { return !trimBlanks(title).isEmpty(); }
-
-QString trimBlanks(const QString &text)
+bool ViewerEntry::isSet() const
 {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text[start] == QLatin1Char(' '))
-        ++start;
-    while (end > start && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(start, end - start);
+    return !platform::trimBlanks(title).isEmpty();
 }
 
 QString settingsAppName()
@@ -46,7 +45,10 @@ const ViewerEntry &entry(int index)
     return index >= 0 && index < Count ? g_table[size_t(index)] : none;
 }
 
-const ViewerRows &table() { return g_table; }
+const ViewerRows &table()
+{
+    return g_table;
+}
 
 void LoadViewerSettings()
 {
@@ -58,7 +60,7 @@ void LoadViewerSettings()
     }
 }
 
-void SaveViewerSettings()
+void saveViewerSettings()
 {
     platform::SettingsStore &store = platform::settings();
     const QString app = settingsAppName();
@@ -68,15 +70,15 @@ void SaveViewerSettings()
     }
 }
 
-void ApplyViewerRows(const ViewerRows &rows)
+void applyViewerRows(const ViewerRows &rows)
 {
     for (int i = 0; i < Count; ++i) {
-        const QString p = trimBlanks(rows[size_t(i)].path);
-        const QString t = trimBlanks(rows[size_t(i)].title);
+        const QString p = platform::trimBlanks(rows[size_t(i)].path);
+        const QString t = platform::trimBlanks(rows[size_t(i)].title);
         if (!p.isEmpty() || !t.isEmpty())
             g_table[size_t(i)] = ViewerEntry{p, t};
     }
-    SaveViewerSettings();
+    saveViewerSettings();
 }
 
 QString viewEntryCaption(const ViewerEntry &e)

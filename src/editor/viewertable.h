@@ -22,9 +22,6 @@ struct ViewerEntry
 
 using ViewerRows = std::array<ViewerEntry, Count>;
 
-// Leading and trailing blanks removed; tabs and other white space stay.
-QString trimBlanks(const QString &text);
-
 // The application name the table is stored under: the executable's file
 // name without its extension.
 QString settingsAppName();
@@ -33,12 +30,12 @@ const ViewerEntry &entry(int index);
 const ViewerRows &table();
 
 void LoadViewerSettings();
-void SaveViewerSettings();
+void saveViewerSettings();
 
 // Save and Apply of the view settings dialog, with the rows as typed: values
 // are stored trimmed, a row with both boxes blank keeps its entry, and all
 // three entries are saved.
-void ApplyViewerRows(const ViewerRows &rows);
+void applyViewerRows(const ViewerRows &rows);
 
 // The View menu caption of an entry: its title as stored, or "[UNSET]".
 QString viewEntryCaption(const ViewerEntry &e);

@@ -1,22 +1,12 @@
 #include "inserts/catalogue.h"
 
+#include "platform/blanks.h"
+
 namespace inserts {
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-
-// A trimmed answer: only spaces count, as everywhere in the program.
-QString trimSpaces(const QString &s)
-{
-    qsizetype from = 0;
-    qsizetype to = s.size();
-    while (from < to && s[from] == QLatin1Char(' '))
-        ++from;
-    while (to > from && s[to - 1] == QLatin1Char(' '))
-        --to;
-    return s.mid(from, to - from);
-}
 
 QString wrapOr(const QString &sel, const char *before, const char *after, const char *placeholder)
 {
@@ -25,14 +15,17 @@ QString wrapOr(const QString &sel, const char *before, const char *after, const 
     return QString::fromLatin1(before) + sel + QString::fromLatin1(after);
 }
 
-QString cssRule(const QString &selector) { return selector + QStringLiteral(" {") + kCrLf + kCrLf + QStringLiteral("}"); }
+QString cssRule(const QString &selector)
+{
+    return selector + QStringLiteral(" {") + kCrLf + kCrLf + QStringLiteral("}");
+}
 
 QString link(const char *scheme, const QString &sel, const QString &answer)
 {
-    const QString target = trimSpaces(answer).isEmpty() ? QStringLiteral("#") : answer;
+    const QString target = platform::trimBlanks(answer).isEmpty() ? QStringLiteral("#") : answer;
     const QString text = sel.isEmpty() ? QStringLiteral("[Insert Text]") : sel;
-    return QStringLiteral("<A href='") + QString::fromLatin1(scheme) + target + QStringLiteral("' target='_SELF'>")
-           + text + QStringLiteral("</A>");
+    return QStringLiteral("<A href='") + QString::fromLatin1(scheme) + target +
+           QStringLiteral("' target='_SELF'>") + text + QStringLiteral("</A>");
 }
 
 // The copyright and registered signs are written as Latin-1 code points so
@@ -43,15 +36,16 @@ const QChar kRegistered(0xAE);
 const std::vector<CatalogueEntry> kCatalogue = {
     {"mnuCopyright", Ask::None,
      [](const QString &, const QString &) -> QString {
-         return QStringLiteral("Copyright ") + kCopyright
-                + QStringLiteral(" 2010 of <QPLPROMPT>Company Name</QPLPROMPT>") + kRegistered
-                + QStringLiteral(" Alrights reserved");
+         return QStringLiteral("Copyright ") + kCopyright +
+                QStringLiteral(" 2010 of <QPLPROMPT>Company Name</QPLPROMPT>") + kRegistered +
+                QStringLiteral(" Alrights reserved");
      }},
     {"mnuInsertCSSClass", Ask::CssClass,
      [](const QString &, const QString &a) -> QString { return cssRule(QStringLiteral(".") + a); }},
     {"mnuInsertCSSID", Ask::CssClass,
      [](const QString &, const QString &a) -> QString { return cssRule(QStringLiteral("#") + a); }},
-    {"mnuInsertCSSName", Ask::CssClass, [](const QString &, const QString &a) -> QString { return cssRule(a); }},
+    {"mnuInsertCSSName", Ask::CssClass,
+     [](const QString &, const QString &a) -> QString { return cssRule(a); }},
     {"mnuInsertCPPInclude", Ask::None,
      [](const QString &sel, const QString &) -> QString {
          return wrapOr(sel, "#include \"", "\"", "#include <<QPLPROMPT>IncludeFIle</QPLPROMPT>>");
@@ -63,20 +57,24 @@ const std::vector<CatalogueEntry> kCatalogue = {
     {"mnuInsertCPPHeading", Ask::None,
      [](const QString &sel, const QString &) -> QString {
          // The selection becomes the body of main().
-         return QStringLiteral("#include <iostream>") + kCrLf + kCrLf + QStringLiteral("using namespace std;") + kCrLf
-                + QStringLiteral(" ") + kCrLf + QStringLiteral("int main(int agrc, char *agrv[])") + kCrLf
-                + QStringLiteral("{") + kCrLf + kCrLf + sel + kCrLf + QStringLiteral("return 0;") + kCrLf
-                + QStringLiteral("}");
+         return QStringLiteral("#include <iostream>") + kCrLf + kCrLf +
+                QStringLiteral("using namespace std;") + kCrLf + QStringLiteral(" ") + kCrLf +
+                QStringLiteral("int main(int agrc, char *agrv[])") + kCrLf + QStringLiteral("{") + kCrLf +
+                kCrLf + sel + kCrLf + QStringLiteral("return 0;") + kCrLf + QStringLiteral("}");
      }},
     {"mnuInsertHTMLP", Ask::None,
-     [](const QString &sel, const QString &) -> QString { return wrapOr(sel, "<P>", "</P>", "<P> [REPLACE WITH TEXT] </P>"); }},
+     [](const QString &sel, const QString &) -> QString {
+         return wrapOr(sel, "<P>", "</P>", "<P> [REPLACE WITH TEXT] </P>");
+     }},
     {"mnuInsertHTMLSpan", Ask::SpanId,
      [](const QString &sel, const QString &a) -> QString {
-         const QString head = QStringLiteral("<Span ID='") + a + QStringLiteral("' name='") + a
-                              + QStringLiteral("' class='") + a + QStringLiteral("'>");
-         return head + (sel.isEmpty() ? QStringLiteral("[INSERT TEXT HERE]") : sel) + QStringLiteral("</span>");
+         const QString head = QStringLiteral("<Span ID='") + a + QStringLiteral("' name='") + a +
+                              QStringLiteral("' class='") + a + QStringLiteral("'>");
+         return head + (sel.isEmpty() ? QStringLiteral("[INSERT TEXT HERE]") : sel) +
+                QStringLiteral("</span>");
      }},
-    {"mnuInsertHTMLLineBreak", Ask::None, [](const QString &, const QString &) -> QString { return QStringLiteral("<BR />"); }},
+    {"mnuInsertHTMLLineBreak", Ask::None,
+     [](const QString &, const QString &) -> QString { return QStringLiteral("<BR />"); }},
     {"mnuInsertHTMLHeading1", Ask::None,
      [](const QString &sel, const QString &) -> QString {
          return wrapOr(sel, "<h1>", "</h1>", "<h1> [REPLACE WITH TEXT] </h1>");
@@ -86,18 +84,24 @@ const std::vector<CatalogueEntry> kCatalogue = {
     {"mnuInsertLinkEmail", Ask::EmailLink,
      [](const QString &sel, const QString &a) -> QString { return link("mailto:", sel, a); }},
     {"mnuInsetBoldText", Ask::None,
-     [](const QString &sel, const QString &) -> QString { return wrapOr(sel, "<B>", "</B>", "<B><!-- Paragraph //--></B>"); }},
+     [](const QString &sel, const QString &) -> QString {
+         return wrapOr(sel, "<B>", "</B>", "<B><!-- Paragraph //--></B>");
+     }},
     {"mnuInsertHtmlUnderline", Ask::None,
-     [](const QString &sel, const QString &) -> QString { return wrapOr(sel, "<U>", "</U>", "<U><!-- Paragraph //--></U>"); }},
+     [](const QString &sel, const QString &) -> QString {
+         return wrapOr(sel, "<U>", "</U>", "<U><!-- Paragraph //--></U>");
+     }},
     {"mnuHTMLInsertItalic", Ask::None,
-     [](const QString &sel, const QString &) -> QString { return wrapOr(sel, "<I>", "</I>", "<I><!-- Paragraph //--></I>"); }},
+     [](const QString &sel, const QString &) -> QString {
+         return wrapOr(sel, "<I>", "</I>", "<I><!-- Paragraph //--></I>");
+     }},
     {"mnuInsertHTMLStyle", Ask::None,
      [](const QString &sel, const QString &) -> QString {
          if (!sel.isEmpty())
              return QStringLiteral("<STYLE>") + sel + QStringLiteral("</STYLE>");
-         return QStringLiteral("<STYLE>") + kCrLf + QStringLiteral("BODY{") + kCrLf
-                + QStringLiteral("BACKGROUND-COLOR: #FFFFFF;") + kCrLf + QStringLiteral("COLOR:#000000;") + kCrLf
-                + QStringLiteral("}</STYLE>");
+         return QStringLiteral("<STYLE>") + kCrLf + QStringLiteral("BODY{") + kCrLf +
+                QStringLiteral("BACKGROUND-COLOR: #FFFFFF;") + kCrLf + QStringLiteral("COLOR:#000000;") +
+                kCrLf + QStringLiteral("}</STYLE>");
      }},
     {"mnuInsertHTMLTable", Ask::None,
      [](const QString &sel, const QString &) -> QString {
@@ -105,7 +109,9 @@ const std::vector<CatalogueEntry> kCatalogue = {
                        "<TABLE BORDER=1><TR><TD><!-- TABLE CONTENT //--></TD></TR></TABLE>");
      }},
     {"mnuInsertHTMLImage", Ask::None,
-     [](const QString &sel, const QString &) -> QString { return wrapOr(sel, "<IMG SRC='", "'>", "<IMG SRC=''>"); }},
+     [](const QString &sel, const QString &) -> QString {
+         return wrapOr(sel, "<IMG SRC='", "'>", "<IMG SRC=''>");
+     }},
     {"mnuInsertHTMLBody", Ask::None,
      [](const QString &sel, const QString &) -> QString {
          const QString body = sel.isEmpty() ? QStringLiteral("<H1>heading</H1>") : sel;
@@ -119,8 +125,9 @@ const std::vector<CatalogueEntry> kCatalogue = {
      [](const QString &sel, const QString &) -> QString {
          if (!sel.isEmpty())
              return QStringLiteral("<FORM METHOD=POST ACTION=''>") + sel + QStringLiteral("</FORM>");
-         return QStringLiteral("<FORM METHOD=POST ACTION=''>") + kCrLf
-                + QStringLiteral("Email: <input type='textbox' name='email'>") + kCrLf + QStringLiteral("</form>");
+         return QStringLiteral("<FORM METHOD=POST ACTION=''>") + kCrLf +
+                QStringLiteral("Email: <input type='textbox' name='email'>") + kCrLf +
+                QStringLiteral("</form>");
      }},
     {"mnuInsertHTMLFrames", Ask::None,
      [](const QString &sel, const QString &) -> QString {
@@ -146,14 +153,17 @@ const std::vector<CatalogueEntry> kCatalogue = {
     {"mnuInsertHTMLHeader", Ask::None,
      [](const QString &sel, const QString &) -> QString {
          const QString title = sel.isEmpty() ? QStringLiteral("TITLE") : sel;
-         return QStringLiteral("<HEAD>") + kCrLf + QStringLiteral("<TITLE>") + title + QStringLiteral("</TITLE>")
-                + kCrLf + QStringLiteral("</HEAD>");
+         return QStringLiteral("<HEAD>") + kCrLf + QStringLiteral("<TITLE>") + title +
+                QStringLiteral("</TITLE>") + kCrLf + QStringLiteral("</HEAD>");
      }},
 };
 
 } // namespace
 
-const std::vector<CatalogueEntry> &catalogue() { return kCatalogue; }
+const std::vector<CatalogueEntry> &catalogue()
+{
+    return kCatalogue;
+}
 
 const CatalogueEntry *findEntry(QStringView name)
 {
@@ -167,10 +177,11 @@ InputBox inputBoxFor(Ask ask)
 {
     switch (ask) {
     case Ask::CssClass:
-        return {QStringLiteral("CSS CLASS"), QStringLiteral("Please Enter the class you'd like to add formatting for"),
-                QString()};
+        return {QStringLiteral("CSS CLASS"),
+                QStringLiteral("Please Enter the class you'd like to add formatting for"), QString()};
     case Ask::SpanId:
-        return {QStringLiteral("SPAN INSERT"), QStringLiteral("Enter ID for the span"), QStringLiteral("default")};
+        return {QStringLiteral("SPAN INSERT"), QStringLiteral("Enter ID for the span"),
+                QStringLiteral("default")};
     case Ask::AnchorLink:
         return {QStringLiteral("Link"), QStringLiteral("Please Enter the link"), QStringLiteral("http://")};
     case Ask::EmailLink:
@@ -182,7 +193,10 @@ InputBox inputBoxFor(Ask ask)
     return {};
 }
 
-bool readsSelectionBeforeAsking(Ask ask) { return ask == Ask::AnchorLink || ask == Ask::EmailLink; }
+bool readsSelectionBeforeAsking(Ask ask)
+{
+    return ask == Ask::AnchorLink || ask == Ask::EmailLink;
+}
 
 std::optional<QString> fragment(const CatalogueEntry &entry, const QString &selection, const QString &answer)
 {

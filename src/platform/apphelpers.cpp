@@ -30,7 +30,7 @@ QString AppFolder()
     return folder;
 }
 
-QString DataFolder()
+QString dataFolder()
 {
     // Named here rather than by the application name, so tests and the
     // program share one layout.
@@ -40,9 +40,12 @@ QString DataFolder()
     return base + QStringLiteral("/quillpad/");
 }
 
-void setAppFolderOverride(const QString &folder) { g_appFolder = folder; }
+void setAppFolderOverride(const QString &folder)
+{
+    g_appFolder = folder;
+}
 
-bool FolderWritable(const QString &folder)
+bool folderWritable(const QString &folder)
 {
     if (g_writableCheck)
         return g_writableCheck(folder);
@@ -50,28 +53,31 @@ bool FolderWritable(const QString &folder)
     return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
 }
 
-void setFolderWritableCheck(std::function<bool(const QString &)> check) { g_writableCheck = std::move(check); }
+void setFolderWritableCheck(std::function<bool(const QString &)> check)
+{
+    g_writableCheck = std::move(check);
+}
 
-QString OwnFolder(const QString &name)
+QString ownFolder(const QString &name)
 {
     const QString inProgram = AppFolder() + name;
     const QFileInfo info(inProgram);
     // A folder already there serves when it can be written; otherwise one can
     // be made there only when the program folder itself can be written.
-    const bool usable = info.isDir() ? FolderWritable(inProgram)
-                                     : !info.exists() && !info.isSymLink() && FolderWritable(AppFolder());
-    return usable ? inProgram : DataFolder() + name;
+    const bool usable = info.isDir() ? folderWritable(inProgram)
+                                     : !info.exists() && !info.isSymLink() && folderWritable(AppFolder());
+    return usable ? inProgram : dataFolder() + name;
 }
 
 bool EnsureFolder(const QString &name)
 {
-    const QString path = OwnFolder(name);
+    const QString path = ownFolder(name);
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         return true;
     return QDir().mkpath(path);
 }
 
-QWidget *mainFrame()
+QWidget *frameWindow()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String("mdiMain"))
@@ -87,8 +93,8 @@ void CenterWindow(QWidget *window)
     if (!screen)
         return;
     const QRect area = screen->geometry();
-    const QSize size = window->frameGeometry().size().isValid() ? window->frameGeometry().size()
-                                                                 : window->size();
+    const QSize size =
+        window->frameGeometry().size().isValid() ? window->frameGeometry().size() : window->size();
     window->move(area.x() + area.width() / 2 - size.width() / 2,
                  area.y() + area.height() / 2 - size.height() / 2);
 }

@@ -17,11 +17,11 @@ void setAppFolderOverride(const QString &folder);
 
 // The user's own data folder for this program ($XDG_DATA_HOME/quillpad),
 // ending in "/". Not created here.
-QString DataFolder();
+QString dataFolder();
 
 // Whether the program may create and change files in the folder. An
 // installed program's folder usually cannot be written.
-bool FolderWritable(const QString &folder);
+bool folderWritable(const QString &folder);
 // Tests put their own check in place (as root, permission bits stop
 // nothing); an empty function brings the real check back.
 void setFolderWritableCheck(std::function<bool(const QString &)> check);
@@ -29,16 +29,18 @@ void setFolderWritableCheck(std::function<bool(const QString &)> check);
 // Where the program keeps its folder of that name (no "/" at the end): in
 // the program folder when it can be written there, else in the user's data
 // folder.
-QString OwnFolder(const QString &name);
+QString ownFolder(const QString &name);
 
-// Makes sure the folder OwnFolder(name) exists. Anything of that name that
+// Makes sure the folder ownFolder(name) exists. Anything of that name that
 // already exists is left untouched. Returns false when it is missing and
 // could not be made.
 bool EnsureFolder(const QString &name);
 
 void CenterWindow(QWidget *window);
 
-// The program's main frame (object name "mdiMain"), or null before it exists.
-QWidget *mainFrame();
+// The program's main frame (object name "mdiMain"), or null before it exists
+// (a window shown on its own). Tool windows and dialogs belong to it, so they
+// stay above it and close with it.
+QWidget *frameWindow();
 
 } // namespace platform

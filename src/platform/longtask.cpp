@@ -27,7 +27,7 @@ QList<LongTask *> g_running; // on the window's thread only
 // the progress is seen in the program's own window.
 QWidget *mainWindow()
 {
-    if (QWidget *frame = mainFrame()) {
+    if (QWidget *frame = frameWindow()) {
         frame->show();
         return frame;
     }

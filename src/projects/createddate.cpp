@@ -1,6 +1,6 @@
 #include "projects/createddate.h"
 
-#include "projects/cfiles.h"
+#include "projects/projectentry.h"
 
 #include <QFileInfo>
 
@@ -14,7 +14,7 @@ QString formatCreatedDate(const QDateTime &birth, const QDateTime &changed, cons
     return locale.toString(when.date(), QStringLiteral("dd MMM yyyy"));
 }
 
-QString DateCreated(const QString &path, const QLocale &locale)
+QString dateCreated(const QString &path, const QLocale &locale)
 {
     if (!fileExists(path))
         return QString();

@@ -14,6 +14,6 @@ QString formatCreatedDate(const QDateTime &birth, const QDateTime &changed,
 
 // The creation date of the file at path, formatted as above; "" when no file
 // is there any longer.
-QString DateCreated(const QString &path, const QLocale &locale = QLocale());
+QString dateCreated(const QString &path, const QLocale &locale = QLocale());
 
 } // namespace projects

@@ -1,9 +1,9 @@
 #include "projects/frmproject.h"
 
 #include "documents/fileops.h"
+#include "platform/apphelpers.h"
 #include "projects/modprojectlist.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -12,7 +12,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
@@ -24,15 +23,6 @@ namespace projects {
 namespace {
 
 QPointer<FrmProject> g_window;
-
-// The tool window floats over the main frame and goes with it.
-QWidget *frameWindow()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (qobject_cast<QMainWindow *>(w))
-            return w;
-    return nullptr;
-}
 
 const QString kDrive = QStringLiteral("Drive");
 
@@ -51,12 +41,15 @@ const QList<QPair<QString, QString>> &FrmProject::actions()
     return list;
 }
 
-FrmProject *FrmProject::instance() { return g_window; }
+FrmProject *FrmProject::instance()
+{
+    return g_window;
+}
 
 FrmProject *FrmProject::load()
 {
     if (!g_window)
-        g_window = new FrmProject(frameWindow());
+        g_window = new FrmProject(platform::frameWindow());
     return g_window;
 }
 
@@ -97,29 +90,29 @@ void FrmProject::buildControls()
     // Nothing reads the box back; saving always asks for a name.
     m_txtProjectName->setReadOnly(true);
 
-    m_label1 = new QLabel(QStringLiteral("Mode:"), this);
-    named(m_label1, "Label1");
+    m_modeLabel = new QLabel(QStringLiteral("Mode:"), this);
+    named(m_modeLabel, "Label1");
     m_cboPrjMode = new QComboBox(this);
     named(m_cboPrjMode, "cboPrjMode");
 
     m_fraUrlInfo = new QGroupBox(QStringLiteral("Network Settings"), this);
     named(m_fraUrlInfo, "fraUrlInfo");
-    m_label2 = new QLabel(QStringLiteral("Url:"), m_fraUrlInfo);
-    named(m_label2, "Label2");
+    m_urlLabel = new QLabel(QStringLiteral("Url:"), m_fraUrlInfo);
+    named(m_urlLabel, "Label2");
     m_txtUrl = new QLineEdit(m_fraUrlInfo);
     named(m_txtUrl, "txtUrl");
     m_chkUploadonSave = new QCheckBox(QStringLiteral("Upload On Save"), m_fraUrlInfo);
     named(m_chkUploadonSave, "chkUploadonSave");
     auto *net = new QHBoxLayout(m_fraUrlInfo);
-    net->addWidget(m_label2);
+    net->addWidget(m_urlLabel);
     net->addWidget(m_txtUrl, 1);
     net->addWidget(m_chkUploadonSave);
 
     m_prjList = new QTreeWidget(this);
     named(m_prjList, "prjList");
     m_prjList->setColumnCount(3);
-    m_prjList->setHeaderLabels({QStringLiteral("FileTitle"), QStringLiteral("FilePath"),
-                                QStringLiteral("Date Created")});
+    m_prjList->setHeaderLabels(
+        {QStringLiteral("FileTitle"), QStringLiteral("FilePath"), QStringLiteral("Date Created")});
     m_prjList->setRootIsDecorated(false);
     m_prjList->setUniformRowHeights(true);
     m_prjList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -162,7 +155,7 @@ void FrmProject::buildControls()
     auto *grid = new QGridLayout(this);
     grid->addWidget(m_lblProjectName, 0, 0);
     grid->addWidget(m_txtProjectName, 0, 1, 1, 3);
-    grid->addWidget(m_label1, 1, 0);
+    grid->addWidget(m_modeLabel, 1, 0);
     grid->addWidget(m_cboPrjMode, 1, 1);
     grid->addWidget(m_fraUrlInfo, 1, 2, 1, 2);
     grid->addWidget(m_prjList, 2, 0, 1, 3);
@@ -177,9 +170,15 @@ void FrmProject::onModeChanged()
     m_fraUrlInfo->setEnabled(m_cboPrjMode->currentText() != kDrive);
 }
 
-void FrmProject::setProjectName(const QString &path) { m_txtProjectName->setText(path); }
+void FrmProject::setProjectName(const QString &path)
+{
+    m_txtProjectName->setText(path);
+}
 
-void FrmProject::setStatus(const QString &report) { m_lblStatus->setText(report); }
+void FrmProject::setStatus(const QString &report)
+{
+    m_lblStatus->setText(report);
+}
 
 void FrmProject::showRows(const QList<ProjectRow> &rows)
 {
@@ -239,29 +238,29 @@ void FrmProject::LoadOpenProject()
     LoadProject(name);
 }
 
-int FrmProject::selectedPosition() const
+int FrmProject::selectedIndex() const
 {
     const QList<QTreeWidgetItem *> sel = m_prjList->selectedItems();
     if (sel.isEmpty())
-        return 0;
-    return m_prjList->indexOfTopLevelItem(sel.constFirst()) + 1;
+        return -1;
+    return m_prjList->indexOfTopLevelItem(sel.constFirst());
 }
 
 void FrmProject::DropSelectedFile()
 {
-    const int position = selectedPosition();
-    if (position > 0)
-        RemoveProjectFile(position);
+    const int index = selectedIndex();
+    if (index >= 0)
+        RemoveProjectFile(index);
 }
 
 void FrmProject::OpenSelectedFile()
 {
-    const int position = selectedPosition();
-    if (position <= 0 || position > gFileCount())
+    const int index = selectedIndex();
+    if (index < 0 || index >= gFileCount())
         return;
     // The entry's own path: rebuilding it from the two columns would not
     // give back a name that holds "\".
-    fileops::OpenFile(gFiles(position).FileName());
+    fileops::OpenFile(gFiles(index).path());
 }
 
 } // namespace projects

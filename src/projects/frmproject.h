@@ -53,15 +53,15 @@ private:
     explicit FrmProject(QWidget *parent);
     void buildControls();
     void onModeChanged();
-    // The 1-based position of the selected row, or 0 when none is selected.
-    int selectedPosition() const;
+    // The index of the selected row (from 0), or -1 when none is selected.
+    int selectedIndex() const;
 
     QLabel *m_lblProjectName;
     QLineEdit *m_txtProjectName;
-    QLabel *m_label1;
+    QLabel *m_modeLabel;
     QComboBox *m_cboPrjMode;
     QGroupBox *m_fraUrlInfo;
-    QLabel *m_label2;
+    QLabel *m_urlLabel;
     QLineEdit *m_txtUrl;
     QCheckBox *m_chkUploadonSave;
     QTreeWidget *m_prjList;

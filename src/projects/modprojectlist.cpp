@@ -13,9 +13,15 @@ ProjectList &projectList()
     return list;
 }
 
-int gFileCount() { return projectList().count(); }
+int gFileCount()
+{
+    return projectList().count();
+}
 
-const cFiles &gFiles(int position) { return projectList().file(position); }
+const ProjectEntry &gFiles(int index)
+{
+    return projectList().entry(index);
+}
 
 QString loadErrorText(const QString &description)
 {
@@ -89,9 +95,9 @@ void AddProjectFile(const QString &name)
     }
 }
 
-void RemoveProjectFile(int position)
+void RemoveProjectFile(int index)
 {
-    if (projectList().remove(position))
+    if (projectList().remove(index))
         RefreshProjectList();
 }
 

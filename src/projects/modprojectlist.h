@@ -1,6 +1,6 @@
 #pragma once
 
-#include "projects/cfiles.h"
+#include "projects/projectentry.h"
 #include "projects/projectfile.h"
 
 #include <QString>
@@ -14,7 +14,7 @@ class ProjectList;
 
 ProjectList &projectList();
 int gFileCount();
-const cFiles &gFiles(int position); // 1 to gFileCount()
+const ProjectEntry &gFiles(int index); // 0 to gFileCount() - 1
 
 // Replaces the list with the files named in a project file; missing files are
 // reported in the status label. A file that cannot be read changes nothing.
@@ -23,7 +23,7 @@ void LoadProject(const QString &path);
 void SaveProject(const QString &path);
 // Appends an entry, made absolute, when a file exists at path.
 void AddProjectFile(const QString &path);
-void RemoveProjectFile(int position);
+void RemoveProjectFile(int index);
 // Rebuilds the rows of the window's list view.
 void RefreshProjectList();
 

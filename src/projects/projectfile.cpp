@@ -1,5 +1,6 @@
 #include "projects/projectfile.h"
 
+#include "platform/blanks.h"
 #include "platform/latin1.h"
 #include "platform/prompts.h"
 
@@ -18,16 +19,6 @@ bool beyondLatin1(const QString &s)
         if (c.unicode() > 0xFF)
             return true;
     return false;
-}
-
-QByteArrayView trimBlanks(QByteArrayView v)
-{
-    qsizetype b = 0, e = v.size();
-    while (b < e && v[b] == ' ')
-        ++b;
-    while (e > b && v[e - 1] == ' ')
-        --e;
-    return v.sliced(b, e - b);
 }
 
 bool isEntryLine(QByteArrayView line)
@@ -97,7 +88,7 @@ QString GetFileFromLine(QByteArrayView line)
 {
     if (!isEntryLine(line))
         return QString();
-    return decodePath(trimBlanks(line.sliced(5)));
+    return decodePath(platform::trimBlanks(line.sliced(5)));
 }
 
 bool canStorePath(const QString &path)

@@ -14,8 +14,8 @@ QStringList ProjectList::paths() const
 {
     QStringList out;
     out.reserve(count());
-    for (const cFiles &f : m_files)
-        out << f.FileName();
+    for (const ProjectEntry &f : m_files)
+        out << f.path();
     return out;
 }
 
@@ -27,18 +27,18 @@ ProjectList::AddResult ProjectList::add(const QString &path)
         return AddResult::CannotStore;
     if (count() >= MaxEntries)
         return AddResult::Full;
-    cFiles entry;
-    entry.FileName(path);
-    entry.IsActive(true);
+    ProjectEntry entry;
+    entry.setPath(path);
+    entry.setActive(true);
     m_files.push_back(std::move(entry));
     return AddResult::Added;
 }
 
-bool ProjectList::remove(int position)
+bool ProjectList::remove(int index)
 {
-    if (!isValidPosition(position))
+    if (!isValidIndex(index))
         return false;
-    m_files.erase(m_files.begin() + (position - 1));
+    m_files.erase(m_files.begin() + index);
     return true;
 }
 
@@ -84,10 +84,10 @@ QList<ProjectRow> ProjectList::rows(const QLocale &locale) const
 {
     QList<ProjectRow> out;
     out.reserve(count());
-    for (const cFiles &f : m_files) {
-        if (!f.IsActive())
+    for (const ProjectEntry &f : m_files) {
+        if (!f.isActive())
             continue;
-        out << ProjectRow{f.FileTitle(), f.FileDirectory(), DateCreated(f.FileName(), locale)};
+        out << ProjectRow{f.title(), f.folder(), dateCreated(f.path(), locale)};
     }
     return out;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/fileio.h"
-#include "projects/cfiles.h"
+#include "projects/projectentry.h"
 
 #include <QList>
 #include <QLocale>
@@ -22,7 +22,7 @@ struct ProjectRow
 
 // The list of file entries of a project, in the order they were added (on a
 // load: the order of the file). The same path may stand more than once.
-// Positions run from 1 to count().
+// Entries are counted from 0 to count() - 1.
 class ProjectList
 {
 public:
@@ -30,8 +30,8 @@ public:
     static constexpr int MaxEntries = 32767;
 
     int count() const { return int(m_files.size()); }
-    bool isValidPosition(int position) const { return position >= 1 && position <= count(); }
-    const cFiles &file(int position) const { return m_files[size_t(position - 1)]; }
+    bool isValidIndex(int index) const { return index >= 0 && index < count(); }
+    const ProjectEntry &entry(int index) const { return m_files[size_t(index)]; }
     QStringList paths() const;
 
     enum class AddResult {
@@ -41,16 +41,16 @@ public:
         Full,        // MaxEntries reached
     };
     AddResult add(const QString &path);
-    // Later entries move up one position. False when there is no such position.
-    bool remove(int position);
+    // Later entries move up one place. False when there is no such entry.
+    bool remove(int index);
     void clear() { m_files.clear(); }
 
     struct LoadResult
     {
-        bool read = false;          // false: the file could not be read; the list is as it was
-        platform::FileError error;  // why, when not read
-        QString missingReport;      // one line per listed file that is not there
-        int leftOut = 0;            // files left out because the list was full
+        bool read = false;         // false: the file could not be read; the list is as it was
+        platform::FileError error; // why, when not read
+        QString missingReport;     // one line per listed file that is not there
+        int leftOut = 0;           // files left out because the list was full
     };
     // Replaces the list with the entries of a project file whose files exist.
     LoadResult load(const QString &projectPath);
@@ -60,7 +60,7 @@ public:
     QList<ProjectRow> rows(const QLocale &locale = QLocale()) const;
 
 private:
-    std::vector<cFiles> m_files;
+    std::vector<ProjectEntry> m_files;
 };
 
 // How the missing-file report names one file.

@@ -7,24 +7,10 @@
 #include "templates/templatelibrary.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QPointer>
 #include <QWidget>
 
 namespace templates {
-
-namespace {
-
-// The dialog belongs to the main frame, so it stays above it and goes with it.
-QWidget *frameWindow()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("mdiMain"))
-            return w;
-    return QApplication::activeWindow();
-}
-
-} // namespace
 
 void attach(DocumentWindow &window)
 {
@@ -44,7 +30,7 @@ void ShowTemplateDialog()
         open->activateWindow();
         return;
     }
-    QPointer<FrmNew> dialog = new FrmNew(frameWindow());
+    QPointer<FrmNew> dialog = new FrmNew(platform::frameWindow());
     dialog->load();
     if (!dialog)
         return;

@@ -60,7 +60,7 @@ void FolderList::setPath(const QString &path)
         emit pathChanged(m_path);
 }
 
-QStringList DriveRoots()
+QStringList driveRoots()
 {
     QStringList roots;
     for (const QStorageInfo &v : QStorageInfo::mountedVolumes())
@@ -72,7 +72,7 @@ QStringList DriveRoots()
     return roots;
 }
 
-QString DriveOf(const QString &path)
+QString driveOf(const QString &path)
 {
     const QStorageInfo info(path);
     return info.isValid() ? info.rootPath() : QStringLiteral("/");

@@ -30,8 +30,8 @@ private:
 };
 
 // The roots of the mounted file systems, sorted, "/" first.
-QStringList DriveRoots();
+QStringList driveRoots();
 // The root of the mounted file system that holds path.
-QString DriveOf(const QString &path);
+QString driveOf(const QString &path);
 
 } // namespace templates

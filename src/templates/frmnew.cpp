@@ -124,7 +124,7 @@ FrmNew *FrmNew::instance()
 
 void FrmNew::load()
 {
-    const QStringList folders = TemplateFolders();
+    const QStringList folders = templateFolders();
     if (!QFileInfo::exists(folders.constFirst()) && !QFileInfo(folders.constFirst()).isSymLink()) {
         QDir().mkpath(folders.constFirst());
         // Shipped templates beside an installed program are still there to choose.
@@ -142,7 +142,7 @@ void FrmNew::refreshList()
     const QString keep = selectedName();
     m_files->blockSignals(true);
     m_files->clear();
-    for (const TemplateEntry &entry : ListTemplateEntries(TemplateFolders())) {
+    for (const TemplateEntry &entry : listTemplateEntries(templateFolders())) {
         auto *item = new QListWidgetItem(entry.name, m_files);
         item->setData(Qt::UserRole, entry.path);
     }
@@ -172,7 +172,7 @@ void FrmNew::showPreview()
     const QString path = selectedPath();
     if (path.isEmpty())
         return;
-    m_preview->setText(previewText(PreviewBytes(path)));
+    m_preview->setText(previewText(previewBytes(path)));
 }
 
 void FrmNew::createDocument()
@@ -180,7 +180,7 @@ void FrmNew::createDocument()
     // With nothing chosen the path names the folder itself, which cannot be
     // read: the read question tells the user so.
     const QString path = selectedPath();
-    NewDocumentFromTemplate(path.isEmpty() ? TemplateFolder() + QLatin1Char('/') : path);
+    NewDocumentFromTemplate(path.isEmpty() ? templateFolder() + QLatin1Char('/') : path);
 }
 
 void FrmNew::blankDocument()

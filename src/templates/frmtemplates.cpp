@@ -50,7 +50,7 @@ FrmTemplates::FrmTemplates(QWidget *parent)
     m_files->setObjectName(QStringLiteral("fleTemplates"));
     m_path->setObjectName(QStringLiteral("txtTemplates"));
     m_entries->setObjectName(QStringLiteral("lstTemplates"));
-    m_drives->addItems(DriveRoots());
+    m_drives->addItems(driveRoots());
     m_folders->setMinimumSize(230, 200);
     m_files->setMinimumSize(200, 200);
     m_entries->setMinimumHeight(110);
@@ -108,7 +108,7 @@ FrmTemplates::FrmTemplates(QWidget *parent)
 
 void FrmTemplates::goToFolder(const QString &folder)
 {
-    const QString drive = DriveOf(folder);
+    const QString drive = driveOf(folder);
     {
         const QSignalBlocker quiet(m_drives);
         if (m_drives->findText(drive) < 0)
@@ -136,7 +136,7 @@ void FrmTemplates::driveChosen(int index)
 void FrmTemplates::folderChanged(const QString &folder)
 {
     m_files->clear();
-    m_files->addItems(ListFiles(folder, QStringLiteral("*.qpt")));
+    m_files->addItems(listFiles(folder, QStringLiteral("*.qpt")));
 }
 
 void FrmTemplates::fileClicked()
@@ -173,7 +173,7 @@ void FrmTemplates::clearEntries()
 
 void FrmTemplates::importEntries()
 {
-    InstallTemplates(installList(), TemplateFolder());
+    installTemplates(installList(), templateFolder());
     accept();
 }
 

@@ -21,26 +21,26 @@ using fileprompts::Wording;
 
 namespace templates {
 
-QString TemplateFolder()
+QString templateFolder()
 {
-    return platform::OwnFolder(QStringLiteral("templates"));
+    return platform::ownFolder(QStringLiteral("templates"));
 }
 
-QStringList TemplateFolders()
+QStringList templateFolders()
 {
-    QStringList folders{TemplateFolder()};
+    QStringList folders{templateFolder()};
     const QString shipped = platform::AppFolder() + QStringLiteral("templates");
     if (shipped != folders.constFirst())
         folders << shipped;
     return folders;
 }
 
-QList<TemplateEntry> ListTemplateEntries(const QStringList &folders)
+QList<TemplateEntry> listTemplateEntries(const QStringList &folders)
 {
     QList<TemplateEntry> out;
     QSet<QString> seen;
     for (const QString &folder : folders) {
-        for (const QString &name : ListTemplates(folder)) {
+        for (const QString &name : listTemplates(folder)) {
             if (seen.contains(name))
                 continue;
             seen.insert(name);
@@ -53,7 +53,7 @@ QList<TemplateEntry> ListTemplateEntries(const QStringList &folders)
     return out;
 }
 
-QStringList ListFiles(const QString &folder, const QString &pattern)
+QStringList listFiles(const QString &folder, const QString &pattern)
 {
     if (folder.isEmpty())
         return {};
@@ -61,12 +61,12 @@ QStringList ListFiles(const QString &folder, const QString &pattern)
     return QDir(folder).entryList({pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
-QStringList ListTemplates(const QString &folder)
+QStringList listTemplates(const QString &folder)
 {
-    return ListFiles(folder, QStringLiteral("*.QPT"));
+    return listFiles(folder, QStringLiteral("*.QPT"));
 }
 
-QByteArray PreviewBytes(const QString &path)
+QByteArray previewBytes(const QString &path)
 {
     platform::FileReader reader;
     QByteArray head;
@@ -111,7 +111,7 @@ bool CreateFromTemplate(const QString &path)
     return true;
 }
 
-QString InstalledName(const QString &entry)
+QString installedName(const QString &entry)
 {
     const qsizetype cut = qMax(entry.lastIndexOf(QLatin1Char('/')), entry.lastIndexOf(QLatin1Char('\\')));
     QString name = entry.mid(cut + 1);
@@ -119,9 +119,9 @@ QString InstalledName(const QString &entry)
     return name;
 }
 
-bool InstallTemplate(const QString &source, const QString &folder, platform::FileError *err)
+bool installTemplate(const QString &source, const QString &folder, platform::FileError *err)
 {
-    const QString name = InstalledName(source);
+    const QString name = installedName(source);
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
         if (err)
             *err = platform::FileError{EINVAL, QStringLiteral("The entry does not name a file")};
@@ -138,7 +138,7 @@ bool InstallTemplate(const QString &source, const QString &folder, platform::Fil
     return writer.commit(err);
 }
 
-int InstallTemplates(const QStringList &entries, const QString &folder)
+int installTemplates(const QStringList &entries, const QString &folder)
 {
     QDir().mkpath(folder);
     int installed = 0;
@@ -146,7 +146,7 @@ int InstallTemplates(const QStringList &entries, const QString &folder)
         if (entry.isEmpty())
             continue;
         platform::FileError err;
-        if (InstallTemplate(entry, folder, &err)) {
+        if (installTemplate(entry, folder, &err)) {
             ++installed;
             continue;
         }

@@ -2,6 +2,7 @@
 
 #include "documents/documentregistry.h"
 #include "documents/documentwindow.h"
+#include "platform/apphelpers.h"
 #include "platform/prompts.h"
 #include "platform/textcontrol.h"
 #include "projects/modprojectlist.h"
@@ -31,7 +32,7 @@ const QString kName = QStringLiteral("frmFindInFiles");
 
 FrmFindInFiles *FrmFindInFiles::instance()
 {
-    QWidget *frame = frameWindow();
+    QWidget *frame = platform::frameWindow();
     return frame ? frame->findChild<FrmFindInFiles *>(kName, Qt::FindDirectChildrenOnly) : nullptr;
 }
 
@@ -40,7 +41,7 @@ FrmFindInFiles *FrmFindInFiles::showFor(DocumentWindow *doc)
     FrmFindInFiles *w = instance();
     const bool fresh = !w;
     if (fresh)
-        w = new FrmFindInFiles(frameWindow(doc ? doc->widget() : nullptr));
+        w = new FrmFindInFiles(platform::frameWindow());
     if (doc) {
         const QString selected = doc->textControl()->selectedString();
         if (!selected.isEmpty() && !selected.contains(QLatin1Char('\n')) &&

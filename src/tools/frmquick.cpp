@@ -1,6 +1,7 @@
 #include "tools/frmquick.h"
 
 #include "documents/fileprompts.h"
+#include "platform/apphelpers.h"
 #include "tools/filescan.h"
 #include "tools/toolwindow.h"
 
@@ -17,18 +18,22 @@ namespace tools {
 namespace {
 QPointer<FrmQuick> g_quick;
 
-const char *const Instructions =
-    "Instructions: Enter text into the box labelled search. Then click scan. a box will open for you to select a "
-    "file. open the file, and Quillpad will scan the file to see if the string appears. if it appears it will "
-    "display in the box labelled results.";
+const char *const Instructions = "Instructions: Enter text into the box labelled search. Then click scan. a "
+                                 "box will open for you to select a "
+                                 "file. open the file, and Quillpad will scan the file to see if the string "
+                                 "appears. if it appears it will "
+                                 "display in the box labelled results.";
 } // namespace
 
-FrmQuick *FrmQuick::instance() { return g_quick; }
+FrmQuick *FrmQuick::instance()
+{
+    return g_quick;
+}
 
 FrmQuick *FrmQuick::showQuick()
 {
     if (!g_quick)
-        g_quick = new FrmQuick(frameWindow());
+        g_quick = new FrmQuick(platform::frameWindow());
     showTool(g_quick);
     return g_quick;
 }
@@ -43,39 +48,39 @@ FrmQuick::FrmQuick(QWidget *parent) : QWidget(parent, Qt::Tool), m_pieceBytes(Fi
         w->setObjectName(QString::fromLatin1(name));
         return w;
     };
-    Label1 = named(new QLabel(QStringLiteral("Search"), this), "Label1");
-    Text1 = named(new QLineEdit(this), "Text1");
-    Label1->setBuddy(Text1);
-    Command1 = named(new QPushButton(QStringLiteral("&Scan"), this), "Command1");
-    Label2 = named(new QLabel(QStringLiteral("Results"), this), "Label2");
-    List1 = named(new QListWidget(this), "List1");
-    Label2->setBuddy(List1);
-    prgScan = named(new QProgressBar(this), "prgScan");
-    prgScan->setRange(0, 1000);
-    prgScan->setTextVisible(false);
+    m_searchLabel = named(new QLabel(QStringLiteral("Search"), this), "Label1");
+    m_searchBox = named(new QLineEdit(this), "Text1");
+    m_searchLabel->setBuddy(m_searchBox);
+    m_scanButton = named(new QPushButton(QStringLiteral("&Scan"), this), "Command1");
+    m_resultsLabel = named(new QLabel(QStringLiteral("Results"), this), "Label2");
+    m_resultList = named(new QListWidget(this), "List1");
+    m_resultsLabel->setBuddy(m_resultList);
+    m_progress = named(new QProgressBar(this), "prgScan");
+    m_progress->setRange(0, 1000);
+    m_progress->setTextVisible(false);
     // Keeps its place while hidden, so nothing jumps when a scan starts.
-    QSizePolicy keep = prgScan->sizePolicy();
+    QSizePolicy keep = m_progress->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
-    prgScan->setSizePolicy(keep);
-    prgScan->hide();
-    Label3 = named(new QLabel(QString::fromLatin1(Instructions), this), "Label3");
-    Label3->setWordWrap(true);
+    m_progress->setSizePolicy(keep);
+    m_progress->hide();
+    m_instructions = named(new QLabel(QString::fromLatin1(Instructions), this), "Label3");
+    m_instructions->setWordWrap(true);
 
     auto *layout = new QGridLayout(this);
-    layout->addWidget(Label1, 0, 0, 1, 2);
-    layout->addWidget(Text1, 1, 0);
-    layout->addWidget(Command1, 1, 1);
-    layout->addWidget(Label2, 2, 0, 1, 2);
-    layout->addWidget(List1, 3, 0, 1, 2);
-    layout->addWidget(prgScan, 4, 0, 1, 2);
-    layout->addWidget(Label3, 5, 0, 1, 2);
+    layout->addWidget(m_searchLabel, 0, 0, 1, 2);
+    layout->addWidget(m_searchBox, 1, 0);
+    layout->addWidget(m_scanButton, 1, 1);
+    layout->addWidget(m_resultsLabel, 2, 0, 1, 2);
+    layout->addWidget(m_resultList, 3, 0, 1, 2);
+    layout->addWidget(m_progress, 4, 0, 1, 2);
+    layout->addWidget(m_instructions, 5, 0, 1, 2);
     layout->setRowStretch(3, 1);
     setFixedSize(440, 470);
 
     m_slices.setInterval(0);
     connect(&m_slices, &QTimer::timeout, this, &FrmQuick::scanSlice);
-    connect(Command1, &QPushButton::clicked, this, &FrmQuick::Scan);
-    connect(Text1, &QLineEdit::returnPressed, this, &FrmQuick::Scan);
+    connect(m_scanButton, &QPushButton::clicked, this, &FrmQuick::Scan);
+    connect(m_searchBox, &QLineEdit::returnPressed, this, &FrmQuick::Scan);
 }
 
 FrmQuick::~FrmQuick() = default;
@@ -84,21 +89,21 @@ void FrmQuick::Scan()
 {
     if (m_scan)
         return; // the button is off while a scan runs
-    List1->clear();
-    CommonDialog1.showOpen();
-    const QString path = CommonDialog1.fileName();
+    m_resultList->clear();
+    m_fileDialog.showOpen();
+    const QString path = m_fileDialog.fileName();
     if (path.trimmed().isEmpty())
         return;
-    auto scan = std::make_unique<FileScan>(Text1->text(), m_pieceBytes);
+    auto scan = std::make_unique<FileScan>(m_searchBox->text(), m_pieceBytes);
     const auto opened = fileprompts::runStep(fileprompts::Wording::Read,
                                              [&](platform::FileError *e) { return scan->open(path, e); });
     // After Ignore there is nothing to read in a file that did not open.
     if (opened != fileprompts::StepResult::Done)
         return;
     m_scan = std::move(scan);
-    Command1->setEnabled(false);
-    prgScan->setValue(0);
-    prgScan->show();
+    m_scanButton->setEnabled(false);
+    m_progress->setValue(0);
+    m_progress->show();
     m_slices.start();
 }
 
@@ -129,7 +134,7 @@ void FrmQuick::scanSlice()
         return;
     }
     if (m_scan->size() > 0)
-        prgScan->setValue(int(qMin<qint64>(1000, m_scan->position() * 1000 / m_scan->size())));
+        m_progress->setValue(int(qMin<qint64>(1000, m_scan->position() * 1000 / m_scan->size())));
 }
 
 void FrmQuick::takeResults()
@@ -141,7 +146,7 @@ void FrmQuick::takeResults()
     items.reserve(lines.size());
     for (const QByteArray &line : lines)
         items << m_scan->scanner().lineText(line);
-    List1->addItems(items);
+    m_resultList->addItems(items);
 }
 
 void FrmQuick::endScan()
@@ -149,8 +154,8 @@ void FrmQuick::endScan()
     m_slices.stop();
     const int cut = m_scan->scanner().cutLines();
     m_scan.reset();
-    prgScan->hide();
-    Command1->setEnabled(true);
+    m_progress->hide();
+    m_scanButton->setEnabled(true);
     if (cut > 0)
         platform::message(QStringLiteral("%1 very long line(s) are shown cut to their first %2 characters.")
                               .arg(cut)

@@ -43,14 +43,14 @@ private:
     void takeResults();
     void endScan();
 
-    QLabel *Label1;
-    QLineEdit *Text1;
-    QPushButton *Command1;
-    QLabel *Label2;
-    QListWidget *List1;
-    QProgressBar *prgScan;
-    QLabel *Label3;
-    platform::FileDialog CommonDialog1;
+    QLabel *m_searchLabel;
+    QLineEdit *m_searchBox;
+    QPushButton *m_scanButton;
+    QLabel *m_resultsLabel;
+    QListWidget *m_resultList;
+    QProgressBar *m_progress;
+    QLabel *m_instructions;
+    platform::FileDialog m_fileDialog;
 
     std::unique_ptr<FileScan> m_scan;
     QTimer m_slices;

@@ -3,6 +3,7 @@
 #include "documents/documentwindow.h"
 #include "documents/fileops.h"
 #include "documents/textfile.h"
+#include "platform/apphelpers.h"
 #include "platform/prompts.h"
 #include "tools/selectallbox.h"
 #include "tools/snipfile.h"
@@ -19,12 +20,15 @@ namespace {
 QPointer<FrmSnip> g_snip;
 }
 
-FrmSnip *FrmSnip::instance() { return g_snip; }
+FrmSnip *FrmSnip::instance()
+{
+    return g_snip;
+}
 
 FrmSnip *FrmSnip::showFor(DocumentWindow &document)
 {
     if (!g_snip)
-        g_snip = new FrmSnip(frameWindow(document.widget()));
+        g_snip = new FrmSnip(platform::frameWindow());
     g_snip->setTarget(GrabTarget::of(document));
     showTool(g_snip);
     return g_snip;
@@ -36,38 +40,38 @@ FrmSnip::FrmSnip(QWidget *parent) : QWidget(parent, Qt::Tool)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Snip Tool"));
 
-    txtSnip = new SelectAllBox(this);
-    txtSnip->setObjectName(QStringLiteral("txtSnip"));
-    Command1 = new QPushButton(QStringLiteral("&Open"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("Grab text"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command3 = new QPushButton(QStringLiteral("&Cancel"), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
+    m_snipBox = new SelectAllBox(this);
+    m_snipBox->setObjectName(QStringLiteral("txtSnip"));
+    m_openButton = new QPushButton(QStringLiteral("&Open"), this);
+    m_openButton->setObjectName(QStringLiteral("Command1"));
+    m_grabButton = new QPushButton(QStringLiteral("Grab text"), this);
+    m_grabButton->setObjectName(QStringLiteral("Command2"));
+    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancelButton->setObjectName(QStringLiteral("Command3"));
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(Command1);
+    buttons->addWidget(m_openButton);
     buttons->addStretch(1);
-    buttons->addWidget(Command2);
-    buttons->addWidget(Command3);
+    buttons->addWidget(m_grabButton);
+    buttons->addWidget(m_cancelButton);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(txtSnip, 1);
+    layout->addWidget(m_snipBox, 1);
     layout->addLayout(buttons);
     setFixedSize(560, 400);
 
-    connect(Command1, &QPushButton::clicked, this, &FrmSnip::Open);
-    connect(Command2, &QPushButton::clicked, this, &FrmSnip::Grab);
-    connect(Command3, &QPushButton::clicked, this, &QWidget::close);
-    connect(txtSnip, &TextControl::filesDropped, this, &FrmSnip::onFilesDropped);
+    connect(m_openButton, &QPushButton::clicked, this, &FrmSnip::Open);
+    connect(m_grabButton, &QPushButton::clicked, this, &FrmSnip::Grab);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_snipBox, &TextControl::filesDropped, this, &FrmSnip::onFilesDropped);
 }
 
 void FrmSnip::Open()
 {
-    cdiaFiles.setFilter(QString::fromLatin1(fileops::FileFilter));
-    cdiaFiles.showOpen();
+    m_fileDialog.setFilter(QString::fromLatin1(fileops::FileFilter));
+    m_fileDialog.showOpen();
     // Takes effect from the next showing, as with the frame's own dialog.
-    cdiaFiles.setFlags(platform::FileDialog::PathMustExist);
-    const QString name = cdiaFiles.fileName();
+    m_fileDialog.setFlags(platform::FileDialog::PathMustExist);
+    const QString name = m_fileDialog.fileName();
     if (name.trimmed().isEmpty())
         return;
     LoadSnipFile(name);
@@ -75,7 +79,7 @@ void FrmSnip::Open()
 
 void FrmSnip::LoadSnipFile(const QString &path)
 {
-    const SnipRead read = ReadSnipFile(path);
+    const SnipRead read = readSnipFile(path);
     if (read.aborted)
         return;
     // The box shows the whole file, line breaks as they are, in its own
@@ -85,17 +89,17 @@ void FrmSnip::LoadSnipFile(const QString &path)
     if (format.hasBom())
         text = text.sliced(3);
     format.verbatim = false;
-    txtSnip->setText(QByteArrayView());
-    txtSnip->setFormat(format);
-    txtSnip->setText(text);
+    m_snipBox->setText(QByteArrayView());
+    m_snipBox->setFormat(format);
+    m_snipBox->setText(text);
 }
 
 void FrmSnip::Grab()
 {
-    if (txtSnip->selLength() < 1)
+    if (m_snipBox->selLength() < 1)
         return;
     // A target closed meanwhile gets nothing, and neither does whatever took its slot.
-    m_target.write(txtSnip->selectedString());
+    m_target.write(m_snipBox->selectedString());
     close();
 }
 

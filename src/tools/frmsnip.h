@@ -36,11 +36,11 @@ private:
     explicit FrmSnip(QWidget *parent);
     void onFilesDropped(const QStringList &paths);
 
-    SelectAllBox *txtSnip;
-    QPushButton *Command1;
-    QPushButton *Command2;
-    QPushButton *Command3;
-    platform::FileDialog cdiaFiles;
+    SelectAllBox *m_snipBox;
+    QPushButton *m_openButton;
+    QPushButton *m_grabButton;
+    QPushButton *m_cancelButton;
+    platform::FileDialog m_fileDialog;
     GrabTarget m_target;
 };
 

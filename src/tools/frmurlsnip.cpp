@@ -1,6 +1,7 @@
 #include "tools/frmurlsnip.h"
 
 #include "documents/documentwindow.h"
+#include "platform/apphelpers.h"
 #include "platform/prompts.h"
 #include "platform/urlfetch.h"
 #include "tools/selectallbox.h"
@@ -21,104 +22,108 @@ namespace {
 QPointer<FrmUrlSnip> g_urlSnip;
 }
 
-FrmUrlSnip *FrmUrlSnip::instance() { return g_urlSnip; }
+FrmUrlSnip *FrmUrlSnip::instance()
+{
+    return g_urlSnip;
+}
 
 FrmUrlSnip *FrmUrlSnip::showFor(DocumentWindow &document)
 {
     if (!g_urlSnip)
-        g_urlSnip = new FrmUrlSnip(frameWindow(document.widget()));
+        g_urlSnip = new FrmUrlSnip(platform::frameWindow());
     showTool(g_urlSnip);
     g_urlSnip->setTarget(GrabTarget::of(document));
     return g_urlSnip;
 }
 
-FrmUrlSnip::FrmUrlSnip(QWidget *parent) : QWidget(parent, Qt::Dialog), Inet1(new platform::UrlFetch(this))
+FrmUrlSnip::FrmUrlSnip(QWidget *parent) : QWidget(parent, Qt::Dialog), m_fetch(new platform::UrlFetch(this))
 {
     setObjectName(QStringLiteral("frmUrlSnip"));
     setWindowTitle(QStringLiteral("URL SNIP TOOL"));
-    Inet1->setObjectName(QStringLiteral("Inet1"));
+    m_fetch->setObjectName(QStringLiteral("Inet1"));
 
     auto named = [this](auto *w, const char *name) {
         w->setObjectName(QString::fromLatin1(name));
         return w;
     };
-    Label1 = named(new QLabel(QStringLiteral("Please Enter URL "), this), "Label1");
-    txtAddress = named(new QLineEdit(this), "txtAddress");
-    Label1->setBuddy(txtAddress);
-    Label2 = named(new QLabel(QStringLiteral("Please Enter the url address then press load."), this), "Label2");
-    Command1 = named(new QPushButton(QStringLiteral("&Load"), this), "Command1");
-    txtUrl = named(new SelectAllBox(this), "txtUrl");
+    m_addressLabel = named(new QLabel(QStringLiteral("Please Enter URL "), this), "Label1");
+    m_addressBox = named(new QLineEdit(this), "txtAddress");
+    m_addressLabel->setBuddy(m_addressBox);
+    m_hintLabel =
+        named(new QLabel(QStringLiteral("Please Enter the url address then press load."), this), "Label2");
+    m_loadButton = named(new QPushButton(QStringLiteral("&Load"), this), "Command1");
+    m_pageBox = named(new SelectAllBox(this), "txtUrl");
     // A page may hold any character; the document takes what it can hold.
-    txtUrl->setFormat(TextFormat{LineEnd::CrLf, Encoding::Utf8});
-    Label3 = named(new QLabel(QStringLiteral("Idle"), this), "Label3");
-    lblSize = named(new QLabel(this), "lblSize");
-    Command2 = named(new QPushButton(QStringLiteral("G&rab text"), this), "Command2");
-    Command3 = named(new QPushButton(QStringLiteral("&Cancel"), this), "Command3");
+    m_pageBox->setFormat(TextFormat{LineEnd::CrLf, Encoding::Utf8});
+    m_stateLabel = named(new QLabel(QStringLiteral("Idle"), this), "Label3");
+    m_sizeLabel = named(new QLabel(this), "lblSize");
+    m_grabButton = named(new QPushButton(QStringLiteral("G&rab text"), this), "Command2");
+    m_cancelButton = named(new QPushButton(QStringLiteral("&Cancel"), this), "Command3");
 
     auto *top = new QGridLayout;
-    top->addWidget(Label1, 0, 0);
-    top->addWidget(txtAddress, 0, 1);
-    top->addWidget(Command1, 0, 2);
-    top->addWidget(Label2, 1, 1, 1, 2);
+    top->addWidget(m_addressLabel, 0, 0);
+    top->addWidget(m_addressBox, 0, 1);
+    top->addWidget(m_loadButton, 0, 2);
+    top->addWidget(m_hintLabel, 1, 1, 1, 2);
     auto *bottom = new QHBoxLayout;
-    bottom->addWidget(Label3);
+    bottom->addWidget(m_stateLabel);
     bottom->addSpacing(24);
-    bottom->addWidget(lblSize);
+    bottom->addWidget(m_sizeLabel);
     bottom->addStretch(1);
-    bottom->addWidget(Command2);
-    bottom->addWidget(Command3);
+    bottom->addWidget(m_grabButton);
+    bottom->addWidget(m_cancelButton);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(txtUrl, 1);
+    layout->addWidget(m_pageBox, 1);
     layout->addLayout(bottom);
     setFixedSize(620, 460);
 
-    connect(Command1, &QPushButton::clicked, this, &FrmUrlSnip::Load);
-    connect(txtAddress, &QLineEdit::returnPressed, this, &FrmUrlSnip::Load);
-    connect(Command2, &QPushButton::clicked, this, &FrmUrlSnip::Grab);
-    connect(Command3, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_loadButton, &QPushButton::clicked, this, &FrmUrlSnip::Load);
+    connect(m_addressBox, &QLineEdit::returnPressed, this, &FrmUrlSnip::Load);
+    connect(m_grabButton, &QPushButton::clicked, this, &FrmUrlSnip::Grab);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void FrmUrlSnip::Load()
 {
-    if (Inet1->isBusy()) {
+    if (m_fetch->isBusy()) {
         platform::beep(); // one transfer at a time
         return;
     }
-    const QString address = txtAddress->text();
+    const QString address = m_addressBox->text();
     if (address.trimmed().isEmpty())
         return;
-    txtUrl->setText(QByteArrayView());
-    Label3->setText(QStringLiteral("Working"));
-    Command1->setEnabled(false);
+    m_pageBox->setText(QByteArrayView());
+    m_stateLabel->setText(QStringLiteral("Working"));
+    m_loadButton->setEnabled(false);
 
     QPointer<FrmUrlSnip> self(this);
-    const platform::UrlFetch::Result result = Inet1->fetch(address);
+    const platform::UrlFetch::Result result = m_fetch->fetch(address);
     if (!self)
         return;
-    Command1->setEnabled(true);
+    m_loadButton->setEnabled(true);
     if (m_closing) {
         deleteLater();
         return;
     }
     if (!result.ok) {
-        lblSize->clear();
-        Label3->setText(QStringLiteral("Idle"));
+        m_sizeLabel->clear();
+        m_stateLabel->setText(QStringLiteral("Idle"));
         if (!result.stopped) // stopped on purpose: nothing to tell
             platform::message(QStringLiteral("The address could not be loaded.\r\n") + result.error,
                               platform::Buttons::Ok, platform::Icon::Exclamation);
         return;
     }
-    txtUrl->setText(result.text);
-    lblSize->setText(QString::number(txtUrl->characterCount()) + QStringLiteral(" Bytes"));
-    Label3->setText(QStringLiteral("Idle"));
+    m_pageBox->setText(result.text);
+    m_sizeLabel->setText(QString::number(m_pageBox->characterCount()) + QStringLiteral(" Bytes"));
+    m_stateLabel->setText(QStringLiteral("Idle"));
 }
 
 void FrmUrlSnip::Grab()
 {
-    if (txtUrl->selLength() < 1)
+    if (m_pageBox->selLength() < 1)
         return;
-    m_target.write(txtUrl->selectedString());
+    m_target.write(m_pageBox->selectedString());
     close();
 }
 
@@ -127,10 +132,10 @@ void FrmUrlSnip::closeEvent(QCloseEvent *e)
     e->accept();
     if (g_urlSnip == this)
         g_urlSnip = nullptr; // the next opening makes a fresh window
-    if (Inet1->isBusy()) {
+    if (m_fetch->isBusy()) {
         // Load() is still waiting on its stack: it deletes us once the transfer has stopped.
         m_closing = true;
-        Inet1->abort();
+        m_fetch->abort();
         return;
     }
     deleteLater();

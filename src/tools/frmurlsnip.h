@@ -33,7 +33,7 @@ public:
     const GrabTarget &target() const { return m_target; }
     void setTarget(const GrabTarget &target) { m_target = target; }
     // The transfer, so its limits can be set.
-    platform::UrlFetch *transfer() const { return Inet1; }
+    platform::UrlFetch *transfer() const { return m_fetch; }
 
     void Load();
     void Grab();
@@ -44,16 +44,16 @@ protected:
 private:
     explicit FrmUrlSnip(QWidget *parent);
 
-    QLabel *Label1;
-    QLineEdit *txtAddress;
-    QLabel *Label2;
-    QPushButton *Command1;
-    SelectAllBox *txtUrl;
-    QLabel *Label3;
-    QLabel *lblSize;
-    QPushButton *Command2;
-    QPushButton *Command3;
-    platform::UrlFetch *Inet1;
+    QLabel *m_addressLabel;
+    QLineEdit *m_addressBox;
+    QLabel *m_hintLabel;
+    QPushButton *m_loadButton;
+    SelectAllBox *m_pageBox;
+    QLabel *m_stateLabel;
+    QLabel *m_sizeLabel;
+    QPushButton *m_grabButton;
+    QPushButton *m_cancelButton;
+    platform::UrlFetch *m_fetch;
     GrabTarget m_target;
     bool m_closing = false; // closed while a transfer ran: goes once it has stopped
 };

@@ -1,5 +1,6 @@
 #include "tools/linescanner.h"
 
+#include "platform/blanks.h"
 #include "platform/textcodec.h"
 
 #include <cstring>
@@ -57,7 +58,10 @@ qsizetype wholeCharacters(QByteArrayView text)
     return length > tail + 1 ? j - 1 : text.size();
 }
 
-const char *findCR(const char *p, qsizetype n) { return static_cast<const char *>(std::memchr(p, '\r', size_t(n))); }
+const char *findCR(const char *p, qsizetype n)
+{
+    return static_cast<const char *>(std::memchr(p, '\r', size_t(n)));
+}
 
 const char *findLastCR(const char *p, qsizetype n)
 {
@@ -106,28 +110,8 @@ char LineScanner::fold(char c)
     return char(u | (isFoldable(u) ? 0x20 : 0));
 }
 
-QByteArray LineScanner::trimSpaces(QByteArrayView bytes)
-{
-    qsizetype a = 0, b = bytes.size();
-    while (a < b && bytes[a] == ' ')
-        ++a;
-    while (b > a && bytes[b - 1] == ' ')
-        --b;
-    return bytes.sliced(a, b - a).toByteArray();
-}
-
-QString LineScanner::trimSpaces(QStringView text)
-{
-    qsizetype a = 0, b = text.size();
-    while (a < b && text[a] == QLatin1Char(' '))
-        ++a;
-    while (b > a && text[b - 1] == QLatin1Char(' '))
-        --b;
-    return text.sliced(a, b - a).toString();
-}
-
 LineScanner::LineScanner(const QString &search, qsizetype maxLineBytes)
-    : m_search(trimSpaces(search)), m_max(qMax<qsizetype>(1, maxLineBytes))
+    : m_search(platform::trimBlanks(search)), m_max(qMax<qsizetype>(1, maxLineBytes))
 {
     makeNeedle();
 }
@@ -196,8 +180,8 @@ void LineScanner::foldInto(const char *src, qsizetype n)
     // Branch-free, so the compiler can do many bytes at a time.
     for (qsizetype i = 0; i < n; ++i) {
         const unsigned char c = in[i];
-        const unsigned char upper = (unsigned char)((unsigned char)(c - 'A') < 26)
-                                    | (unsigned char)(((unsigned char)(c - 0xC0) < 31) & (c != 0xD7));
+        const unsigned char upper = (unsigned char)((unsigned char)(c - 'A') < 26) |
+                                    (unsigned char)(((unsigned char)(c - 0xC0) < 31) & (c != 0xD7));
         out[i] = c | (unsigned char)(upper << 5);
     }
 }

@@ -56,8 +56,6 @@ public:
     // Bytes held for the line in progress; stays bounded whatever the input.
     qsizetype heldBytes() const { return m_head.size() + m_tail.size(); }
 
-    static QByteArray trimSpaces(QByteArrayView bytes);
-    static QString trimSpaces(QStringView text);
     // Lower case within Latin-1 (A-Z and the accented capitals).
     static char fold(char c);
 

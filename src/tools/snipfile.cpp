@@ -5,7 +5,7 @@
 
 namespace tools {
 
-SnipRead ReadSnipFile(const QString &path)
+SnipRead readSnipFile(const QString &path)
 {
     using fileprompts::StepResult;
     SnipRead out;

@@ -14,6 +14,6 @@ struct SnipRead
 // Reads a whole file for a snip box, byte for byte, asking the read question
 // when a step fails. After Ignore the steps that need the failed file are
 // skipped instead of each failing and asking again.
-SnipRead ReadSnipFile(const QString &path);
+SnipRead readSnipFile(const QString &path);
 
 } // namespace tools

@@ -412,7 +412,7 @@ private slots:
         } else if (way == QLatin1String("open dialog")) {
             m_prompts->answerFile(relative);
             m_app->triggerFrame(QStringLiteral("mnuOpen"));
-            QCOMPARE(fileops::SharedFileDialog().fileName(), absolute);
+            QCOMPARE(fileops::sharedFileDialog().fileName(), absolute);
         } else if (way == QLatin1String("dropped on the frame")) {
             dropFiles(m_app->frame(), {relative});
         } else {

@@ -66,7 +66,7 @@ class TstHugeFiles : public WindowTest
         const QString path = m_app->writeFile(QStringLiteral("f.txt"), file);
         fileops::OpenFile(path);
         FrmDoc *d = m_app->current();
-        Opened o{d->textControl()->text(), d->panelText(8), d->panelText(3), {}};
+        Opened o{d->textControl()->text(), d->panelText(FrmDoc::Panel::Format), d->panelText(FrmDoc::Panel::Length), {}};
         AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
         o.saved = AppFixture::readFile(path);
         AppFixture::trigger(d, QStringLiteral("mnuFileClose"));

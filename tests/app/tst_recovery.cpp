@@ -246,7 +246,7 @@ private slots:
                                    "be lost; save your documents to keep them.")),
             qPrintable(told.text));
         QCOMPARE(told.icon, platform::Icon::Exclamation);
-        QCOMPARE(d->panelText(4), QStringLiteral("Unsaved Changes Made (not protected)"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Status), QStringLiteral("Unsaved Changes Made (not protected)"));
         for (int i = 0; i < 2 * recovery::Keeper::kTicksBetweenWrites; ++i)
             keeper().tick();
         QCOMPARE(m_prompts->messages().size(), 1); // said once, not at every try
@@ -259,7 +259,7 @@ private slots:
         keeper().tick();
         QCOMPARE(texts(*m_prompts).value(1),
                  QStringLiteral("Quillpad keeps a copy of your unsaved work in \"%1\" again.").arg(folder));
-        QCOMPARE(d->panelText(4), QStringLiteral("Unsaved Changes Made"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Status), QStringLiteral("Unsaved Changes Made"));
         QCOMPARE(m_prompts->messages().size(), 2);
     }
 

@@ -18,7 +18,7 @@ const unsigned char kCodes[] = {
     225, 226, 227, 228, 229, 230, 231, 232, 233, 234, 235, 236, 237, 238, 239, 240, 241, 242, 243, 244, 245, 246, 247,
     248};
 static_assert(sizeof kKeys == 93 + 1 && sizeof kCodes == 93, "the chart has 93 keys");
-const int kPanel = 5; // the status bar panel that shows the mode
+const auto kPanel = FrmDoc::Panel::CharacterMode;
 
 // Types text the way a keyboard layout would, characters outside ASCII included.
 void typeText(QWidget *w, QStringView text)

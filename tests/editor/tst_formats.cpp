@@ -155,12 +155,12 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QByteArray, text);
         QFETCH(QByteArray, saved);
-        documents::SetNewDocumentFormat(format(newDocs.toLatin1().constData()));
+        documents::setNewDocumentFormat(format(newDocs.toLatin1().constData()));
         FrmDoc *d = open(file);
-        QCOMPARE(d->panelText(8), label);
+        QCOMPARE(d->panelText(FrmDoc::Panel::Format), label);
         QCOMPARE(d->textControl()->text(), text);
         const qsizetype characters = d->textControl()->decode(text).toUcs4().size();
-        QCOMPARE(d->panelText(3), QStringLiteral("Length: %1").arg(characters));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Length), QStringLiteral("Length: %1").arg(characters));
         QCOMPARE(saveAndRead(d), saved);
         QCOMPARE(m_prompts->asked.size(), 0);
     }
@@ -207,13 +207,13 @@ private slots:
         toEnd(d);
         type(d, QStringLiteral("echo e\nexit 0"));
         QCOMPARE(saveAndRead(d), QByteArray("#!/bin/sh\necho hello\necho e\nexit 0\n"));
-        QCOMPARE(d->panelText(3), QStringLiteral("Length: 34"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Length), QStringLiteral("Length: 34"));
 
         // A UTF-8 page: typing, inserts, paste, character mode and the insert box.
         d = open("<p>Caf\xc3\xa9</p>\n", QStringLiteral("page.html"));
         toEnd(d);
         type(d, QStringLiteral("\u00e9\u20ac\n"));
-        QCOMPARE(d->panelText(3), QStringLiteral("Length: 15"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Length), QStringLiteral("Length: 15"));
         select(d, 6, 1); // a selection ending inside the é takes the whole character
         AppFixture::trigger(d, QStringLiteral("mnuInsetBoldText"));
         toEnd(d);
@@ -243,14 +243,14 @@ private slots:
         const QString utf8 = m_app->writeFile(QStringLiteral("u.txt"), "\xc3\xa9\xe2\x82\xac\n");
         const QString latin1 = m_app->writeFile(QStringLiteral("l.txt"), "\xe9\r\n");
         FrmDoc *classic = m_app->newDocument();
-        QVERIFY(filedrop::InsertFileContents(*classic->textControl(), utf8));
+        QVERIFY(filedrop::insertFileContents(*classic->textControl(), utf8));
         QCOMPARE(classic->textControl()->text(), QByteArray("\xe9?\n"));
         QCOMPARE(m_prompts->messages().size(), 1);
         QCOMPARE(m_prompts->messages()[0].text, textcodec::replacedNotice(1));
 
         FrmDoc *lf = open("x\n");
         toEnd(lf);
-        QVERIFY(filedrop::InsertFileContents(*lf->textControl(), latin1));
+        QVERIFY(filedrop::insertFileContents(*lf->textControl(), latin1));
         QCOMPARE(lf->textControl()->text(), QByteArray("x\n\xc3\xa9\n"));
 
         // Crash recovery brings a document back in its format.
@@ -260,7 +260,7 @@ private slots:
         j.text = "\xc3\xa9\n";
         QVERIFY(recovery::Keeper::instance().restore(j, QString()));
         FrmDoc *r = m_app->current();
-        QCOMPARE(r->panelText(8), QStringLiteral("LF  UTF-8 with BOM"));
+        QCOMPARE(r->panelText(FrmDoc::Panel::Format), QStringLiteral("LF  UTF-8 with BOM"));
         toEnd(r);
         type(r, QStringLiteral("\u20ac"));
         QCOMPARE(saveAndRead(r), QByteArray("\xef\xbb\xbf\xc3\xa9\n\xe2\x82\xac\n"));
@@ -275,7 +275,7 @@ private slots:
         QCOMPARE(checked(d), QStringList({"mnuLineEndsCRLF", "mnuEncodingLatin1"}));
         AppFixture::trigger(d, QStringLiteral("mnuLineEndsLF"));
         QCOMPARE(t->text(), QByteArray("caf\xe9\nb\ncd"));
-        QCOMPARE(d->panelText(8), QStringLiteral("LF  Latin-1"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Format), QStringLiteral("LF  Latin-1"));
         QCOMPARE(checked(d), QStringList({"mnuLineEndsLF", "mnuEncodingLatin1"}));
         QCOMPARE(t->selStart(), t->length()); // the caret keeps its line and column
 
@@ -301,7 +301,7 @@ private slots:
                                          "caf\xe9\r\nb\r\ncd|CR LF  Latin-1"};
         for (const QByteArray &step : steps) {
             run(d, "mnuEditUndo");
-            QCOMPARE(t->text() + "|" + d->panelText(8).toLatin1(), step);
+            QCOMPARE(t->text() + "|" + d->panelText(FrmDoc::Panel::Format).toLatin1(), step);
         }
 
         // UTF-8 with its mark: the file gets the mark.
@@ -321,12 +321,12 @@ private slots:
         QCOMPARE(m_prompts->messages().last().text,
                  QStringLiteral("This document has unsaved changes. Reopening the file loses them.\r\n"
                                 "Reopen it anyway?"));
-        QCOMPARE(d->panelText(8), QStringLiteral("CR LF  UTF-8"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Format), QStringLiteral("CR LF  UTF-8"));
         m_prompts->answer(Answer::Yes);
         AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
         QCOMPARE(d->textControl()->textString(), QStringLiteral("Gr\u00c3\u00bc\u00c3\u009f"));
-        QCOMPARE(d->panelText(8), QStringLiteral("CR LF  Latin-1"));
-        QCOMPARE(d->panelText(3), QStringLiteral("Length: 6"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Format), QStringLiteral("CR LF  Latin-1"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Length), QStringLiteral("Length: 6"));
         QVERIFY2(!m_app->record(1).Changed, "reopened as read");
         run(d, "mnuEditUndo");
         QCOMPARE(d->textControl()->text(), QByteArray("Gr\xc3\xbc\xc3\x9f"));
@@ -352,7 +352,7 @@ private slots:
         QTRY_VERIFY(!FrmPreferences::instance());
 
         FrmDoc *d = m_app->newDocument();
-        QCOMPARE(d->panelText(8), QStringLiteral("LF  UTF-8"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Format), QStringLiteral("LF  UTF-8"));
         type(d, QStringLiteral("\u0416\n"));
         m_prompts->answerFile(m_app->path(QStringLiteral("new.txt")));
         AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
@@ -368,7 +368,7 @@ private slots:
         QTRY_VERIFY(formatcommands::formatMenu(*d)->isVisible());
         QCOMPARE(formatcommands::formatMenu(*d)->actions().size(), 3);
         formatcommands::formatMenu(*d)->hide();
-        documents::SetNewDocumentFormat(TextFormat::classic());
+        documents::setNewDocumentFormat(TextFormat::classic());
     }
 };
 

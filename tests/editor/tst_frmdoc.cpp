@@ -107,21 +107,22 @@ private slots:
         FrmDoc *d = m_app->newDocument();
         auto panels = [d] {
             QStringList texts;
-            for (int i = 3; i <= 7; ++i)
-                texts << d->panelText(i);
+            using P = FrmDoc::Panel;
+            for (P p : {P::Length, P::Status, P::CharacterMode, P::CapsLock, P::Insert})
+                texts << d->panelText(p);
             return texts.join(QLatin1Char('|'));
         };
         QCOMPARE(panels(), QStringLiteral("Length: 0|Status||CAPS|INS"));
         d->statusTick();
-        QCOMPARE(d->panelText(4), QStringLiteral("Document is clean"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Status), QStringLiteral("Document is clean"));
         type(d, "ab");
         QTest::keyClick(d->textControl(), Qt::Key_Return);
         type(d, "c");
         d->statusTick();
         QCOMPARE(panels(), QStringLiteral("Length: 5|Unsaved Changes Made||CAPS|INS"));
-        QVERIFY(!d->panelActive(7));
+        QVERIFY(!d->panelActive(FrmDoc::Panel::Insert));
         QTest::keyClick(d->textControl(), Qt::Key_Insert);
-        QTRY_VERIFY(d->panelActive(7));
+        QTRY_VERIFY(d->panelActive(FrmDoc::Panel::Insert));
     }
 
     void commandStatesFollowSelectionAndClipboard()

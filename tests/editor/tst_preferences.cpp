@@ -55,7 +55,7 @@ template <typename W> W *child(const char *name)
 void startFromDefaults()
 {
     preferences::setCurrent(Preferences::defaults());
-    documents::SetNewDocumentFormat(TextFormat::classic());
+    documents::setNewDocumentFormat(TextFormat::classic());
 }
 
 // What a window shows of the preferences, in one comparable line.

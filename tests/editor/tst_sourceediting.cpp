@@ -401,7 +401,7 @@ private slots:
         QCOMPARE(t->text(), QByteArray("1\xe9 two one"));
         QCOMPARE(selection(d), Sel(7, 3));
         QCOMPARE(m_app->record(d->slot()).Changed, true);
-        QCOMPARE(d->panelText(4), QStringLiteral("Unsaved Changes Made"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Status), QStringLiteral("Unsaved Changes Made"));
         QTest::keyClick(r, Qt::Key_Return); // Enter in the field replaces too
         QCOMPARE(t->text(), QByteArray("1\xe9 two 1\xe9"));
         m_prompts->clear();
@@ -446,7 +446,7 @@ private slots:
         QCOMPARE(t->selStart(), t->length()); // the caret stays at the end of the text
         if (t->text() == text)
             return;
-        QCOMPARE(d->panelText(3), QStringLiteral("Length: %1").arg(t->length()));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Length), QStringLiteral("Length: %1").arg(t->length()));
         QCOMPARE(m_app->record(d->slot()).Changed, true);
         // All of it is one step back.
         d->undoTick();

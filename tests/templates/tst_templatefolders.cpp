@@ -54,7 +54,7 @@ class TstTemplateFolders : public QObject
     Q_OBJECT
 
     static QString inApp(const QString &name) { return platform::AppFolder() + name; }
-    static QString inData(const QString &name) { return platform::DataFolder() + name; }
+    static QString inData(const QString &name) { return platform::dataFolder() + name; }
     static QString preview(FrmNew *dlg) { return dlg->findChild<QLabel *>("lblPreview")->text(); }
     static void click(QWidget *parent, const char *button)
     {
@@ -107,8 +107,8 @@ private slots:
         if (!writable)
             programFolderReadOnly();
         delete Startup(QString());
-        QCOMPARE(platform::OwnFolder("tempfile"), toData ? inData("tempfile") : inApp("tempfile"));
-        QVERIFY2(QFileInfo(platform::OwnFolder("tempfile")).isDir(), "the work folder is there");
+        QCOMPARE(platform::ownFolder("tempfile"), toData ? inData("tempfile") : inApp("tempfile"));
+        QVERIFY2(QFileInfo(platform::ownFolder("tempfile")).isDir(), "the work folder is there");
         QCOMPARE(QFileInfo(inData("tempfile")).isDir(), toData);
         if (before == "dir")
             QCOMPARE(AppFixture::readFile(inApp("tempfile/keep.txt")), QByteArray("kept"));
@@ -147,8 +147,8 @@ private slots:
         for (const auto &m : prompts.messages())
             messages << m.text;
         QCOMPARE(messages, shipped ? QStringList() : QStringList{NoTemplates});
-        QCOMPARE(TemplateFolder(), toData ? inData("templates") : inApp("templates"));
-        QVERIFY2(QFileInfo(TemplateFolder()).isDir(), "the template folder is made");
+        QCOMPARE(templateFolder(), toData ? inData("templates") : inApp("templates"));
+        QVERIFY2(QFileInfo(templateFolder()).isDir(), "the template folder is made");
         QCOMPARE(QFileInfo::exists(inApp("templates")), !toData || shipped);
         QCOMPARE(listed(dlg, "File1"), shipped ? QStringList{"Shipped.QPT"} : QStringList());
         dlg->close();
@@ -200,7 +200,7 @@ private slots:
         QVERIFY2(prompts.asked.isEmpty(), "nothing is asked");
         // A writable program folder is the user's folder too: it is listed once.
         platform::setFolderWritableCheck(nullptr);
-        QCOMPARE(TemplateFolders(), (QStringList{inApp("templates")}));
+        QCOMPARE(templateFolders(), (QStringList{inApp("templates")}));
     }
 };
 

@@ -84,7 +84,7 @@ FrmDoc *executeOn(AppFixture &app, const QByteArray &text)
     return doc;
 }
 
-const auto inFolder = [](const QString &name) { return TemplateFolder() + '/' + name; };
+const auto inFolder = [](const QString &name) { return templateFolder() + '/' + name; };
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
@@ -139,8 +139,8 @@ class TstTemplates : public QObject
 private slots:
     void init()
     {
-        QDir(TemplateFolder()).removeRecursively();
-        QDir().mkpath(TemplateFolder());
+        QDir(templateFolder()).removeRecursively();
+        QDir().mkpath(templateFolder());
     }
 
     void pass_data()
@@ -262,7 +262,7 @@ private slots:
     {
         ScriptedPrompts prompts;
         AppFixture app;
-        QDir(TemplateFolder()).removeRecursively();
+        QDir(templateFolder()).removeRecursively();
         app.triggerFrame("mnuTemplates");
         FrmNew *dlg = FrmNew::instance();
         QVERIFY2(dlg && dlg->isVisible() && !dlg->isModal(), "shown, not modal");
@@ -393,7 +393,7 @@ private slots:
         QCOMPARE(listed(dlg, "File1"), (QStringList{"My_Letter.QPT", "old.qpt"}));
         QCOMPARE(dlg->selectedName(), "old.qpt");
         QCOMPARE(AppFixture::readFile(inFolder("My_Letter.QPT")), QByteArray("Dear"));
-        QCOMPARE(InstalledName("C:\\T\\a b.QPT"), "a_b.QPT");
+        QCOMPARE(installedName("C:\\T\\a b.QPT"), "a_b.QPT");
     }
 
     void install_data()
@@ -417,9 +417,9 @@ private slots:
         if (fault == "write" || fault == "commit")
             platform::injectFileFault(
                 fault == "write" ? platform::FileStep::Write : platform::FileStep::Commit, ENOSPC);
-        InstallTemplates({source.path() + "/keep.qpt", "", source.path() + "/a b c.qpt"}, TemplateFolder());
+        installTemplates({source.path() + "/keep.qpt", "", source.path() + "/a b c.qpt"}, templateFolder());
         QCOMPARE(AppFixture::readFile(inFolder("a_b_c.qpt")), everyByte());
-        QCOMPARE(QDir(TemplateFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(templateFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  (QStringList{"a_b_c.qpt", "keep.qpt"}));
         QCOMPARE(QFileInfo(keep).isDir() ? "<dir>" : AppFixture::readFile(keep),
                  fault == "folder in the way" ? "<dir>"

@@ -1,4 +1,5 @@
 #include "platform/fileio.h"
+#include "platform/blanks.h"
 #include "testmain.h"
 #include "tools/filescan.h"
 #include "tools/linescanner.h"
@@ -26,22 +27,22 @@ Lines splitLines(QByteArray data, LineEnd lineEnd)
 
 Lines reference(const QByteArray &data, QStringView search, LineEnd lineEnd = LineEnd::CrLf)
 {
-    const QString needle = LineScanner::trimSpaces(search).toLower();
+    const QString needle = platform::trimBlanks(search).toLower();
     Lines out;
     for (const QByteArray &line : splitLines(data, lineEnd))
         if (!line.isEmpty() && QString::fromLatin1(line).toLower().contains(needle))
-            out << LineScanner::trimSpaces(line);
+            out << platform::trimBlanks(line);
     return out;
 }
 
 // The same, in UTF-8: only ASCII and Latin-1 letters are ever given in both cases here.
 Lines referenceUtf8(const QByteArray &data, QStringView search, LineEnd lineEnd = LineEnd::CrLf)
 {
-    const QString needle = LineScanner::trimSpaces(search).toLower();
+    const QString needle = platform::trimBlanks(search).toLower();
     Lines out;
     for (const QByteArray &line : splitLines(data, lineEnd))
         if (!line.isEmpty() && QString::fromUtf8(line).toLower().contains(needle))
-            out << LineScanner::trimSpaces(line);
+            out << platform::trimBlanks(line);
     return out;
 }
 

@@ -1,4 +1,4 @@
-#include "projects/cfiles.h"
+#include "projects/projectentry.h"
 
 #include <QFileInfo>
 
@@ -22,19 +22,19 @@ bool fileExists(const QString &path)
     return QFileInfo(path).isFile();
 }
 
-void cFiles::FileName(const QString &strFile)
+void ProjectEntry::setPath(const QString &path)
 {
-    if (fileExists(strFile))
-        m_path = strFile;
+    if (fileExists(path))
+        m_path = path;
 }
 
-QString cFiles::FileTitle() const
+QString ProjectEntry::title() const
 {
     const qsizetype at = lastSeparator(m_path);
     return at < 0 ? m_path : m_path.mid(at + 1);
 }
 
-QString cFiles::FileDirectory() const
+QString ProjectEntry::folder() const
 {
     const qsizetype at = lastSeparator(m_path);
     return at < 0 ? QString() : m_path.left(at);

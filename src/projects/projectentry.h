@@ -10,20 +10,20 @@ bool fileExists(const QString &path);
 
 // One entry of the project list: a file's full path and whether the entry has
 // been filled.
-class cFiles
+class ProjectEntry
 {
 public:
-    void IsActive(bool blnActivity) { m_active = blnActivity; }
-    bool IsActive() const { return m_active; }
+    bool isActive() const { return m_active; }
+    void setActive(bool active) { m_active = active; }
 
+    QString path() const { return m_path; }
     // Keeps the path only when a file exists there; otherwise the old path stays.
-    void FileName(const QString &strFile);
-    QString FileName() const { return m_path; }
+    void setPath(const QString &path);
 
     // The path after its last "/" or "\" (the whole path when it has neither),
     // and the part before it ("" when it has neither).
-    QString FileTitle() const;
-    QString FileDirectory() const;
+    QString title() const;
+    QString folder() const;
 
 private:
     bool m_active = false;
