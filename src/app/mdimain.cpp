@@ -9,6 +9,7 @@
 #include "editor/frmabout.h"
 #include "editor/frmdoc.h"
 #include "editor/preferences.h"
+#include "platform/commands.h"
 #include "platform/longtask.h"
 #include "platform/prompts.h"
 #include "projects/commands.h"
@@ -115,24 +116,20 @@ void MdiMain::updateMenuBar()
 
 void MdiMain::connectCommands()
 {
-    auto on = [this](const char *name, auto fn) {
-        if (QAction *a = frameAction(QString::fromLatin1(name)))
-            connect(a, &QAction::triggered, this, fn);
-    };
-    on("mnuNew", [] { documents::NewDocument(); });
-    on("mnuOpen", [] { fileops::OpenFileWithDialog(); });
-    on("mnuDFClip", [] { documents::NewDocumentFromClipboard(); });
+    platform::wire(this, "mnuNew", [] { documents::NewDocument(); });
+    platform::wire(this, "mnuOpen", [] { fileops::OpenFileWithDialog(); });
+    platform::wire(this, "mnuDFClip", [] { documents::NewDocumentFromClipboard(); });
     // Ends the program the way closing the frame does: each changed document
     // asks its question first, and Cancel keeps the program running.
-    on("mnuExit", [this] { close(); });
-    on("mnuHelpAbout", [] { FrmAbout::showAbout(); });
-    on("mnuTemplates", [] { templates::ShowTemplateDialog(); });
-    on("mnuToolsQuickSearch", [] { tools::ShowQuickScan(); });
-    on("mnuToolsFindInFiles", [] { tools::ShowFindInFiles(); });
-    on("mnuPL", [] { projects::ShowProjectWindow(); });
-    on("mnuViewSettings", [] { extras::ShowViewSettingsDialog(); });
-    on("mnuNewDocumentFormat", [] { extras::ShowNewDocumentFormatDialog(); });
-    on("mnuPreferences", [] { extras::ShowPreferencesDialog(); });
+    platform::wire(this, "mnuExit", [this] { close(); });
+    platform::wire(this, "mnuHelpAbout", [] { FrmAbout::showAbout(); });
+    platform::wire(this, "mnuTemplates", [] { templates::ShowTemplateDialog(); });
+    platform::wire(this, "mnuToolsQuickSearch", [] { tools::ShowQuickScan(); });
+    platform::wire(this, "mnuToolsFindInFiles", [] { tools::ShowFindInFiles(); });
+    platform::wire(this, "mnuPL", [] { projects::ShowProjectWindow(); });
+    platform::wire(this, "mnuViewSettings", [] { extras::ShowViewSettingsDialog(); });
+    platform::wire(this, "mnuNewDocumentFormat", [] { extras::ShowNewDocumentFormatDialog(); });
+    platform::wire(this, "mnuPreferences", [] { extras::ShowPreferencesDialog(); });
 }
 
 void MdiMain::applyDocumentView()

@@ -2,6 +2,7 @@
 
 #include "editor/charactertable.h"
 #include "editor/frmdoc.h"
+#include "platform/commands.h"
 #include "platform/textcontrol.h"
 
 #include <QAction>
@@ -26,15 +27,14 @@ bool isOn(const FrmDoc &window)
 
 void attach(FrmDoc &window)
 {
-    QAction *a = modeAction(window);
+    // The panel follows the check mark however it changes.
+    QAction *a = platform::wireToggled(&window, "mnuCharacterMode", [w = &window](bool on) {
+        w->setPanelText(FrmDoc::Panel::CharacterMode, on ? QStringLiteral("CCM") : QString());
+    });
     if (!a)
         return;
     a->setCheckable(true);
     a->setChecked(false);
-    // The panel follows the check mark however it changes.
-    QObject::connect(a, &QAction::toggled, &window, [w = &window](bool on) {
-        w->setPanelText(FrmDoc::Panel::CharacterMode, on ? QStringLiteral("CCM") : QString());
-    });
     // The flag is the window's own: closing the document only hides the
     // window, so a reused window keeps its mode, panel included.
     QPointer<QAction> flag(a);

@@ -8,25 +8,19 @@
 #include "editor/printing.h"
 #include "editor/viewers.h"
 #include "editor/viewertable.h"
+#include "platform/commands.h"
 #include "platform/textcontrol.h"
-
-#include <QAction>
 
 namespace extras {
 
 void attach(FrmDoc &window)
 {
     FrmDoc *w = &window;
-    for (int i = 0; i < viewers::Count; ++i) {
-        if (QAction *a = window.action(QStringLiteral("mnuViewProgram"), i))
-            QObject::connect(a, &QAction::triggered, w, [w, i] { viewers::LaunchViewer(*w, i); });
-    }
-    if (QAction *a = window.action(QStringLiteral("mnuSetViewer")))
-        QObject::connect(a, &QAction::triggered, w, [] { ShowViewSettingsDialog(); });
-    if (QAction *a = window.action(QStringLiteral("mnuPreferences")))
-        QObject::connect(a, &QAction::triggered, w, [] { ShowPreferencesDialog(); });
-    if (QAction *a = window.action(QStringLiteral("mnuFilePrint")))
-        QObject::connect(a, &QAction::triggered, w, [w] { PrintDocument(*w); });
+    for (int i = 0; i < viewers::Count; ++i)
+        platform::wire(w, "mnuViewProgram", i, [w, i] { viewers::LaunchViewer(*w, i); });
+    platform::wire(w, "mnuSetViewer", [] { ShowViewSettingsDialog(); });
+    platform::wire(w, "mnuPreferences", [] { ShowPreferencesDialog(); });
+    platform::wire(w, "mnuFilePrint", [w] { PrintDocument(*w); });
     charactermode::attach(window);
     // Handled after the drop has finished, so the question box never runs
     // inside the drag and drop of the file manager.

@@ -3,6 +3,7 @@
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
 #include "editor/frmdoc.h"
+#include "platform/commands.h"
 #include "platform/prompts.h"
 #include "platform/textcodec.h"
 #include "platform/textcontrol.h"
@@ -128,17 +129,14 @@ void attach(FrmDoc &window)
 {
     FrmDoc *w = &window;
     for (const LineEndEntry &e : kLineEnds)
-        if (QAction *a = entry(window, e.name))
-            QObject::connect(a, &QAction::triggered, w, [w, le = e.lineEnd] { changeLineEnd(*w, le); });
+        platform::wire(w, e.name, [w, le = e.lineEnd] { changeLineEnd(*w, le); });
     for (const EncodingEntry &e : kEncodings)
-        if (QAction *a = entry(window, e.name))
-            QObject::connect(a, &QAction::triggered, w, [w, enc = e.encoding] { changeEncoding(*w, enc); });
+        platform::wire(w, e.name, [w, enc = e.encoding] { changeEncoding(*w, enc); });
     for (const EncodingEntry &e : kReopen)
-        if (QAction *a = entry(window, e.name))
-            QObject::connect(a, &QAction::triggered, w, [w, enc = e.encoding] {
-                fileops::ReopenWithEncoding(w->slot(), enc);
-                sync(*w);
-            });
+        platform::wire(w, e.name, [w, enc = e.encoding] {
+            fileops::ReopenWithEncoding(w->slot(), enc);
+            sync(*w);
+        });
 
     // One set of submenus, reached from the Options menu and from the panel.
     auto *panelMenu = new QMenu(w);

@@ -15,6 +15,7 @@
 #include "editor/sourceview.h"
 #include "inserts/commands.h"
 #include "platform/clipboard.h"
+#include "platform/commands.h"
 #include "platform/textcontrol.h"
 #include "projects/commands.h"
 #include "templates/commands.h"
@@ -387,41 +388,37 @@ void FrmDoc::runSave()
 
 void FrmDoc::connectCommands()
 {
-    auto on = [this](const char *name, auto fn) {
-        if (QAction *a = action(QString::fromLatin1(name)))
-            connect(a, &QAction::triggered, this, fn);
-    };
-    on("mnuFileNew", [] { documents::NewDocument(); });
-    on("mnuFileOpen", [this] {
+    platform::wire(this, "mnuFileNew", [] { documents::NewDocument(); });
+    platform::wire(this, "mnuFileOpen", [this] {
         fileops::OpenFileWithDialog();
         afterFileCommand();
     });
-    on("mnuFileSave", [this] { runSave(); });
-    on("mnuFileSaveAs", [this] {
+    platform::wire(this, "mnuFileSave", [this] { runSave(); });
+    platform::wire(this, "mnuFileSaveAs", [this] {
         fileops::SaveDocumentAs(m_slot);
         afterFileCommand();
     });
-    on("mnuFileSaveBinary", [this] {
+    platform::wire(this, "mnuFileSaveBinary", [this] {
         fileops::SaveDocumentBinary(m_slot);
         afterFileCommand();
     });
-    on("mnuFileClose", [this] { documents::CloseDocument(this); });
-    on("mnuFileExit", [this] {
+    platform::wire(this, "mnuFileClose", [this] { documents::CloseDocument(this); });
+    platform::wire(this, "mnuFileExit", [this] {
         if (QMdiSubWindow *sw = subWindow())
             sw->close();
         else
             close();
     });
-    on("mnuEditUndo", [this] {
+    platform::wire(this, "mnuEditUndo", [this] {
         m_undo.undo(m_slot);
         scheduleRefresh();
     });
-    on("mnuEditCut", [this] { m_text->cutToClipboard(); });
-    on("mnuEditCopy", [this] { m_text->copyToClipboard(); });
-    on("mnuEditPaste", [this] { m_text->pasteFromClipboard(); });
-    on("mnuEditSelectAll", [this] { m_text->selectAllText(); });
-    on("mnuSelectClear", [this] { m_text->setSelLength(0); });
-    on("mnuHelpAbout", [] { FrmAbout::showAbout(); });
+    platform::wire(this, "mnuEditCut", [this] { m_text->cutToClipboard(); });
+    platform::wire(this, "mnuEditCopy", [this] { m_text->copyToClipboard(); });
+    platform::wire(this, "mnuEditPaste", [this] { m_text->pasteFromClipboard(); });
+    platform::wire(this, "mnuEditSelectAll", [this] { m_text->selectAllText(); });
+    platform::wire(this, "mnuSelectClear", [this] { m_text->setSelLength(0); });
+    platform::wire(this, "mnuHelpAbout", [] { FrmAbout::showAbout(); });
 
     if (QMenu *list = findChild<QMenu *>(QStringLiteral("mnuViewList")))
         connect(list, &QMenu::aboutToShow, this, &FrmDoc::populateWindowList);
@@ -444,26 +441,21 @@ void FrmDoc::connectCommands()
 
 void FrmDoc::runToolButton(const QString &key)
 {
-    try {
-        if (key == QLatin1String("Delete")) {
-            m_text->deleteSelection();
-        } else {
-            static const QHash<QString, QString> commands = {
-                {QStringLiteral("New"), QStringLiteral("mnuFileNew")},
-                {QStringLiteral("Open"), QStringLiteral("mnuFileOpen")},
-                {QStringLiteral("Save"), QStringLiteral("mnuFileSave")},
-                {QStringLiteral("Undo"), QStringLiteral("mnuEditUndo")},
-                {QStringLiteral("Cut"), QStringLiteral("mnuEditCut")},
-                {QStringLiteral("Copy"), QStringLiteral("mnuEditCopy")},
-                {QStringLiteral("Paste"), QStringLiteral("mnuEditPaste")},
-                {QStringLiteral("Print"), QStringLiteral("mnuFilePrint")},
-            };
-            // The menu entry runs its command even while a tick has it disabled.
-            if (QAction *a = action(commands.value(key)))
-                emit a->triggered(false);
-        }
-    } catch (...) {
-        // Toolbar commands end quietly on an error they do not handle.
+    if (key == QLatin1String("Delete")) {
+        m_text->deleteSelection();
+    } else {
+        static const QHash<QString, QString> commands = {
+            {QStringLiteral("New"), QStringLiteral("mnuFileNew")},
+            {QStringLiteral("Open"), QStringLiteral("mnuFileOpen")},
+            {QStringLiteral("Save"), QStringLiteral("mnuFileSave")},
+            {QStringLiteral("Undo"), QStringLiteral("mnuEditUndo")},
+            {QStringLiteral("Cut"), QStringLiteral("mnuEditCut")},
+            {QStringLiteral("Copy"), QStringLiteral("mnuEditCopy")},
+            {QStringLiteral("Paste"), QStringLiteral("mnuEditPaste")},
+            {QStringLiteral("Print"), QStringLiteral("mnuFilePrint")},
+        };
+        // The button runs its menu entry's command even while a tick has the entry disabled.
+        platform::runCommand(action(commands.value(key)));
     }
     scheduleRefresh();
 }

@@ -6,11 +6,10 @@
 #include "inserts/frminsertdate.h"
 #include "inserts/frminserts.h"
 #include "inserts/insertboxtext.h"
+#include "platform/commands.h"
 #include "platform/prompts.h"
 #include "platform/textcodec.h"
 #include "platform/textcontrol.h"
-
-#include <QAction>
 
 namespace inserts {
 
@@ -86,33 +85,31 @@ void changeCase(TextControl *text, QByteArray (*latin1)(QByteArrayView), QString
 
 void attach(DocumentWindow &window)
 {
-    QWidget *context = window.widget();
+    QWidget *w = window.widget();
     // The text control is looked up when a command runs, never kept.
     DocumentWindow *win = &window;
-    auto on = [&window, context](const char *name, auto handler) {
-        if (QAction *a = window.action(QString::fromLatin1(name)))
-            QObject::connect(a, &QAction::triggered, context, handler);
-    };
 
     for (const CatalogueEntry &entry : catalogue()) {
         const CatalogueEntry *e = &entry;
-        on(entry.name, [win, e] {
+        platform::wire(w, entry.name, [win, e] {
             if (TextControl *text = win->textControl())
                 insertFragment(text, *e);
         });
     }
 
-    on("mnuCapitalAllLetters", [win] { changeCase(win->textControl(), toUpperCase, toUpperCase); });
-    on("MnuLowerCase", [win] { changeCase(win->textControl(), toLowerCase, toLowerCase); });
-    on("mnuCapitalizeFirstLetters", [win] { changeCase(win->textControl(), toProperCase, toProperCase); });
+    platform::wire(w, "mnuCapitalAllLetters",
+                   [win] { changeCase(win->textControl(), toUpperCase, toUpperCase); });
+    platform::wire(w, "MnuLowerCase", [win] { changeCase(win->textControl(), toLowerCase, toLowerCase); });
+    platform::wire(w, "mnuCapitalizeFirstLetters",
+                   [win] { changeCase(win->textControl(), toProperCase, toProperCase); });
 
-    on("mnuInsertStampDate", [win] {
+    platform::wire(w, "mnuInsertStampDate", [win] {
         // Modal over the main frame; the dialog writes into the slot it was given.
         FrmInsertDate dialog(win->slot(), win->widget()->window());
         dialog.exec();
     });
-    on("mnuToolsInsertBox", [win] { FrmInserts::open(win->widget()->window()); });
-    on("mnuToolsInsertText", [win] {
+    platform::wire(w, "mnuToolsInsertBox", [win] { FrmInserts::open(win->widget()->window()); });
+    platform::wire(w, "mnuToolsInsertText", [win] {
         const QString text = InsertBoxText();
         if (!text.isEmpty())
             win->textControl()->replaceSelection(text);

@@ -2,11 +2,11 @@
 
 #include "documents/documentregistry.h"
 #include "documents/documentwindow.h"
+#include "platform/commands.h"
 #include "platform/prompts.h"
 #include "projects/frmproject.h"
 #include "projects/modprojectlist.h"
 
-#include <QAction>
 #include <QWidget>
 
 namespace projects {
@@ -32,12 +32,9 @@ void addDocumentToProject(int slot)
 
 void attach(DocumentWindow &window)
 {
-    QWidget *context = window.widget();
     DocumentWindow *w = &window;
-    if (QAction *a = window.action(QStringLiteral("mnuFileAddtoProject")))
-        QObject::connect(a, &QAction::triggered, context, [w] { addDocumentToProject(w->slot()); });
-    if (QAction *a = window.action(QStringLiteral("mnuToolsProjectList")))
-        QObject::connect(a, &QAction::triggered, context, [] { FrmProject::showWindow(); });
+    platform::wire(window.widget(), "mnuFileAddtoProject", [w] { addDocumentToProject(w->slot()); });
+    platform::wire(window.widget(), "mnuToolsProjectList", [] { FrmProject::showWindow(); });
 }
 
 void ShowProjectWindow() { FrmProject::showWindow(); }

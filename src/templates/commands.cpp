@@ -2,11 +2,11 @@
 
 #include "documents/documentwindow.h"
 #include "platform/apphelpers.h"
+#include "platform/commands.h"
 #include "templates/documenttaghost.h"
 #include "templates/frmnew.h"
 #include "templates/templatelibrary.h"
 
-#include <QAction>
 #include <QPointer>
 #include <QWidget>
 
@@ -14,13 +14,9 @@ namespace templates {
 
 void attach(DocumentWindow &window)
 {
-    QWidget *context = window.widget();
-    if (QAction *execute = window.action(QStringLiteral("mnuToolsExecute"))) {
-        DocumentWindow *w = &window;
-        QObject::connect(execute, &QAction::triggered, context, [w] { RunTagPass(*w); });
-    }
-    if (QAction *fromTemplate = window.action(QStringLiteral("mnuNewTemplate")))
-        QObject::connect(fromTemplate, &QAction::triggered, context, [] { ShowTemplateDialog(); });
+    DocumentWindow *w = &window;
+    platform::wire(window.widget(), "mnuToolsExecute", [w] { RunTagPass(*w); });
+    platform::wire(window.widget(), "mnuNewTemplate", [] { ShowTemplateDialog(); });
 }
 
 void ShowTemplateDialog()
