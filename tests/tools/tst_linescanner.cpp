@@ -128,38 +128,7 @@ private slots:
     }
 
     // In an LF stream LF, CR LF and a lone CR each end one line, however the
-    // pieces fall: the search "x" here, with every piece size.
-    void lfLines_data()
-    {
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<QString>("search");
-        QTest::addColumn<Lines>("lines");
-        QTest::newRow("LF only, any case, trimmed")
-            << QByteArray("<BODY>\n  body text\nnone\n") << " Body " << Lines{"<BODY>", "body text"};
-        QTest::newRow("every line holding a byte")
-            << QByteArray("a\n\n   \n\tb \n\n") << "" << Lines{"a", "", "\tb"};
-        QTest::newRow("a later CR LF ends one line, without its CR")
-            << QByteArray("one x\ntwo x  \r\nthree x\r\n\nfour x") << "x"
-            << Lines{"one x", "two x", "three x", "four x"};
-        QTest::newRow("a lone CR ends a line")
-            << QByteArray("a\nb\rc\n\rd") << "" << Lines{"a", "b", "c", "d"};
-        QTest::newRow("no line holds an LF") << QByteArray("a\nb\r\n") << "a\nb" << Lines{};
-        QTest::newRow("nor a CR") << QByteArray("a\r\nb\n") << "a\r" << Lines{};
-        QTest::newRow("match across every boundary") << QByteArray("\nxx NeEdLe xx\r\nneedl\ne\nNEEDLE")
-                                                     << "needle" << Lines{"xx NeEdLe xx", "NEEDLE"};
-        QTest::newRow("Latin-1 capitals fold")
-            << QByteArray("CAF\xc9\ncafe") << QString::fromLatin1("f\xe9") << Lines{"CAF\xc9"};
-    }
-    void lfLines()
-    {
-        QFETCH(QByteArray, data);
-        QFETCH(QString, search);
-        QFETCH(Lines, lines);
-        for (qsizetype piece = 1; piece <= data.size(); ++piece)
-            QVERIFY2(scanInPieces(data, search, piece, false, LineEnd::Lf) == lines,
-                     qPrintable(QStringLiteral("pieces of %1").arg(piece)));
-    }
-
+    // pieces fall (and no line holds an LF or a CR, so no search for one matches).
     void lfPiecesOfAnySizeMatchTheModel()
     {
         const QByteArray data =
