@@ -54,25 +54,6 @@ class TstHugeFiles : public WindowTest
 {
     Q_OBJECT
 
-    struct Opened
-    {
-        QByteArray text;
-        QString label;
-        QString length;
-        QByteArray saved;
-    };
-    Opened openAndSave(const QByteArray &file)
-    {
-        const QString path = m_app->writeFile(QStringLiteral("f.txt"), file);
-        fileops::OpenFile(path);
-        FrmDoc *d = m_app->current();
-        Opened o{d->textControl()->text(), d->panelText(FrmDoc::Panel::Format), d->panelText(FrmDoc::Panel::Length), {}};
-        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
-        o.saved = AppFixture::readFile(path);
-        AppFixture::trigger(d, QStringLiteral("mnuFileClose"));
-        return o;
-    }
-
     // Each test starts from the real figures.
     static void realFigures()
     {
@@ -85,37 +66,8 @@ class TstHugeFiles : public WindowTest
     }
 
 private slots:
-    // Read in pieces of a few bytes, every kind of file comes out as it does
-    // read whole: text, format, length, and the bytes an unedited save writes.
-    void piecesGiveWhatTheWholeFileGives_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::newRow("CR LF Latin-1, lone CRs") << QByteArray("caf\xe9\r\nb\rc\r\r\n" + lines(20));
-        QTest::newRow("LF UTF-8") << QByteArray("caf\xc3\xa9\n\xe2\x82\xac\n" + lines(20, "\n"));
-        QTest::newRow("UTF-8 with its mark") << QByteArray("\xef\xbb\xbf\xc3\xa9\r\n" + lines(20));
-        QTest::newRow("a mark, then Latin-1") << QByteArray("\xef\xbb\xbf\xe9\r\n" + lines(20));
-        QTest::newRow("invalid at the very end") << QByteArray(lines(20, "\n") + "\xc3");
-        QTest::newRow("UTF-16") << QByteArray("\xff\xfe"
-                                              "a\0\r\0\n\0",
-                                              8) +
-                                       QByteArray(300, 'x');
-    }
-
-    void piecesGiveWhatTheWholeFileGives()
-    {
-        realFigures();
-        QFETCH(QByteArray, file);
-        m_prompts->answer(Answer::Ok); // the notice a UTF-16 file gets, each time
-        m_prompts->answer(Answer::Ok);
-        const Opened whole = openAndSave(file);
-        fileops::setStreaming(1, 7);
-        const Opened pieces = openAndSave(file);
-        QCOMPARE(pieces.text, whole.text);
-        QCOMPARE(pieces.label, whole.label);
-        QCOMPARE(pieces.length, whole.length);
-        QCOMPARE(pieces.saved, whole.saved);
-    }
-
+    // (That a file read in pieces gives the text and format of the whole file is
+    // tst_documentscore's piecesReadAsTheWholeFile; the tests below read in pieces.)
     // Progress is shown with the file's name; Cancel (button or Escape) at
     // the start, half way or at the very end leaves no window, no half
     // document and the recent list as it was.

@@ -47,14 +47,6 @@ QString deletedQuestion(const QString &path)
         .arg(path);
 }
 
-QStringList texts(const ScriptedPrompts &p)
-{
-    QStringList out;
-    for (const ScriptedPrompts::Asked &m : p.messages())
-        out << m.text;
-    return out;
-}
-
 recovery::Keeper &keeper() { return recovery::Keeper::instance(); }
 
 recovery::Journal journalOf(int slot)
@@ -257,7 +249,7 @@ private slots:
             keeper().tick();
         QCOMPARE(journalOf(1).text, QByteArray("keep me"));
         keeper().tick();
-        QCOMPARE(texts(*m_prompts).value(1),
+        QCOMPARE(m_prompts->messageTexts().value(1),
                  QStringLiteral("Quillpad keeps a copy of your unsaved work in \"%1\" again.").arg(folder));
         QCOMPARE(d->panelText(FrmDoc::Panel::Status), QStringLiteral("Unsaved Changes Made"));
         QCOMPARE(m_prompts->messages().size(), 2);
@@ -296,7 +288,7 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         QVERIFY(!keeper().start(root));
-        QCOMPARE(texts(*m_prompts),
+        QCOMPARE(m_prompts->messageTexts(),
                  QStringList(QStringLiteral("Quillpad cannot keep a copy of your unsaved work in "
                                             "\"%1\": Not a directory.\r\nIf the program ends "
                                             "unexpectedly, unsaved changes will be lost; save your "
@@ -308,7 +300,7 @@ private slots:
         for (int i = 0; i < recovery::Keeper::kTicksBetweenWrites; ++i)
             keeper().tick();
         QVERIFY(keeper().isRunning());
-        QCOMPARE(texts(*m_prompts).value(1),
+        QCOMPARE(m_prompts->messageTexts().value(1),
                  QStringLiteral("Quillpad keeps a copy of your unsaved work in \"%1\" again.")
                      .arg(keeper().folder().path()));
     }
@@ -452,7 +444,7 @@ private slots:
         AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
 
         const QString question = meanwhile == QLatin1String("delete") ? deletedQuestion(path) : changedQuestion(path);
-        QCOMPARE(texts(*m_prompts), answer < 0 ? QStringList() : QStringList{question});
+        QCOMPARE(m_prompts->messageTexts(), answer < 0 ? QStringList() : QStringList{question});
         if (answer >= 0) {
             const ScriptedPrompts::Asked a = m_prompts->messages().value(0); // messages() is a fresh list
             QVERIFY(a.buttons == platform::Buttons::YesNo && a.icon == platform::Icon::Exclamation);
@@ -466,7 +458,7 @@ private slots:
             m_prompts->clear();
             d->textControl()->setText(QByteArrayView("mine again"));
             AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
-            QCOMPARE(texts(*m_prompts), QStringList());
+            QCOMPARE(m_prompts->messageTexts(), QStringList());
             QCOMPARE(AppFixture::readFile(path), QByteArray("mine again\r\n"));
         }
     }
@@ -482,7 +474,7 @@ private slots:
         m_prompts->answer(Answer::Yes); // save before closing
         m_prompts->answer(Answer::No);  // but not over their changes
         AppFixture::trigger(d, QStringLiteral("mnuFileExit"));
-        QCOMPARE(texts(*m_prompts), (QStringList{kClose, changedQuestion(path)}));
+        QCOMPARE(m_prompts->messageTexts(), (QStringList{kClose, changedQuestion(path)}));
         QTest::qWait(0);
         QVERIFY2(m_app->doc(1) && m_app->doc(1)->isVisible(), "the window stays open");
         QVERIFY(m_app->record(1).Changed && m_app->record(1).InUse);
@@ -491,7 +483,7 @@ private slots:
         m_prompts->clear();
         m_prompts->answerFile(other);
         AppFixture::trigger(d, QStringLiteral("mnuFileSaveAs"));
-        QCOMPARE(texts(*m_prompts), QStringList());
+        QCOMPARE(m_prompts->messageTexts(), QStringList());
         QCOMPARE(AppFixture::readFile(other), QByteArray("xtheir\r\n"));
         QCOMPARE(m_app->record(1).Path, other);
     }
@@ -535,7 +527,7 @@ private slots:
         // Save writes to the original file, asking nothing: nobody else changed it.
         AppFixture::trigger(startedDoc(2), QStringLiteral("mnuFileSave"));
         QCOMPARE(AppFixture::readFile(file), QByteArray("kept typed\r\n"));
-        QCOMPARE(texts(*m_prompts), QStringList());
+        QCOMPARE(m_prompts->messageTexts(), QStringList());
         QVERIFY(!reg.record(2).Changed);
     }
 

@@ -56,26 +56,10 @@ class TstFrmDoc : public WindowTest
 {
     Q_OBJECT
 private slots:
-    void menuEntriesAndTheirKeys()
+    // Keys the menus own reach them instead of Scintilla's own bindings.
+    void menuKeysBeatTheEditorsBindings()
     {
         FrmDoc *d = m_app->newDocument();
-        const QList<std::tuple<const char *, int, const char *>> rows = {
-            {"mnuInsertHTMLSpan", -1, "SPAN|Shift+F3|shown"},
-            {"mnuInsetBoldText", -1, "&Bold Text|Ctrl+B|shown"},
-            {"mnuToolsSnip", -1, "&Snip|Ctrl+F12|shown"},
-            {"mnuToolsInsertText", -1, "Inse&rt Text|F4|shown"},
-            {"mnuOpenRecent", 0, "Recent Items||hidden"},
-            {"mnuViewProgram", 2, "[UNSET]|Ctrl+F3|shown"},
-        };
-        for (const auto &[name, index, expected] : rows) {
-            QAction *a = d->action(QLatin1String(name), index);
-            QVERIFY2(a, name);
-            QCOMPARE(a->text() + "|" + a->shortcut().toString(QKeySequence::PortableText) + "|"
-                         + (a->isVisible() ? "shown" : "hidden"),
-                     QLatin1String(expected));
-        }
-
-        // Keys the menus own reach them instead of Scintilla's own bindings.
         QApplication::setActiveWindow(m_app->frame());
         d->textControl()->setFocus();
         d->textControl()->setText(QByteArrayView("first line\r\nsecond line"));
@@ -89,17 +73,6 @@ private slots:
                  "Scintilla's own line cut and lower-casing never ran");
         QTest::keyClick(d->textControl(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(fired, 4);
-    }
-
-    void toolbarHasItsKeyedButtons()
-    {
-        QStringList keys;
-        for (QAction *a : m_app->newDocument()->toolBar()->actions()) {
-            keys << (a->isSeparator() ? QStringLiteral("|") : a->data().toString());
-            QVERIFY2(a->isSeparator() || (a->toolTip() == keys.last() && !a->icon().pixmap(16, 16).isNull()),
-                     qPrintable(keys.last()));
-        }
-        QCOMPARE(keys.join(QLatin1Char(' ')), QStringLiteral("New Open Save | Undo | Cut Copy Paste Delete | Print"));
     }
 
     void statusPanels()

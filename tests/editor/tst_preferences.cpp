@@ -147,22 +147,16 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("missing font") << "FontFamily"
-                                      << "No Such Font Qp7";
-        QTest::newRow("size 0") << "FontSize"
-                                << "0";
-        QTest::newRow("size 10000") << "FontSize"
-                                    << "10000";
-        QTest::newRow("size not a number") << "FontSize"
-                                           << "large";
-        QTest::newRow("unknown scheme") << "Scheme"
-                                        << "Purple";
-        QTest::newRow("tab width") << "TabWidth"
-                                   << "-3";
-        QTest::newRow("view") << "DocumentView"
-                              << "Sideways";
-        QTest::newRow("flag") << "LineNumbers"
-                              << "maybe";
+        const char *rows[][3] = {{"missing font", "FontFamily", "No Such Font Qp7"},
+                                 {"size 0", "FontSize", "0"},
+                                 {"size 10000", "FontSize", "10000"},
+                                 {"size not a number", "FontSize", "large"},
+                                 {"unknown scheme", "Scheme", "Purple"},
+                                 {"tab width", "TabWidth", "-3"},
+                                 {"view", "DocumentView", "Sideways"},
+                                 {"flag", "LineNumbers", "maybe"}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromLatin1(row[1]) << QString::fromLatin1(row[2]);
     }
 
     void unusableStoredValuesFallBack()

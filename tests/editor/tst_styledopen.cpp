@@ -73,6 +73,7 @@ class TstStyledOpen : public WindowTest
     }
 
 private slots:
+    // (A small page is coloured at once: tst_sourceediting's colouringByExtension.)
     void bigPageColouredAfterItsText()
     {
         FrmDoc *d = open(QStringLiteral("big.html"), m_big);
@@ -95,16 +96,6 @@ private slots:
         t->SendScintilla(Sci::SCI_DOCUMENTEND);
         QTest::keyClicks(t, "z");
         QVERIFY2(t->bytes() == QByteArrayView(m_big + "z"), "typing at the end");
-    }
-
-    void smallPageColouredAtOnce()
-    {
-        const QByteArray small = page(20000);
-        FrmDoc *d = open(QStringLiteral("small.html"), small);
-        QVERIFY(d);
-        QVERIFY2(d->textControl()->hasStyleBytes(), "a small page waits for nothing");
-        QVERIFY(d->textControl()->bytes() == QByteArrayView(small));
-        QVERIFY2(colouredOnScreen(d->textControl()), "the small page is not coloured");
     }
 
     void bigPlainFileStaysPlain()

@@ -188,14 +188,7 @@ private slots:
         QTest::keyClick(&t, Qt::Key_Backspace); // a whole four-byte character
         QCOMPARE(t.text(), QByteArray("caf\xc3\xa9 \xe2\x82\xac\n"));
 
-        // Enter types LF; any character goes in as UTF-8, character mode's too.
-        QTest::keyClick(&t, Qt::Key_Return);
-        QTest::sendKeyEvent(QTest::Click, &t, Qt::Key_unknown, QStringLiteral("\u20ac\u00e9"), {});
-        t.setKeyHook([](int code) { return code == 'c' ? 169 : code; });
-        QTest::keyClick(&t, Qt::Key_C);
-        t.setKeyHook(nullptr);
-        QCOMPARE(t.text(), QByteArray("caf\xc3\xa9 \xe2\x82\xac\n\n\xe2\x82\xac\xc3\xa9\xc2\xa9"));
-        QCOMPARE(t.characterCount(), 11);
+        // (Enter, typed characters and character mode in such a document: tst_formats.)
         // Overtype replaces a whole character with a whole character.
         t.setSelStart(3);
         QTest::keyClick(&t, Qt::Key_Insert);

@@ -13,6 +13,14 @@ QList<ScriptedPrompts::Asked> ScriptedPrompts::messages() const
     return out;
 }
 
+QStringList ScriptedPrompts::messageTexts() const
+{
+    QStringList out;
+    for (const Asked &a : messages())
+        out << a.text;
+    return out;
+}
+
 int ScriptedPrompts::beeps() const
 {
     int n = 0;

@@ -43,6 +43,7 @@ public:
     QStringList unexpected;
 
     QList<Asked> messages() const;
+    QStringList messageTexts() const; // the texts of messages()
     int beeps() const;
     bool scriptUsedUp() const { return m_answers.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty(); }
     void clear();

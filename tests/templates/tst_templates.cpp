@@ -1,8 +1,12 @@
 // The tag pass over a plain buffer, Tools > Execute in a real window, and the New Document
-// and Install Template dialogs driven through their widgets inside a running frame.
+// and Install Template dialogs driven through their widgets inside a running frame. A
+// program folder that cannot be written (an installed program) sends the work folder and
+// installed templates to the user's data folder, and the dialog offers both folders.
 #include "app/mdimain.h"
+#include "app/startup.h"
 #include "appfixture.h"
 #include "editor/frmdoc.h"
+#include "platform/apphelpers.h"
 #include "platform/fileio.h"
 #include "platform/textcontrol.h"
 #include "scriptedprompts.h"
@@ -86,8 +90,12 @@ FrmDoc *executeOn(AppFixture &app, const QByteArray &text)
 
 const auto inFolder = [](const QString &name) { return templateFolder() + '/' + name; };
 
+const QString NoTemplates = "There are no installed templates, please visit our website: "
+                            "https://example.org/quillpad to download the template";
+
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
+    QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), qPrintable(path));
 }
@@ -136,12 +144,32 @@ FrmNew *openWith(const QString &name)
 class TstTemplates : public QObject
 {
     Q_OBJECT
+
+    static QString inApp(const QString &name) { return platform::AppFolder() + name; }
+    static QString inData(const QString &name) { return platform::dataFolder() + name; }
+    static QString preview(FrmNew *dlg) { return dlg->findChild<QLabel *>("lblPreview")->text(); }
+    static QStringList entries(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    // The program folder refuses writes, as an installed one does; folders below it too.
+    static void programFolderReadOnly()
+    {
+        platform::setFolderWritableCheck(
+            [](const QString &folder) { return !(folder + '/').startsWith(platform::AppFolder()); });
+    }
+
 private slots:
     void init()
     {
-        QDir(templateFolder()).removeRecursively();
+        platform::setFolderWritableCheck(nullptr);
+        for (const char *name : {"templates", "tempfile"}) {
+            QDir(inApp(name)).removeRecursively(), QFile::remove(inApp(name));
+            QDir(inData(name)).removeRecursively();
+        }
         QDir().mkpath(templateFolder());
     }
+    void cleanupTestCase() { platform::setFolderWritableCheck(nullptr); }
 
     void pass_data()
     {
@@ -266,17 +294,12 @@ private slots:
         app.triggerFrame("mnuTemplates");
         FrmNew *dlg = FrmNew::instance();
         QVERIFY2(dlg && dlg->isVisible() && !dlg->isModal(), "shown, not modal");
-        QCOMPARE(dlg->windowTitle(), "New Document");
-        QCOMPARE(prompts.messages().size(), 1);
-        QCOMPARE(prompts.messages()[0].text, "There are no installed templates, please visit our website: "
-                                             "https://example.org/quillpad to download the template");
+        QCOMPARE(prompts.messageTexts(), QStringList{NoTemplates});
         // From a document window the same dialog comes forward; the folder is there now.
         FrmDoc *doc = app.newDocument();
         AppFixture::trigger(doc, "mnuNewTemplate");
         QCOMPARE(app.frame()->findChildren<FrmNew *>(), QList<FrmNew *>{dlg});
         QCOMPARE(prompts.asked.size(), 1);
-        QCOMPARE(texts(dlg->findChildren<QPushButton *>()),
-                 (QStringList{"&Create", "&Blank", "&Import", "C&ancel"}));
         click(dlg, "Command3");
         QVERIFY2(!dlg->isVisible() && app.current() == doc, "Cancel makes no document");
     }
@@ -365,9 +388,6 @@ private slots:
         AppFixture app;
         FrmNew *dlg = openWith("old.qpt");
         const auto steps = [&](FrmTemplates *installer) {
-            QCOMPARE(installer->windowTitle(), "Install Template");
-            QCOMPARE(texts(installer->findChildren<QPushButton *>()),
-                     (QStringList{"&add", "Delete", "&Clear", "&Import"}));
             installer->goToFolder(source.path());
             QCOMPARE(listed(installer, "fleTemplates"), (QStringList{"b.qpt", "My Letter.QPT"}));
             click(installer, "Command2");
@@ -429,6 +449,124 @@ private slots:
         const QString told = "The template could not be installed:\r\n" + source.path() + "/keep.qpt\r\n";
         for (const auto &m : prompts.messages())
             QVERIFY2(m.icon == platform::Icon::Exclamation && m.text.startsWith(told), qPrintable(m.text));
+    }
+    void workFolder_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("before"); // in the program folder: "" nothing, "dir" or "file"
+        QTest::addColumn<bool>("toData");    // the folder is made in the user's data folder
+        QTest::newRow("writable program folder") << true << "" << false;
+        QTest::newRow("writable, folder already there") << true << "dir" << false;
+        QTest::newRow("read-only program folder") << false << "" << true;
+        QTest::newRow("read-only, folder there but not writable") << false << "dir" << true;
+        QTest::newRow("writable, a file in the way") << true << "file" << true;
+    }
+    // Start-up makes the work folder where it can be written; what was there stays.
+    void workFolder()
+    {
+        QFETCH(bool, writable);
+        QFETCH(QString, before);
+        QFETCH(bool, toData);
+        ScriptedPrompts prompts;
+        if (before == "dir")
+            writeBytes(inApp("tempfile/keep.txt"), "kept");
+        if (before == "file")
+            writeBytes(inApp("tempfile"), "a file");
+        if (!writable)
+            programFolderReadOnly();
+        delete Startup(QString());
+        QCOMPARE(platform::ownFolder("tempfile"), toData ? inData("tempfile") : inApp("tempfile"));
+        QVERIFY2(QFileInfo(platform::ownFolder("tempfile")).isDir(), "the work folder is there");
+        QCOMPARE(QFileInfo(inData("tempfile")).isDir(), toData);
+        if (before == "dir")
+            QCOMPARE(AppFixture::readFile(inApp("tempfile/keep.txt")), QByteArray("kept"));
+        else if (before == "file")
+            QCOMPARE(AppFixture::readFile(inApp("tempfile")), QByteArray("a file"));
+        else
+            QCOMPARE(QFileInfo::exists(inApp("tempfile")), !toData);
+        QVERIFY2(prompts.asked.isEmpty(), "start-up asks nothing");
+    }
+
+    void missingFolders_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("shipped"); // a shipped "templates" folder beside the program
+        QTest::addColumn<bool>("toData");  // the dialog makes the template folder in the data folder
+        QTest::newRow("writable, none shipped") << true << false << false;
+        QTest::newRow("read-only, shipped ones") << false << true << true;
+        QTest::newRow("read-only, none shipped") << false << false << true;
+    }
+    // The message comes only when no template folder at all was there.
+    void missingFolders()
+    {
+        QFETCH(bool, writable);
+        QFETCH(bool, shipped);
+        QFETCH(bool, toData);
+        ScriptedPrompts prompts;
+        QDir(templateFolder()).removeRecursively();
+        if (shipped)
+            writeBytes(inApp("templates/Shipped.QPT"), "shipped");
+        if (!writable)
+            programFolderReadOnly();
+        AppFixture app;
+        app.triggerFrame("mnuTemplates");
+        FrmNew *dlg = FrmNew::instance();
+        QVERIFY2(dlg && dlg->isVisible(), "the dialog shows");
+        QCOMPARE(prompts.messageTexts(), shipped ? QStringList() : QStringList{NoTemplates});
+        QCOMPARE(templateFolder(), toData ? inData("templates") : inApp("templates"));
+        QVERIFY2(QFileInfo(templateFolder()).isDir(), "the template folder is made");
+        QCOMPARE(QFileInfo::exists(inApp("templates")), !toData || shipped);
+        QCOMPARE(listed(dlg, "File1"), shipped ? QStringList{"Shipped.QPT"} : QStringList());
+        dlg->close();
+    }
+
+    // Both folders are listed. Importing through the Install Template dialog writes
+    // into the user's folder only, and the user's copy then stands in for the shipped one.
+    void bothFoldersListedAndImportsGoToTheUsersOne()
+    {
+        ScriptedPrompts prompts;
+        QTemporaryDir source;
+        writeBytes(source.path() + "/Shipped.QPT", "replaced");
+        writeBytes(source.path() + "/New One.qpt", "new");
+        writeBytes(inApp("templates/Shipped.QPT"), "shipped\r\n");
+        writeBytes(inData("templates/mine.qpt"), "mine");
+        programFolderReadOnly();
+        AppFixture app;
+        app.triggerFrame("mnuTemplates");
+        FrmNew *dlg = FrmNew::instance();
+        QCOMPARE(listed(dlg, "File1"), (QStringList{"mine.qpt", "Shipped.QPT"}));
+        clickItem(dlg, "File1", "Shipped.QPT");
+        QCOMPARE(preview(dlg), "shipped\n");
+        click(dlg, "Command1");
+        QCOMPARE(app.current()->textControl()->text(), QByteArray("shipped\r\n"));
+
+        app.triggerFrame("mnuTemplates");
+        dlg = FrmNew::instance();
+        QTimer::singleShot(0, [&] {
+            auto *installer = qobject_cast<FrmTemplates *>(QApplication::activeModalWidget());
+            if (!installer)
+                return;
+            installer->goToFolder(source.path());
+            for (const char *name : {"New One.qpt", "Shipped.QPT"}) {
+                clickItem(installer, "fleTemplates", name);
+                click(installer, "Command1");
+            }
+            click(installer, "Command3");
+            installer->close();
+        });
+        click(dlg, "Command2");
+        QCOMPARE(entries(inData("templates")), (QStringList{"New_One.qpt", "Shipped.QPT", "mine.qpt"}));
+        QCOMPARE(entries(inApp("templates")), QStringList{"Shipped.QPT"});
+        QCOMPARE(AppFixture::readFile(inApp("templates/Shipped.QPT")), QByteArray("shipped\r\n"));
+        QCOMPARE(listed(dlg, "File1"), (QStringList{"mine.qpt", "New_One.qpt", "Shipped.QPT"}));
+        clickItem(dlg, "File1", "Shipped.QPT");
+        QCOMPARE(preview(dlg), "replaced");
+        click(dlg, "Command1");
+        QCOMPARE(app.current()->textControl()->text(), QByteArray("replaced"));
+        QVERIFY2(prompts.asked.isEmpty(), "nothing is asked");
+        // A writable program folder is the user's folder too: it is listed once.
+        platform::setFolderWritableCheck(nullptr);
+        QCOMPARE(templateFolders(), (QStringList{inApp("templates")}));
     }
 };
 

@@ -192,8 +192,6 @@ private slots:
         QTest::newRow("bad repeat") << "x*+*"
                                     << "The regular expression cannot be used: quantifier does not follow a "
                                        "repeatable item, at character 4.";
-        QTest::newRow("empty") << ""
-                               << "Type the text to find.";
     }
     void regularExpressionErrors()
     {
@@ -312,8 +310,6 @@ private slots:
         doc->textControl()->setSelStart(2);
         doc->textControl()->setSelLength(6);
         app.record(doc->slot()).Path = app.path(QStringLiteral("untitled.txt"));
-        QCOMPARE(doc->action(QStringLiteral("mnuFindInFiles"))->shortcut(),
-                 QKeySequence(QStringLiteral("Ctrl+Shift+F")));
         AppFixture::trigger(doc, QStringLiteral("mnuFindInFiles"));
         FrmFindInFiles *w = FrmFindInFiles::instance();
         QVERIFY(w);
