@@ -62,7 +62,8 @@ void BM_JournalHold(benchmark::State &state)
         // Ticks with a keystroke before each, or enough quiet ones for the
         // keeper to let its buffer go, then a keystroke: the next tick
         // journals it.
-        const int ticks = typing ? recovery::Keeper::kTicksBetweenWrites - 1 : recovery::Keeper::kTicksToKeepBuffer;
+        const int ticks =
+            typing ? recovery::Keeper::kTicksBetweenWrites - 1 : recovery::Keeper::kTicksToKeepBuffer;
         for (int t = 0; t < ticks; ++t) {
             if (typing)
                 QTest::keyClicks(doc->textControl(), "x");
@@ -80,8 +81,8 @@ void BM_JournalHold(benchmark::State &state)
         auto plain = [&] { return plainSave(floorFile, doc->textControl()->text()); };
         const std::vector<double> r = bench::inTurns(i++, {product, plain});
         recovery::Journal j;
-        if (!recovery::readJournal(keeper.journalFile(doc->slot()), &j) || j.text != doc->textControl()->bytes()
-            || r[1] < 0) {
+        if (!recovery::readJournal(keeper.journalFile(doc->slot()), &j) ||
+            j.text != doc->textControl()->bytes() || r[1] < 0) {
             state.SkipWithError("the journal does not hold the text");
             return;
         }
@@ -91,8 +92,9 @@ void BM_JournalHold(benchmark::State &state)
         state.SetIterationTime(r[0] / 1000.0);
     }
     bench::reportRatio(state, figure, floor, typing ? 0.5 : 0.75,
-                       typing ? "while typing: the window held by a 50 MB journal vs a plain 50 MB save"
-                              : "after a long pause: the window held by a 50 MB journal vs a plain 50 MB save");
+                       typing
+                           ? "while typing: the window held by a 50 MB journal vs a plain 50 MB save"
+                           : "after a long pause: the window held by a 50 MB journal vs a plain 50 MB save");
     state.counters["max_ms"] = held.max();
     keeper.shutdown();
 }

@@ -57,9 +57,10 @@ bool generate(const QByteArray &eol, TestFile *file)
         return false;
     file->path = QString::fromLocal8Bit(name);
     FILE *out = fdopen(fd, "wb");
-    static const char *const words[] = {"Lorem", "ipsum", "DOLOR", "sit", "amet", "Consectetur", "adipiscing",
-                                        "elit", "Sed", "do", "EIUSMOD", "tempor", "incididunt", "ut", "labore",
-                                        "et", "Dolore", "magna", "aliqua", "Quill", "needle", "Pad"};
+    static const char *const words[] = {"Lorem",      "ipsum", "DOLOR",  "sit", "amet",    "Consectetur",
+                                        "adipiscing", "elit",  "Sed",    "do",  "EIUSMOD", "tempor",
+                                        "incididunt", "ut",    "labore", "et",  "Dolore",  "magna",
+                                        "aliqua",     "Quill", "needle", "Pad"};
     QRandomGenerator rng(42);
     QList<QByteArray> pool;
     for (int i = 0; i < 4096; ++i) {
@@ -146,7 +147,7 @@ void runQuickScan(benchmark::State &state, const TestFile &file)
     state.counters["matches"] = found;
     state.counters["MB_per_s"] = oursRate / 1e6;
     state.counters["grep_MB_per_s"] = grepRate / 1e6;
-    state.counters["vs_grep"] = oursRate / grepRate; // floor 0.5
+    state.counters["vs_grep"] = oursRate / grepRate;              // floor 0.5
     state.counters["rss_growth_MB"] = double(growthKiB) / 1024.0; // ceiling 20
 }
 

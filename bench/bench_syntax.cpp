@@ -155,7 +155,8 @@ void BM_OpenColoured(benchmark::State &state)
         state.SetIterationTime(r[0] / 1000.0);
     }
     state.counters["colours_shown_ms"] = coloured.median();
-    bench::reportRatio(state, figure, floor, 1.10, "coloured text shown against plain (colours in colours_shown_ms)");
+    bench::reportRatio(state, figure, floor, 1.10,
+                       "coloured text shown against plain (colours in colours_shown_ms)");
 }
 
 // From the top of the freshly opened page to its last line, painted.

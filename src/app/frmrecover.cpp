@@ -9,7 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent) : QDialog(parent), m_list(new QListWidget(this))
+FrmRecover::FrmRecover(const QList<Row> &rows, QWidget *parent)
+    : QDialog(parent), m_list(new QListWidget(this))
 {
     setObjectName(QStringLiteral("frmRecover"));
     setWindowTitle(QStringLiteral("Recover Unsaved Work"));

@@ -10,7 +10,10 @@ constexpr quint64 kP1 = 0x9E3779B185EBCA87ULL;
 constexpr quint64 kP2 = 0xC2B2AE3D27D4EB4FULL;
 constexpr quint64 kP3 = 0x165667B19E3779F9ULL;
 
-inline quint64 rotl(quint64 v, int r) { return (v << r) | (v >> (64 - r)); }
+inline quint64 rotl(quint64 v, int r)
+{
+    return (v << r) | (v >> (64 - r));
+}
 
 inline quint64 load64(const uchar *p)
 {

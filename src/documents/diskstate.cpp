@@ -50,9 +50,9 @@ QByteArray DiskState::toText() const
 {
     if (!known)
         return QByteArrayLiteral("none");
-    return QByteArray::number(stamp.device) + ' ' + QByteArray::number(stamp.inode) + ' '
-           + QByteArray::number(stamp.size) + ' ' + QByteArray::number(stamp.modifiedNs) + ' '
-           + QByteArray::number(checksum, 16);
+    return QByteArray::number(stamp.device) + ' ' + QByteArray::number(stamp.inode) + ' ' +
+           QByteArray::number(stamp.size) + ' ' + QByteArray::number(stamp.modifiedNs) + ' ' +
+           QByteArray::number(checksum, 16);
 }
 
 bool DiskState::fromText(QByteArrayView text, DiskState *out)
@@ -84,11 +84,13 @@ namespace diskstate {
 QString overwriteQuestion(const QString &path, DiskState::Drift drift)
 {
     if (drift == DiskState::Drift::Missing)
-        return QStringLiteral("The file \"%1\" has been deleted or moved by another program since you opened or "
-                              "last saved it.\r\nSave this document there anyway?")
+        return QStringLiteral(
+                   "The file \"%1\" has been deleted or moved by another program since you opened or "
+                   "last saved it.\r\nSave this document there anyway?")
             .arg(path);
-    return QStringLiteral("The file \"%1\" has been changed by another program since you opened or last saved "
-                          "it.\r\nSave anyway and replace those changes with this document?")
+    return QStringLiteral(
+               "The file \"%1\" has been changed by another program since you opened or last saved "
+               "it.\r\nSave anyway and replace those changes with this document?")
         .arg(path);
 }
 
@@ -97,8 +99,8 @@ bool confirmOverwrite(const QString &path, const DiskState &state)
     const DiskState::Drift d = state.drift(path);
     if (d == DiskState::Drift::Same)
         return true;
-    return platform::message(overwriteQuestion(path, d), platform::Buttons::YesNo, platform::Icon::Exclamation)
-           == platform::Answer::Yes;
+    return platform::message(overwriteQuestion(path, d), platform::Buttons::YesNo,
+                             platform::Icon::Exclamation) == platform::Answer::Yes;
 }
 
 } // namespace diskstate

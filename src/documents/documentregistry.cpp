@@ -72,4 +72,7 @@ std::vector<int> DocumentRegistry::slotsWithWindows() const
     return out;
 }
 
-void DocumentRegistry::reset() { m_slots.clear(); }
+void DocumentRegistry::reset()
+{
+    m_slots.clear();
+}

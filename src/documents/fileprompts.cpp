@@ -9,17 +9,17 @@ QString questionText(Wording wording, const platform::FileError &err)
     const QString crlf = QStringLiteral("\r\n");
     switch (wording) {
     case Wording::Read:
-        return QStringLiteral("There was an error in reading your file") + crlf + err.description + crlf
-               + QStringLiteral("Would would you like to do");
+        return QStringLiteral("There was an error in reading your file") + crlf + err.description + crlf +
+               QStringLiteral("Would would you like to do");
     case Wording::ReadWithNumber:
-        return QString::number(err.number) + QStringLiteral("> There was an error in reading your file") + crlf
-               + err.description + crlf + QStringLiteral("Would would you like to do");
+        return QString::number(err.number) + QStringLiteral("> There was an error in reading your file") +
+               crlf + err.description + crlf + QStringLiteral("Would would you like to do");
     case Wording::Save:
-        return QStringLiteral("There was an error in saving to the file. ") + crlf + err.description + crlf
-               + QStringLiteral("Would would you like to do");
+        return QStringLiteral("There was an error in saving to the file. ") + crlf + err.description + crlf +
+               QStringLiteral("Would would you like to do");
     case Wording::InsertFile:
-        return QStringLiteral("There was an error in reading your file") + crlf + err.description + crlf
-               + QStringLiteral("What would you like to do");
+        return QStringLiteral("There was an error in reading your file") + crlf + err.description + crlf +
+               QStringLiteral("What would you like to do");
     }
     return QString();
 }

@@ -8,11 +8,20 @@ namespace recentfiles {
 namespace {
 const QString kSection = QStringLiteral("Settings");
 
-QString read(int pos) { return platform::settings().read(platform::appTitle(), kSection, key(pos)); }
-void write(int pos, const QString &v) { platform::settings().write(platform::appTitle(), kSection, key(pos), v); }
+QString read(int pos)
+{
+    return platform::settings().read(platform::appTitle(), kSection, key(pos));
+}
+void write(int pos, const QString &v)
+{
+    platform::settings().write(platform::appTitle(), kSection, key(pos), v);
+}
 } // namespace
 
-QString key(int position) { return QStringLiteral("RecentItem") + QString::number(position); }
+QString key(int position)
+{
+    return QStringLiteral("RecentItem") + QString::number(position);
+}
 
 void AddRecentFile(const QString &path)
 {

@@ -26,7 +26,10 @@ std::unique_ptr<QLockFile> newLock(const QString &file)
     return lock;
 }
 
-QString lockFileOf(const QString &root, const QString &id) { return root + id + QStringLiteral(".lock"); }
+QString lockFileOf(const QString &root, const QString &id)
+{
+    return root + id + QStringLiteral(".lock");
+}
 
 // Makes the folder and any missing parents, for the user's eyes only from
 // the moment they exist (never opened up first and shut afterwards).
@@ -122,7 +125,8 @@ std::vector<Orphan> claimOrphans(const QString &rootIn, const QString &ownId)
         o.lock = lock;
         o.sweptTemporaries = saveledger::sweep(o.folder);
         QDir folder(o.folder);
-        for (const QString &name : folder.entryList({QLatin1Char('*') + QLatin1String(kJournalSuffix)}, QDir::Files)) {
+        for (const QString &name :
+             folder.entryList({QLatin1Char('*') + QLatin1String(kJournalSuffix)}, QDir::Files)) {
             Orphan::Item item;
             item.file = folder.filePath(name);
             if (readJournal(item.file, &item.journal)) {

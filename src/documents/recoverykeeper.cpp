@@ -34,7 +34,8 @@ void copyText(TextControl *control, QByteArray &out)
         out.reserve(n + qMax(n / 32, qsizetype(64 * 1024)));
     }
     out.resize(n);
-    const qsizetype gap = qBound(qsizetype(0), qsizetype(control->SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION)), n);
+    const qsizetype gap =
+        qBound(qsizetype(0), qsizetype(control->SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION)), n);
     const QByteArrayView before = control->bytes(0, gap), after = control->bytes(gap, n - gap);
     std::memcpy(out.data(), before.data(), size_t(before.size()));
     std::memcpy(out.data() + before.size(), after.data(), size_t(after.size()));
@@ -42,7 +43,10 @@ void copyText(TextControl *control, QByteArray &out)
 
 } // namespace
 
-QString defaultRoot() { return platform::dataFolder() + QStringLiteral("recovery/"); }
+QString defaultRoot()
+{
+    return platform::dataFolder() + QStringLiteral("recovery/");
+}
 
 Keeper &Keeper::instance()
 {
@@ -50,7 +54,10 @@ Keeper &Keeper::instance()
     return *keeper;
 }
 
-Keeper::~Keeper() { m_pool.waitForDone(); }
+Keeper::~Keeper()
+{
+    m_pool.waitForDone();
+}
 
 bool Keeper::start(const QString &root)
 {
@@ -148,8 +155,9 @@ void Keeper::tick()
         if (found == m_entries.end()) {
             Entry e;
             e.generation = reg.generation(slot);
-            e.file = QDir(m_folder.path()).filePath(QStringLiteral("%1-%2").arg(slot).arg(e.generation)
-                                                    + QLatin1String(kJournalSuffix));
+            e.file = QDir(m_folder.path())
+                         .filePath(QStringLiteral("%1-%2").arg(slot).arg(e.generation) +
+                                   QLatin1String(kJournalSuffix));
             found = m_entries.emplace(slot, std::move(e)).first;
         }
         Entry &e = found->second;
@@ -173,7 +181,6 @@ void Keeper::tick()
         } else if (++e.quietTicks >= kTicksToKeepBuffer) {
             e.buffer = QByteArray(); // the user stopped: no need to keep the memory
         }
-
     }
 }
 
@@ -227,7 +234,10 @@ void Keeper::setTimerRunning(bool on)
         m_timer.start();
 }
 
-void Keeper::waitForWrites() { m_pool.waitForDone(); }
+void Keeper::waitForWrites()
+{
+    m_pool.waitForDone();
+}
 
 void Keeper::journalNow()
 {
@@ -290,8 +300,9 @@ bool Keeper::restore(const Journal &journal, const QString &file)
     // The journal moves over as it is: it already holds this text.
     Entry e;
     e.generation = DocumentRegistry::instance().generation(slot);
-    e.file = QDir(m_folder.path()).filePath(QStringLiteral("%1-%2").arg(slot).arg(e.generation)
-                                            + QLatin1String(kJournalSuffix));
+    e.file =
+        QDir(m_folder.path())
+            .filePath(QStringLiteral("%1-%2").arg(slot).arg(e.generation) + QLatin1String(kJournalSuffix));
     const auto old = m_entries.find(slot);
     if (old != m_entries.end()) {
         remove(old->second);

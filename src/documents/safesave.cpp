@@ -26,14 +26,16 @@ bool writeText(platform::FileWriter &writer, QByteArrayView text, platform::File
 } // namespace
 
 bool writeFile(const QString &path, QByteArrayView prefix, QByteArrayView text, QByteArrayView ending,
-               platform::FileError *err, quint64 *checksum, const std::function<bool(qint64 written)> &progress)
+               platform::FileError *err, quint64 *checksum,
+               const std::function<bool(qint64 written)> &progress)
 {
     platform::FileWriter writer;
     if (!writer.open(path, err))
         return false;
     platform::FileStamp temp;
     const QString note = writer.tempStamp(&temp) ? saveledger::record(path, temp) : QString();
-    const bool ok = (prefix.isEmpty() || writer.write(prefix, err)) && writeText(writer, text, err, progress) &&
+    const bool ok = (prefix.isEmpty() || writer.write(prefix, err)) &&
+                    writeText(writer, text, err, progress) &&
                     (ending.isEmpty() || writer.write(ending, err)) && writer.commit(err);
     if (!ok)
         writer.cancel();

@@ -17,8 +17,14 @@ const char kPrefix[] = "save-";
 const char kSuffix[] = ".pending";
 } // namespace
 
-void setFolder(const QString &folder) { g_folder = folder; }
-QString folder() { return g_folder; }
+void setFolder(const QString &folder)
+{
+    g_folder = folder;
+}
+QString folder()
+{
+    return g_folder;
+}
 void setFailureHandler(std::function<void(const QString &reason)> handler)
 {
     g_failed = std::move(handler);
@@ -31,8 +37,8 @@ QString record(const QString &path, const platform::FileStamp &temp)
     // The temporary lies beside the file a link points at, not beside the link.
     const QFileInfo fi(path);
     const QString target = fi.exists() ? fi.canonicalFilePath() : fi.absoluteFilePath();
-    const QString note = QDir(g_folder).filePath(QLatin1String(kPrefix) + QString::number(++g_counter)
-                                                 + QLatin1String(kSuffix));
+    const QString note = QDir(g_folder).filePath(QLatin1String(kPrefix) + QString::number(++g_counter) +
+                                                 QLatin1String(kSuffix));
     QFile f(note);
     const QByteArray text = QUrl::toPercentEncoding(target) + '\n' + QByteArray::number(temp.device) + ' ' +
                             QByteArray::number(temp.inode) + '\n';
@@ -74,13 +80,14 @@ int removeTemporaries(const QByteArray &noteText)
     QDir dir(fi.absolutePath());
     int removed = 0;
     // Only a name made from the file's own, holding the very inode noted.
-    for (const QString &name : dir.entryList({base + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
+    for (const QString &name :
+         dir.entryList({base + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
         if (name == fi.fileName())
             continue;
         const QString p = dir.filePath(name);
         platform::FileStamp st;
-        if (platform::statFile(p, &st) && st.device == dev && st.inode == ino && !QFileInfo(p).isSymLink()
-            && QFile::remove(p))
+        if (platform::statFile(p, &st) && st.device == dev && st.inode == ino && !QFileInfo(p).isSymLink() &&
+            QFile::remove(p))
             ++removed;
     }
     return removed;

@@ -13,7 +13,7 @@ QToolBar *build(QWidget *parent)
     bar->setIconSize(QSize(16, 16));
     bar->setMovable(false);
     bar->setFloatable(false);
-    const char *const keys[] = {"New", "Open", "Save", nullptr, "Undo", nullptr,
+    const char *const keys[] = {"New", "Open", "Save",  nullptr,  "Undo",  nullptr,
                                 "Cut", "Copy", "Paste", "Delete", nullptr, "Print"};
     for (const char *k : keys) {
         if (!k) {

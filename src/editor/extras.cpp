@@ -24,16 +24,25 @@ void attach(FrmDoc &window)
     charactermode::attach(window);
     // Handled after the drop has finished, so the question box never runs
     // inside the drag and drop of the file manager.
-    QObject::connect(window.textControl(), &TextControl::filesDropped, w,
-                     [w](const QStringList &paths) { filedrop::FilesDropped(*w, paths); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+        window.textControl(), &TextControl::filesDropped, w,
+        [w](const QStringList &paths) { filedrop::FilesDropped(*w, paths); }, Qt::QueuedConnection);
 }
 
-void SetUpViewEntries(FrmDoc &window) { viewers::SetUpViewEntries(window); }
+void SetUpViewEntries(FrmDoc &window)
+{
+    viewers::SetUpViewEntries(window);
+}
 
-void LoadViewerSettings() { viewers::LoadViewerSettings(); }
+void LoadViewerSettings()
+{
+    viewers::LoadViewerSettings();
+}
 
-void ShowViewSettingsDialog() { FrmViewSettings::showDialog(); }
+void ShowViewSettingsDialog()
+{
+    FrmViewSettings::showDialog();
+}
 
 void ShowNewDocumentFormatDialog()
 {
@@ -45,6 +54,9 @@ void ShowPreferencesDialog()
     FrmPreferences::showDialog();
 }
 
-void PrintDocument(FrmDoc &window) { printing::PrintDocument(window); }
+void PrintDocument(FrmDoc &window)
+{
+    printing::PrintDocument(window);
+}
 
 } // namespace extras

@@ -18,9 +18,8 @@ namespace filedrop {
 bool insertFileContents(TextControl &text, const QString &path)
 {
     platform::FileReader reader;
-    StepResult r = fileprompts::runStep(Wording::InsertFile, [&](platform::FileError *e) {
-        return reader.open(path, e);
-    });
+    StepResult r = fileprompts::runStep(Wording::InsertFile,
+                                        [&](platform::FileError *e) { return reader.open(path, e); });
     if (r == StepResult::Aborted)
         return false;
     // Reading and inserting are one step: a failed read leaves the selection alone.
@@ -53,8 +52,8 @@ void FilesDropped(FrmDoc &window, const QStringList &paths)
     const QPointer<TextControl> text = window.textControl();
     const QString crlf = QStringLiteral("\r\n");
     const platform::Answer a = platform::message(
-        QStringLiteral("Would you like to paste the contents of this file ") + crlf + path + crlf
-            + QStringLiteral("To your document?"),
+        QStringLiteral("Would you like to paste the contents of this file ") + crlf + path + crlf +
+            QStringLiteral("To your document?"),
         platform::Buttons::YesNo, platform::Icon::None, QStringLiteral("Insert As Contents?"));
     if (a == platform::Answer::Yes) {
         if (text)

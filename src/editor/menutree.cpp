@@ -196,7 +196,8 @@ Built build(const std::vector<Entry> &rows, QWidget *owner)
         } else {
             action = new QAction(caption, owner);
             if (e.shortcut)
-                action->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut), QKeySequence::PortableText));
+                action->setShortcut(
+                    QKeySequence(QString::fromLatin1(e.shortcut), QKeySequence::PortableText));
             action->setCheckable(e.flags & Checkable);
             parentMenu->addAction(action);
         }

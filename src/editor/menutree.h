@@ -31,7 +31,7 @@ struct Entry
     const char *name;     // object name of the action (and of the submenu)
     const char *shortcut; // portable key text, or nullptr
     unsigned flags = None;
-    int index = -1;       // for entries that come as arrays (indexes from 0)
+    int index = -1; // for entries that come as arrays (indexes from 0)
 };
 
 const std::vector<Entry> &documentMenu();

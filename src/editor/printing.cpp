@@ -16,8 +16,7 @@ void PrintDocument(FrmDoc &window)
     if (control->selLength() >= 1) {
         selectionOnly = platform::message(QStringLiteral("Do you wish to only print the highlighted text?"),
                                           platform::Buttons::YesNo, platform::Icon::None,
-                                          QStringLiteral("Print your selection?"))
-                        == platform::Answer::Yes;
+                                          QStringLiteral("Print your selection?")) == platform::Answer::Yes;
     }
     const QString text = selectionOnly ? control->selectedString() : control->textString();
     QString error;

@@ -93,9 +93,15 @@ bool isBlank(QByteArrayView text)
     return true;
 }
 
-QByteArray toUpperCase(QByteArrayView text) { return mapped(text, upperTable()); }
+QByteArray toUpperCase(QByteArrayView text)
+{
+    return mapped(text, upperTable());
+}
 
-QByteArray toLowerCase(QByteArrayView text) { return mapped(text, lowerTable()); }
+QByteArray toLowerCase(QByteArrayView text)
+{
+    return mapped(text, lowerTable());
+}
 
 QByteArray toProperCase(QByteArrayView text)
 {
@@ -116,8 +122,8 @@ QByteArray toProperCase(QByteArrayView text)
         }
         dst[i] = char(c);
         // An apostrophe between two letters keeps the word going.
-        wordGoing = c == '\'' && wordGoing && i + 1 < n && QChar::isLetter(char32_t(src[i - 1]))
-                    && QChar::isLetter(char32_t(src[i + 1]));
+        wordGoing = c == '\'' && wordGoing && i + 1 < n && QChar::isLetter(char32_t(src[i - 1])) &&
+                    QChar::isLetter(char32_t(src[i + 1]));
     }
     return out;
 }

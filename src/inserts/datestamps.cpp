@@ -4,9 +4,15 @@ namespace inserts {
 
 namespace {
 
-bool isFieldLetter(QChar c) { return c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y'); }
+bool isFieldLetter(QChar c)
+{
+    return c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y');
+}
 
-QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
 
 } // namespace
 

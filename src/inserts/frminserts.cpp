@@ -37,7 +37,10 @@ FrmInserts::FrmInserts(QWidget *frame)
     connect(m_text, &TextControl::changed, this, [this] { inserts::setInsertBoxText(m_text->textString()); });
 }
 
-FrmInserts *FrmInserts::instance() { return g_box; }
+FrmInserts *FrmInserts::instance()
+{
+    return g_box;
+}
 
 FrmInserts *FrmInserts::open(QWidget *frame)
 {

@@ -50,6 +50,9 @@ Clipboard &clipboard()
     return g_override ? *g_override : real;
 }
 
-void setClipboard(Clipboard *c) { g_override = c; }
+void setClipboard(Clipboard *c)
+{
+    g_override = c;
+}
 
 } // namespace platform

@@ -12,19 +12,26 @@ bool isWebScheme(const QString &scheme)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-QString onlyWeb() { return QStringLiteral("Only http and https addresses can be loaded."); }
+QString onlyWeb()
+{
+    return QStringLiteral("Only http and https addresses can be loaded.");
+}
 
 } // namespace
 
-bool schemeAllowed(const QUrl &url) { return url.isValid() && isWebScheme(url.scheme()) && !url.host().isEmpty(); }
+bool schemeAllowed(const QUrl &url)
+{
+    return url.isValid() && isWebScheme(url.scheme()) && !url.host().isEmpty();
+}
 
 QUrl addressToUrl(const QString &typed, QString *whyNot)
 {
     const QString text = typed.trimmed();
     // "name:" starts a scheme unless a digit follows, as in "localhost:8080".
     static const QRegularExpression schemeRe(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:(?![0-9])"));
-    const QUrl url = schemeRe.match(text).hasMatch() ? QUrl(text, QUrl::StrictMode)
-                                                     : QUrl(QStringLiteral("http://") + text, QUrl::StrictMode);
+    const QUrl url = schemeRe.match(text).hasMatch()
+                         ? QUrl(text, QUrl::StrictMode)
+                         : QUrl(QStringLiteral("http://") + text, QUrl::StrictMode);
     if (!isWebScheme(url.scheme().toLower())) {
         *whyNot = onlyWeb();
         return QUrl();
@@ -36,8 +43,8 @@ QUrl addressToUrl(const QString &typed, QString *whyNot)
     return url;
 }
 
-bool redirectAllowed(const QUrl &from, const QByteArray &location, int followed, int maxRedirects, QUrl *target,
-                     QString *whyNot)
+bool redirectAllowed(const QUrl &from, const QByteArray &location, int followed, int maxRedirects,
+                     QUrl *target, QString *whyNot)
 {
     if (followed >= maxRedirects) {
         *whyNot = QStringLiteral("The server redirected more than %1 times.").arg(maxRedirects);
@@ -54,7 +61,8 @@ bool redirectAllowed(const QUrl &from, const QByteArray &location, int followed,
     }
     // A secure page must not silently turn into one anybody could have altered.
     if (from.scheme() == QLatin1String("https") && to.scheme() == QLatin1String("http")) {
-        *whyNot = QStringLiteral("The server redirected from a secure (https) address to an insecure (http) one.");
+        *whyNot =
+            QStringLiteral("The server redirected from a secure (https) address to an insecure (http) one.");
         return false;
     }
     *target = to;
@@ -80,8 +88,9 @@ QByteArray declaredCharset(QByteArrayView contentType)
 QString decodeBody(QByteArrayView body, QByteArrayView contentType)
 {
     const QByteArray charset = declaredCharset(contentType);
-    static const char *const latin1Names[] = {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "latin-1",
-                                              "l1", "us-ascii", "ascii", "iso-ir-100", "cp819"};
+    static const char *const latin1Names[] = {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1",
+                                              "latin-1",    "l1",        "us-ascii",   "ascii",
+                                              "iso-ir-100", "cp819"};
     for (const char *name : latin1Names)
         if (charset == name)
             return QString::fromLatin1(body);

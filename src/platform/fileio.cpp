@@ -73,7 +73,10 @@ void injectFileFault(FileStep step, int errnum, int times)
     g_faults[size_t(step)] = Fault{errnum, times};
 }
 
-void clearFileFaults() { g_faults = {}; }
+void clearFileFaults()
+{
+    g_faults = {};
+}
 
 namespace {
 std::atomic<int> g_readDelayUs{0};
@@ -81,7 +84,10 @@ std::atomic<int> g_writeDelayUs{0};
 qint64 g_memoryForTests = -1;
 } // namespace
 
-void setWriteDelayUs(int us) { g_writeDelayUs.store(us); }
+void setWriteDelayUs(int us)
+{
+    g_writeDelayUs.store(us);
+}
 
 void setReadDelayUs(int us)
 {

@@ -10,6 +10,9 @@ namespace latin1 {
 // held and becomes '?'; *replaced (when given) receives how many did.
 QByteArray fromUnicode(QStringView text, int *replaced = nullptr);
 
-inline QString toUnicode(QByteArrayView bytes) { return QString::fromLatin1(bytes); }
+inline QString toUnicode(QByteArrayView bytes)
+{
+    return QString::fromLatin1(bytes);
+}
 
 } // namespace latin1

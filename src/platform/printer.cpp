@@ -30,7 +30,10 @@ Printer &printer()
     return g_override ? *g_override : real;
 }
 
-void setPrinter(Printer *p) { g_override = p; }
+void setPrinter(Printer *p)
+{
+    g_override = p;
+}
 
 bool QtTextPrinter::printText(const QString &jobName, const QString &text, QString *error)
 {

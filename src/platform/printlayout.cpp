@@ -6,7 +6,10 @@ namespace {
 
 constexpr int kTabWidth = 8;
 
-bool isControl(char16_t c) { return c < 0x20 || (c >= 0x7f && c < 0xa0); }
+bool isControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7f && c < 0xa0);
+}
 
 QString printable(QStringView line)
 {

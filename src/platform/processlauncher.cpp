@@ -35,6 +35,9 @@ ProcessLauncher &processLauncher()
     return g_override ? *g_override : real;
 }
 
-void setProcessLauncher(ProcessLauncher *launcher) { g_override = launcher; }
+void setProcessLauncher(ProcessLauncher *launcher)
+{
+    g_override = launcher;
+}
 
 } // namespace platform

@@ -33,8 +33,8 @@ class DialogPrompts : public Prompts
 public:
     Answer message(const QString &text, Buttons buttons, Icon icon, const QString &caption) override
     {
-        QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                        caption, forDisplay(text), QMessageBox::NoButton, dialogParent());
+        QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, caption,
+                        forDisplay(text), QMessageBox::NoButton, dialogParent());
         box.setTextFormat(Qt::PlainText);
         switch (buttons) {
         case Buttons::Ok:
@@ -51,19 +51,29 @@ public:
             break;
         }
         switch (box.exec()) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Abort: return Answer::Abort;
-        case QMessageBox::Retry: return Answer::Retry;
-        case QMessageBox::Ignore: return Answer::Ignore;
-        case QMessageBox::Ok: return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Abort:
+            return Answer::Abort;
+        case QMessageBox::Retry:
+            return Answer::Retry;
+        case QMessageBox::Ignore:
+            return Answer::Ignore;
+        case QMessageBox::Ok:
+            return Answer::Ok;
         default:
             // Escape or the close box: the safest answer of the set.
             switch (buttons) {
-            case Buttons::Ok: return Answer::Ok;
-            case Buttons::YesNo: return Answer::No;
-            case Buttons::YesNoCancel: return Answer::Cancel;
-            case Buttons::AbortRetryIgnore: return Answer::Abort;
+            case Buttons::Ok:
+                return Answer::Ok;
+            case Buttons::YesNo:
+                return Answer::No;
+            case Buttons::YesNoCancel:
+                return Answer::Cancel;
+            case Buttons::AbortRetryIgnore:
+                return Answer::Abort;
             }
         }
         return Answer::Cancel;
@@ -72,8 +82,8 @@ public:
     QString input(const QString &prompt, const QString &title, const QString &initial) override
     {
         bool ok = false;
-        const QString answer = QInputDialog::getText(dialogParent(), title, forDisplay(prompt),
-                                                     QLineEdit::Normal, initial, &ok);
+        const QString answer =
+            QInputDialog::getText(dialogParent(), title, forDisplay(prompt), QLineEdit::Normal, initial, &ok);
         return ok ? answer : QString();
     }
 
@@ -116,9 +126,15 @@ Prompts &prompts()
     return g_override ? *g_override : real;
 }
 
-void setPrompts(Prompts *p) { g_override = p; }
+void setPrompts(Prompts *p)
+{
+    g_override = p;
+}
 
-QString appTitle() { return QStringLiteral("Quillpad Basic"); }
+QString appTitle()
+{
+    return QStringLiteral("Quillpad Basic");
+}
 
 Answer message(const QString &text, Buttons buttons, Icon icon, const QString &caption)
 {
@@ -130,6 +146,9 @@ QString inputBox(const QString &prompt, const QString &title, const QString &ini
     return prompts().input(prompt, title, initial);
 }
 
-void beep() { prompts().beep(); }
+void beep()
+{
+    prompts().beep();
+}
 
 } // namespace platform

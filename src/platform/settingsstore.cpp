@@ -27,8 +27,7 @@ public:
         return v.toString();
     }
 
-    bool write(const QString &app, const QString &section, const QString &key,
-               const QString &value) override
+    bool write(const QString &app, const QString &section, const QString &key, const QString &value) override
     {
         const QString path = settingsFilePath(app);
         if (!settingsguard::dropSerializedObjects(path))
@@ -47,8 +46,8 @@ SettingsStore *g_override = nullptr;
 QString settingsFilePath(const QString &app)
 {
     // Looked up on every use, so the folder follows $XDG_CONFIG_HOME.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QLatin1Char('/') + app + QLatin1String(".ini");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + app +
+           QLatin1String(".ini");
 }
 
 SettingsStore &settings()
@@ -57,6 +56,9 @@ SettingsStore &settings()
     return g_override ? *g_override : real;
 }
 
-void setSettings(SettingsStore *s) { g_override = s; }
+void setSettings(SettingsStore *s)
+{
+    g_override = s;
+}
 
 } // namespace platform

@@ -38,7 +38,10 @@ void StyledLoad::run()
     m_finished.store(true);
 }
 
-void StyledLoad::wait() { m_thread->wait(); }
+void StyledLoad::wait()
+{
+    m_thread->wait();
+}
 
 void *StyledLoad::take()
 {

@@ -99,7 +99,8 @@ void UrlFetch::onMetaData()
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
     if (status < 300 && length.isValid() && length.toLongLong() > m_maxBytes)
-        fail(QStringLiteral("The page is larger than %1 and was not loaded.").arg(fetchpolicy::sizeText(m_maxBytes)));
+        fail(QStringLiteral("The page is larger than %1 and was not loaded.")
+                 .arg(fetchpolicy::sizeText(m_maxBytes)));
 }
 
 void UrlFetch::onReadyRead()
@@ -119,7 +120,8 @@ bool UrlFetch::takeBody()
     const qint64 room = m_maxBytes - m_body.size();
     const QByteArray piece = m_reply->read(qMin<qint64>(room + 1, 256 * 1024));
     if (piece.size() > room) {
-        fail(QStringLiteral("The page is larger than %1 and was not loaded.").arg(fetchpolicy::sizeText(m_maxBytes)));
+        fail(QStringLiteral("The page is larger than %1 and was not loaded.")
+                 .arg(fetchpolicy::sizeText(m_maxBytes)));
         return false;
     }
     m_body += piece;

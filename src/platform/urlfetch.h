@@ -30,8 +30,8 @@ public:
     struct Result
     {
         bool ok = false;
-        QString text;  // the decoded body
-        QString error; // why it failed, for the user
+        QString text;         // the decoded body
+        QString error;        // why it failed, for the user
         bool stopped = false; // abort(), or the program quitting: nothing to report
     };
 
@@ -73,7 +73,7 @@ private:
     QByteArray m_body;
     QByteArray m_contentType;
     int m_redirects = 0;
-    bool m_done = true; // no fetch running, or the running one has its result
+    bool m_done = true;      // no fetch running, or the running one has its result
     bool m_answered = false; // the current request got any answer
     Result m_result;
 

@@ -37,6 +37,9 @@ void attach(DocumentWindow &window)
     platform::wire(window.widget(), "mnuToolsProjectList", [] { FrmProject::showWindow(); });
 }
 
-void ShowProjectWindow() { FrmProject::showWindow(); }
+void ShowProjectWindow()
+{
+    FrmProject::showWindow();
+}
 
 } // namespace projects

@@ -11,9 +11,11 @@ SnipRead readSnipFile(const QString &path)
     SnipRead out;
     platform::FileReader reader;
     const auto wording = fileprompts::Wording::Read;
-    StepResult r = fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.open(path, e); });
+    StepResult r =
+        fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.open(path, e); });
     if (r == StepResult::Done)
-        r = fileprompts::runStep(wording, [&](platform::FileError *e) { return reader.readAll(&out.bytes, e); });
+        r = fileprompts::runStep(wording,
+                                 [&](platform::FileError *e) { return reader.readAll(&out.bytes, e); });
     reader.close();
     out.aborted = r == StepResult::Aborted;
     if (out.aborted)
