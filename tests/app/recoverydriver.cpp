@@ -119,8 +119,8 @@ int main(int argc, char **argv)
             for (int slot : typedSlots) {
                 recovery::Journal j;
                 const QString file = keeper.journalFile(slot);
-                if (file.isEmpty() || !recovery::readJournal(file, &j)
-                    || j.text != DocumentRegistry::instance().window(slot)->textControl()->text())
+                if (file.isEmpty() || !recovery::readJournal(file, &j) ||
+                    j.text != DocumentRegistry::instance().window(slot)->textControl()->text())
                     return false;
             }
             return true;

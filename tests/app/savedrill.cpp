@@ -4,10 +4,10 @@
 // and "saved <microseconds>" after. Killed meanwhile, it leaves its recovery
 // folder and save ledger behind for the next start to sweep.
 
-#include "drillbytes.h"
 #include "documents/recoveryfolder.h"
 #include "documents/safesave.h"
 #include "documents/saveledger.h"
+#include "drillbytes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -35,7 +35,10 @@ const QString kRead = QStringLiteral("There was an error in reading your file\r\
 const QString kSave = QStringLiteral("There was an error in saving to the file. \r\n");
 const QString kAsk = QStringLiteral("\r\nWould would you like to do");
 
-void type(FrmDoc *d, const char *text) { QTest::keyClicks(d->textControl(), text); }
+void type(FrmDoc *d, const char *text)
+{
+    QTest::keyClicks(d->textControl(), text);
+}
 
 // Drops files on a widget as the platform does, then lets the handlers run.
 void dropFiles(QWidget *target, const QStringList &files)
@@ -75,7 +78,8 @@ private slots:
         m_app->record(2).Changed = false;
         AppFixture::trigger(c, QStringLiteral("mnuFileClose"));
         AppFixture::trigger(b, QStringLiteral("mnuFileClose"));
-        QVERIFY2(!m_app->record(2).InUse && !b->isVisible(), "File > Close frees the slot and hides the window");
+        QVERIFY2(!m_app->record(2).InUse && !b->isVisible(),
+                 "File > Close frees the slot and hides the window");
 
         FrmDoc *again = m_app->newDocument();
         QCOMPARE(again, b); // the lowest hidden window is taken again, emptied
@@ -90,7 +94,7 @@ private slots:
     void closeQuestion_data()
     {
         QTest::addColumn<QByteArray>("typed");
-        QTest::addColumn<int>("answer"); // -1: nothing asked
+        QTest::addColumn<int>("answer");   // -1: nothing asked
         QTest::addColumn<QString>("file"); // the save dialog's answer; null: not shown
         QTest::addColumn<bool>("closes");
         QTest::newRow("unchanged") << QByteArray() << -1 << QString() << true;
@@ -113,8 +117,8 @@ private slots:
             m_prompts->answerFile(file.isEmpty() ? file : m_app->path(file));
         AppFixture::trigger(m_app->doc(1), QStringLiteral("mnuFileExit"));
         QCOMPARE(m_prompts->messageTexts(), answer < 0 ? QStringList() : QStringList{kClose});
-        QVERIFY(answer < 0 || (m_prompts->messages()[0].caption == QStringLiteral("Untitled")
-                               && m_prompts->messages()[0].buttons == platform::Buttons::YesNoCancel));
+        QVERIFY(answer < 0 || (m_prompts->messages()[0].caption == QStringLiteral("Untitled") &&
+                               m_prompts->messages()[0].buttons == platform::Buttons::YesNoCancel));
         QVERIFY(m_prompts->scriptUsedUp() && m_prompts->unexpected.isEmpty());
         QCOMPARE(m_app->record(1).InUse, !closes);
         QTRY_COMPARE(bool(m_app->doc(1)), !closes);
@@ -198,13 +202,15 @@ private slots:
         m_prompts->answer(Answer::Abort);
         fileops::OpenFile(missing);
         QCOMPARE(m_prompts->messageTexts(), QStringList{kRead + "No such file or directory" + kAsk});
-        QVERIFY(m_prompts->messages()[0].buttons == platform::Buttons::AbortRetryIgnore
-                && m_prompts->messages()[0].caption == QStringLiteral("Quillpad Basic"));
+        QVERIFY(m_prompts->messages()[0].buttons == platform::Buttons::AbortRetryIgnore &&
+                m_prompts->messages()[0].caption == QStringLiteral("Quillpad Basic"));
         QCOMPARE(DocumentRegistry::instance().docCount(), 0);
 
         // Retry after the file appeared: it opens.
         m_prompts->answer(Answer::Retry);
-        m_prompts->onAsk = [&](const ScriptedPrompts::Asked &) { m_app->writeFile(QStringLiteral("missing file.txt"), "now"); };
+        m_prompts->onAsk = [&](const ScriptedPrompts::Asked &) {
+            m_app->writeFile(QStringLiteral("missing file.txt"), "now");
+        };
         fileops::OpenFile(missing);
         m_prompts->onAsk = nullptr;
         QCOMPARE(m_app->doc(1)->textControl()->text(), QByteArray("now"));
@@ -298,7 +304,7 @@ private slots:
     // there on open, the program running.
     void exitAsksEveryChangedDocument_data()
     {
-        QTest::addColumn<QString>("answers"); // one letter a document: Yes, No, Cancel
+        QTest::addColumn<QString>("answers");                  // one letter a document: Yes, No, Cancel
         for (const char *order : {"YNC", "NCY", "CYN", "YNY"}) // Cancel third, second, first, never
             QTest::newRow(order) << QString::fromLatin1(order);
     }

@@ -35,8 +35,9 @@ const QString kClose = QStringLiteral("Would you like to save the changes you ma
 
 QString changedQuestion(const QString &path)
 {
-    return QStringLiteral("The file \"%1\" has been changed by another program since you opened or last saved "
-                          "it.\r\nSave anyway and replace those changes with this document?")
+    return QStringLiteral(
+               "The file \"%1\" has been changed by another program since you opened or last saved "
+               "it.\r\nSave anyway and replace those changes with this document?")
         .arg(path);
 }
 
@@ -47,7 +48,10 @@ QString deletedQuestion(const QString &path)
         .arg(path);
 }
 
-recovery::Keeper &keeper() { return recovery::Keeper::instance(); }
+recovery::Keeper &keeper()
+{
+    return recovery::Keeper::instance();
+}
 
 recovery::Journal journalOf(int slot)
 {
@@ -64,7 +68,10 @@ void ageForward(const QString &path)
 {
     struct stat st;
     ::stat(QFile::encodeName(path).constData(), &st);
-    struct utimbuf t{st.st_atime, st.st_mtime + 5};
+    struct utimbuf t
+    {
+        st.st_atime, st.st_mtime + 5
+    };
     ::utime(QFile::encodeName(path).constData(), &t);
 }
 
@@ -75,7 +82,8 @@ public:
     explicit Driver(const QStringList &args)
     {
         m_process.start(QStringLiteral(QP_DRIVER),
-                        QStringList{QStringLiteral("--app"), testsupport::root() + QStringLiteral("/app/")} + args);
+                        QStringList{QStringLiteral("--app"), testsupport::root() + QStringLiteral("/app/")} +
+                            args);
         m_process.waitForStarted();
         const QDeadlineTimer deadline(60000);
         while (m_process.state() == QProcess::Running && !m_process.canReadLine() && !deadline.hasExpired())
@@ -105,8 +113,8 @@ public:
     QByteArray line() const { return m_line; }
     bool endedByItself()
     {
-        return m_process.waitForFinished(30000) && m_process.exitStatus() == QProcess::NormalExit
-               && m_process.exitCode() == 0;
+        return m_process.waitForFinished(30000) && m_process.exitStatus() == QProcess::NormalExit &&
+               m_process.exitCode() == 0;
     }
 
 private:
@@ -131,7 +139,10 @@ void whenDialogShows(std::function<void(FrmRecover *)> fn)
     poll->start();
 }
 
-void click(FrmRecover *dlg, const char *button) { dlg->findChild<QPushButton *>(QLatin1String(button))->click(); }
+void click(FrmRecover *dlg, const char *button)
+{
+    dlg->findChild<QPushButton *>(QLatin1String(button))->click();
+}
 
 } // namespace
 
@@ -222,7 +233,8 @@ private slots:
         QTest::keyClicks(d->textControl(), "keep me");
         const QString folder = keeper().folder().path();
         QVERIFY(QDir(folder).removeRecursively());
-        m_app->writeFile(QStringLiteral("unused"), QByteArray()); // nothing can be written where a file stands
+        m_app->writeFile(QStringLiteral("unused"),
+                         QByteArray()); // nothing can be written where a file stands
         QVERIFY(QFile::copy(m_app->path(QStringLiteral("unused")), folder));
         keeper().tick();
         keeper().waitForWrites();
@@ -443,7 +455,8 @@ private slots:
             m_prompts->answer(Answer(answer));
         AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
 
-        const QString question = meanwhile == QLatin1String("delete") ? deletedQuestion(path) : changedQuestion(path);
+        const QString question =
+            meanwhile == QLatin1String("delete") ? deletedQuestion(path) : changedQuestion(path);
         QCOMPARE(m_prompts->messageTexts(), answer < 0 ? QStringList() : QStringList{question});
         if (answer >= 0) {
             const ScriptedPrompts::Asked a = m_prompts->messages().value(0); // messages() is a fresh list
@@ -494,9 +507,13 @@ private slots:
     {
         m_app.reset(); // the program starting again makes its own frame
         const QString file = testsupport::root() + QStringLiteral("/kept.txt");
-        { QFile f(file); QVERIFY(f.open(QIODevice::WriteOnly)); f.write("kept\r\n"); }
-        Driver running({QStringLiteral("--new"), QStringLiteral("first line|second"), QStringLiteral("--open"), file,
-                        QStringLiteral(" typed")});
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("kept\r\n");
+        }
+        Driver running({QStringLiteral("--new"), QStringLiteral("first line|second"),
+                        QStringLiteral("--open"), file, QStringLiteral(" typed")});
         QVERIFY2(running.journaled(), running.line().constData());
 
         // While it runs, another instance neither offers nor removes its journals.
@@ -508,8 +525,8 @@ private slots:
         whenDialogShows([&rows](FrmRecover *dlg) {
             auto *list = dlg->findChild<QListWidget *>(QStringLiteral("lstDocuments"));
             for (int i = 0; i < list->count(); ++i)
-                rows << list->item(i)->text().section(QLatin1String(" ("), 0, 0)
-                            + (list->item(i)->checkState() == Qt::Checked ? "+" : "-");
+                rows << list->item(i)->text().section(QLatin1String(" ("), 0, 0) +
+                            (list->item(i)->checkState() == Qt::Checked ? "+" : "-");
             click(dlg, "cmdRestore");
         });
         startAgain();
@@ -551,12 +568,15 @@ private slots:
         QFETCH(int, offeredAgain);
         m_app.reset();
         {
-            Driver crashed({QStringLiteral("--new"), QStringLiteral("one"), QStringLiteral("--new"), QStringLiteral("two")});
+            Driver crashed({QStringLiteral("--new"), QStringLiteral("one"), QStringLiteral("--new"),
+                            QStringLiteral("two")});
             QVERIFY2(crashed.journaled(), crashed.line().constData());
         }
         whenDialogShows([&](FrmRecover *dlg) {
             if (untickSecond)
-                dlg->findChild<QListWidget *>(QStringLiteral("lstDocuments"))->item(1)->setCheckState(Qt::Unchecked);
+                dlg->findChild<QListWidget *>(QStringLiteral("lstDocuments"))
+                    ->item(1)
+                    ->setCheckState(Qt::Unchecked);
             click(dlg, qPrintable(button));
         });
         startAgain();

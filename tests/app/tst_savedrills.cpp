@@ -3,7 +3,6 @@
 // must always hold either its old bytes or the new ones, never anything
 // else, and the next start leaves no temporary behind.
 
-#include "windowtest.h"
 #include "documents/fileops.h"
 #include "documents/recoveryfolder.h"
 #include "drillbytes.h"
@@ -12,6 +11,7 @@
 #include "platform/textcontrol.h"
 #include "scriptedprompts.h"
 #include "testmain.h"
+#include "windowtest.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -36,8 +36,9 @@ struct Tmpfs
     Tmpfs(const QString &dir, const QString &options) : dir(dir)
     {
         QDir().mkpath(dir);
-        mounted = qEnvironmentVariableIsEmpty("QP_NO_MOUNT")
-                  && QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", options, "tmpfs", dir}) == 0;
+        mounted =
+            qEnvironmentVariableIsEmpty("QP_NO_MOUNT") &&
+            QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", options, "tmpfs", dir}) == 0;
     }
     ~Tmpfs()
     {
@@ -50,7 +51,8 @@ struct Tmpfs
 
 QStringList othersIn(const QString &dir, const QString &keep)
 {
-    QStringList names = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QStringList names =
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     names.removeAll(keep);
     return names;
 }
@@ -87,7 +89,11 @@ private slots:
         const bool real = tmpfs.mounted;
         QDir().mkpath(dir);
         const QString path = dir + QStringLiteral("/doc.txt");
-        { QFile f(path); QVERIFY(f.open(QIODevice::WriteOnly)); f.write(old); }
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
         if (real && mountOptions == QLatin1String("ro"))
             QVERIFY(QProcess::execute(QStringLiteral("mount"), {"-o", "remount,ro", dir}) == 0);
         fileops::OpenFile(path);
@@ -128,7 +134,11 @@ private slots:
         qInfo("drill folder %s", qPrintable(dir));
         const QString target = dir + QStringLiteral("/big.txt");
         const QString root = testsupport::root() + QStringLiteral("/drill-recovery/");
-        { QFile f(target); QVERIFY(f.open(QIODevice::WriteOnly)); QCOMPARE(f.write(a), kSize); }
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QCOMPARE(f.write(a), kSize);
+        }
 
         auto run = [&](char pattern, qint64 killAfterUs, bool *saved) {
             QProcess p;
@@ -177,10 +187,11 @@ private slots:
             recovery::claimOrphans(root, QString());
             QCOMPARE(othersIn(dir, QStringLiteral("big.txt")), QStringList());
         }
-        qInfo("kill drill: %d saves of %lld bytes (one save takes %lld us here); %d interrupted, %d completed; "
-              "file found old %d, new %d, other %d; temporaries seen before the next start %d, after 0",
-              kRuns, static_cast<long long>(kSize), static_cast<long long>(saveUs), interrupted, completed,
-              foundOld, foundNew, other, leftBehind);
+        qInfo(
+            "kill drill: %d saves of %lld bytes (one save takes %lld us here); %d interrupted, %d completed; "
+            "file found old %d, new %d, other %d; temporaries seen before the next start %d, after 0",
+            kRuns, static_cast<long long>(kSize), static_cast<long long>(saveUs), interrupted, completed,
+            foundOld, foundNew, other, leftBehind);
         QCOMPARE(other, 0);
         QVERIFY2(interrupted > 0, "some saves must have been cut short");
         QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());

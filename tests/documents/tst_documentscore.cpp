@@ -35,14 +35,18 @@ recovery::Journal sample()
     recovery::Journal j;
     j.title = QStringLiteral("C:\\odd: title\nwith a line break & \u00e9");
     j.path = QStringLiteral("/tmp/a b/%41.txt");
-    j.disk = DiskState::fromStamp(platform::FileStamp{3, 99, 12, 1700000000123456789LL}, 0xfeedbeefcafe1234ULL);
+    j.disk =
+        DiskState::fromStamp(platform::FileStamp{3, 99, 12, 1700000000123456789LL}, 0xfeedbeefcafe1234ULL);
     j.written = QDateTime::fromMSecsSinceEpoch(1765000000000LL, Qt::UTC);
     j.text = QByteArray("line\r\n\0 NUL and \xff\n\n", 20);
     j.format = TextFormat{LineEnd::Lf, Encoding::Utf8Bom, true};
     return j;
 }
 
-QByteArray encoded(const recovery::Journal &j) { return recovery::journalHeader(j, j.text.size()) + j.text; }
+QByteArray encoded(const recovery::Journal &j)
+{
+    return recovery::journalHeader(j, j.text.size()) + j.text;
+}
 
 } // namespace
 
@@ -352,8 +356,10 @@ private slots:
         j.text = "older";
         writeFile(dead + QStringLiteral("/1-1.qpj"), encoded(j));
         writeFile(dead + QStringLiteral("/3-1.qpj"), "damaged");
-        writeFile(root + QStringLiteral("999999-dead.lock"), "999999\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        writeFile(root + QStringLiteral("999998-gone.lock"), "999998\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        writeFile(root + QStringLiteral("999999-dead.lock"),
+                  "999999\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        writeFile(root + QStringLiteral("999998-gone.lock"),
+                  "999998\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         std::vector<recovery::Orphan> orphans = recovery::claimOrphans(root, b.id());
         QCOMPARE(orphans.size(), size_t(1));
         QCOMPARE(orphans[0].folder, dead);
@@ -361,7 +367,8 @@ private slots:
         QCOMPARE(orphans[0].items[0].journal.text, QByteArray("older"));
         QCOMPARE(readFile(recovery::unreadableFolder(root) + QStringLiteral("/999999-dead/3-1.qpj")),
                  QByteArray("damaged")); // but kept
-        QVERIFY2(!QFileInfo::exists(root + QStringLiteral("999998-gone.lock")), "a stale lock alone is cleared");
+        QVERIFY2(!QFileInfo::exists(root + QStringLiteral("999998-gone.lock")),
+                 "a stale lock alone is cleared");
         // Claimed, it is this instance's to decide on; another start leaves it alone.
         QCOMPARE(recovery::claimOrphans(root, a.id()).size(), size_t(0));
         recovery::discardOrphan(orphans[0]);

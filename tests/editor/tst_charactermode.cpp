@@ -10,13 +10,14 @@
 namespace {
 
 // The key chart as the user knows it: each key and the Latin-1 code it types.
-const char kKeys[] = "cCrRAaBDdbEePpFfGgHhIiJjLlMmNnOoQqSsTtUuVvWwXxYyZz1234567890=+_-\"'/!@#$%^&*(){[}]|\\;:<.,>~`Kk";
+const char kKeys[] =
+    "cCrRAaBDdbEePpFfGgHhIiJjLlMmNnOoQqSsTtUuVvWwXxYyZz1234567890=+_-\"'/!@#$%^&*(){[}]|\\;:<.,>~`Kk";
 const unsigned char kCodes[] = {
-    169, 171, 174, 199, 164, 178, 188, 190, 189, 191, 198, 165, 182, 186, 187, 181, 162, 161, 163, 164, 166, 167, 168,
-    170, 172, 173, 175, 176, 177, 178, 179, 180, 181, 183, 184, 185, 186, 192, 193, 194, 195, 196, 197, 199, 200, 201,
-    202, 203, 204, 205, 206, 207, 208, 209, 210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220, 221, 222, 223, 224,
-    225, 226, 227, 228, 229, 230, 231, 232, 233, 234, 235, 236, 237, 238, 239, 240, 241, 242, 243, 244, 245, 246, 247,
-    248};
+    169, 171, 174, 199, 164, 178, 188, 190, 189, 191, 198, 165, 182, 186, 187, 181, 162, 161, 163,
+    164, 166, 167, 168, 170, 172, 173, 175, 176, 177, 178, 179, 180, 181, 183, 184, 185, 186, 192,
+    193, 194, 195, 196, 197, 199, 200, 201, 202, 203, 204, 205, 206, 207, 208, 209, 210, 211, 212,
+    213, 214, 215, 216, 217, 218, 219, 220, 221, 222, 223, 224, 225, 226, 227, 228, 229, 230, 231,
+    232, 233, 234, 235, 236, 237, 238, 239, 240, 241, 242, 243, 244, 245, 246, 247, 248};
 static_assert(sizeof kKeys == 93 + 1 && sizeof kCodes == 93, "the chart has 93 keys");
 const auto kPanel = FrmDoc::Panel::CharacterMode;
 
@@ -31,7 +32,10 @@ void typeText(QWidget *w, QStringView text)
     }
 }
 
-void toggle(FrmDoc *doc) { AppFixture::trigger(doc, "mnuCharacterMode"); }
+void toggle(FrmDoc *doc)
+{
+    AppFixture::trigger(doc, "mnuCharacterMode");
+}
 
 void commitText(QWidget *w, const QString &text)
 {
@@ -58,7 +62,8 @@ private slots:
         text->setSelLength(3);
         app.record(doc->slot()).Changed = false;
         QAction *mode = doc->action("mnuCharacterMode");
-        QVERIFY2(mode && mode->isCheckable() && !mode->isChecked(), "no unchecked Character Mode in a new window");
+        QVERIFY2(mode && mode->isCheckable() && !mode->isChecked(),
+                 "no unchecked Character Mode in a new window");
         QCOMPARE(doc->panelText(kPanel), "");
         toggle(doc);
         QVERIFY(mode->isChecked());
@@ -91,7 +96,9 @@ private slots:
         QVERIFY(!mode->isChecked());
         QCOMPARE(doc->panelText(kPanel), "");
         QTest::keyClicks(text, "c?");
-        QCOMPARE(text->text(), "o\xa3" "c?e" + typed.mid(3) + " \r\n");
+        QCOMPARE(text->text(), "o\xa3"
+                               "c?e" +
+                                   typed.mid(3) + " \r\n");
     }
 
     // Found by fuzzing: an input method's commit typed "?" for characters

@@ -48,15 +48,18 @@ private slots:
         const QByteArray all("first\r\nsecond\nthird\rNUL:\0:\xe9\xff end", 30), kept("Hello world");
         const Answer yes = Answer::Yes, ignore = Answer::Ignore;
         QTest::newRow("yes inserts every byte") << all << 0 << QList{yes} << QList<int>() << "Hello " + all;
-        QTest::newRow("yes, empty file") << QByteArray("") << 0 << QList{yes} << QList<int>() << QByteArray("Hello ");
-        QTest::newRow("no opens it in a window of its own") << QByteArray("x") << 0 << QList{Answer::No}
-                                                            << QList<int>() << kept;
-        QTest::newRow("no such file, abort") << QByteArray() << 0 << QList{yes, Answer::Abort} << QList{ENOENT} << kept;
+        QTest::newRow("yes, empty file")
+            << QByteArray("") << 0 << QList{yes} << QList<int>() << QByteArray("Hello ");
+        QTest::newRow("no opens it in a window of its own")
+            << QByteArray("x") << 0 << QList{Answer::No} << QList<int>() << kept;
+        QTest::newRow("no such file, abort")
+            << QByteArray() << 0 << QList{yes, Answer::Abort} << QList{ENOENT} << kept;
         QTest::newRow("no such file, ignore asks again for the read")
             << QByteArray() << 0 << QList{yes, ignore, ignore} << QList{ENOENT, EBADF} << kept;
-        QTest::newRow("read fails, retry") << QByteArray("new") << EIO << QList{yes, Answer::Retry} << QList{EIO}
-                                           << QByteArray("Hello new");
-        QTest::newRow("read fails, ignore") << QByteArray("new") << EIO << QList{yes, ignore} << QList{EIO} << kept;
+        QTest::newRow("read fails, retry")
+            << QByteArray("new") << EIO << QList{yes, Answer::Retry} << QList{EIO} << QByteArray("Hello new");
+        QTest::newRow("read fails, ignore")
+            << QByteArray("new") << EIO << QList{yes, ignore} << QList{EIO} << kept;
     }
     void oneFile()
     {
@@ -73,18 +76,19 @@ private slots:
         text->setSelStart(6);
         text->setSelLength(5);
         app.record(doc->slot()).Changed = false;
-        const QString file = contents.isNull() ? app.path("gone.txt") : app.writeFile("part of it.txt", contents);
+        const QString file =
+            contents.isNull() ? app.path("gone.txt") : app.writeFile("part of it.txt", contents);
         if (readFault)
             platform::injectFileFault(platform::FileStep::Read, readFault, 1);
         for (Answer a : answers)
             prompts.answer(a);
         QVERIFY(drop(doc, prompts, {file}));
 
-        QStringList questions{"Would you like to paste the contents of this file \r\n" + file
-                              + "\r\nTo your document?"};
+        QStringList questions{"Would you like to paste the contents of this file \r\n" + file +
+                              "\r\nTo your document?"};
         for (int e : errors)
-            questions << "There was an error in reading your file\r\n" + platform::errorFromErrno(e).description
-                             + "\r\nWhat would you like to do";
+            questions << "There was an error in reading your file\r\n" +
+                             platform::errorFromErrno(e).description + "\r\nWhat would you like to do";
         QStringList asked;
         for (const auto &q : prompts.asked)
             asked << q.text;

@@ -1,5 +1,4 @@
 #include "app/mdimain.h"
-#include "windowtest.h"
 #include "documents/fileops.h"
 #include "documents/recentfiles.h"
 #include "editor/frmdoc.h"
@@ -7,6 +6,7 @@
 #include "platform/textcontrol.h"
 #include "scriptedprompts.h"
 #include "testmain.h"
+#include "windowtest.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -29,7 +29,10 @@ QStringList recentCaptions(FrmDoc *d)
     return out;
 }
 
-void type(FrmDoc *d, const char *text) { QTest::keyClicks(d->textControl(), text); }
+void type(FrmDoc *d, const char *text)
+{
+    QTest::keyClicks(d->textControl(), text);
+}
 
 void typeThenTick(FrmDoc *d, const char *text)
 {
@@ -64,7 +67,8 @@ private slots:
         d->textControl()->setFocus();
         d->textControl()->setText(QByteArrayView("first line\r\nsecond line"));
         int fired = 0;
-        for (const char *name : {"mnuInsertLinkAnchor", "mnuInsertHtmlUnderline", "mnuEditSelectAll", "mnuInsertHTMLLineBreak"})
+        for (const char *name :
+             {"mnuInsertLinkAnchor", "mnuInsertHtmlUnderline", "mnuEditSelectAll", "mnuInsertHTMLLineBreak"})
             QObject::connect(d->action(QString::fromLatin1(name)), &QAction::triggered, [&] { ++fired; });
         m_prompts->answerInput(QString());
         for (Qt::Key key : {Qt::Key_L, Qt::Key_U, Qt::Key_Insert})
@@ -237,7 +241,8 @@ private slots:
                 shown << w;
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown[0]->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(shown[0]->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Quillpad Basic"));
+        QCOMPARE(shown[0]->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(),
+                 QStringLiteral("Quillpad Basic"));
         auto *ok = shown[0]->findChild<QLabel *>(QStringLiteral("lblOK"));
         QTest::mouseClick(ok, Qt::LeftButton);
         QTRY_VERIFY(!shown[0]->isVisible());

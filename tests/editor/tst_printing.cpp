@@ -46,12 +46,21 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("width"); // in characters
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("line breaks") << "a\r\nb\nc\rd\n\re\r\n" << 9 << QStringList{"a", "b", "c", "d", "", "e", ""};
-        QTest::newRow("tab stops") << "\tx\ty\r\nab\tz" << 20 << QStringList{"        x       y", "ab      z"};
-        QTest::newRow("controls") << QString::fromLatin1("a\0b\x1b" "c\x7f\x85" "d", 8) << 9 << QStringList{"a b c  d"};
-        QTest::newRow("wrap at a blank") << "the quick brown fox" << 10 << QStringList{"the quick ", "brown fox"};
-        QTest::newRow("blanks at the break vanish") << "0123456789   abc" << 10 << QStringList{"0123456789", "abc"};
-        QTest::newRow("long word cut") << "ab abcdefghijklmnopq" << 10 << QStringList{"ab ", "abcdefghij", "klmnopq"};
+        QTest::newRow("line breaks") << "a\r\nb\nc\rd\n\re\r\n"
+                                     << 9 << QStringList{"a", "b", "c", "d", "", "e", ""};
+        QTest::newRow("tab stops") << "\tx\ty\r\nab\tz" << 20
+                                   << QStringList{"        x       y", "ab      z"};
+        QTest::newRow("controls") << QString::fromLatin1("a\0b\x1b"
+                                                         "c\x7f\x85"
+                                                         "d",
+                                                         8)
+                                  << 9 << QStringList{"a b c  d"};
+        QTest::newRow("wrap at a blank")
+            << "the quick brown fox" << 10 << QStringList{"the quick ", "brown fox"};
+        QTest::newRow("blanks at the break vanish")
+            << "0123456789   abc" << 10 << QStringList{"0123456789", "abc"};
+        QTest::newRow("long word cut")
+            << "ab abcdefghijklmnopq" << 10 << QStringList{"ab ", "abcdefghij", "klmnopq"};
         QTest::newRow("narrower than a letter") << "abc" << 0 << QStringList{"a", "b", "c"};
     }
     void layout()
@@ -61,7 +70,8 @@ private slots:
         QFETCH(QStringList, lines);
         QStringList got;
         for (const QString &line : platform::printlayout::splitLines(text))
-            got << platform::printlayout::wrapLine(line, [](QChar) { return 1.0; }, width);
+            got << platform::printlayout::wrapLine(
+                line, [](QChar) { return 1.0; }, width);
         QCOMPARE(got, lines);
     }
 
@@ -71,13 +81,14 @@ private slots:
         QTest::addColumn<int>("selected"); // bytes from position 4
         QTest::addColumn<QList<Answer>>("answer");
         QTest::addColumn<QStringList>("printed");
-        QTest::newRow("whole text") << QByteArray("First\r\n\r\ncaf\xe9 \xa9\r\n\tTabbed") << 0 << QList<Answer>()
-                                    << QStringList{"First", "caf\u00e9 \u00a9", "Tabbed"};
-        QTest::newRow("empty document, a blank page") << QByteArray() << 0 << QList<Answer>() << QStringList();
+        QTest::newRow("whole text") << QByteArray("First\r\n\r\ncaf\xe9 \xa9\r\n\tTabbed") << 0
+                                    << QList<Answer>() << QStringList{"First", "caf\u00e9 \u00a9", "Tabbed"};
+        QTest::newRow("empty document, a blank page")
+            << QByteArray() << 0 << QList<Answer>() << QStringList();
         QTest::newRow("yes prints the selection")
             << QByteArray("one two\r\nthree") << 8 << QList<Answer>{Answer::Yes} << QStringList{"two", "thr"};
-        QTest::newRow("no prints everything")
-            << QByteArray("one two\r\nthree") << 8 << QList<Answer>{Answer::No} << QStringList{"one two", "three"};
+        QTest::newRow("no prints everything") << QByteArray("one two\r\nthree") << 8
+                                              << QList<Answer>{Answer::No} << QStringList{"one two", "three"};
     }
     void printsOnePage()
     {
@@ -102,7 +113,8 @@ private slots:
         QCOMPARE(pages, QList<QStringList>{printed});
         QProcess info; // the job is named after its window
         info.start("pdfinfo", {app.path("out.pdf")});
-        QVERIFY(info.waitForFinished() && QString(info.readAll()).contains(QRegularExpression("Title: +Untitled\n")));
+        QVERIFY(info.waitForFinished() &&
+                QString(info.readAll()).contains(QRegularExpression("Title: +Untitled\n")));
     }
 
     void longDocumentWrapsAndFillsItsPages()
@@ -141,7 +153,8 @@ private slots:
         FrmDoc *doc = app.newDocument();
         print(doc, folder);
         const QString lead = "there was an error in printing your document: ";
-        QCOMPARE(prompts.messages().value(0).text, lead + "The file \"" + folder + "\" could not start the print job.");
+        QCOMPARE(prompts.messages().value(0).text,
+                 lead + "The file \"" + folder + "\" could not start the print job.");
         if (!QPrinterInfo::availablePrinters().isEmpty())
             QSKIP("this machine has a printer; the job would really be printed");
         print(doc, QString());

@@ -1,5 +1,4 @@
 #include "app/mdimain.h"
-#include "windowtest.h"
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
 #include "documents/recoverykeeper.h"
@@ -13,6 +12,7 @@
 #include "platform/textcontrol.h"
 #include "scriptedprompts.h"
 #include "testmain.h"
+#include "windowtest.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

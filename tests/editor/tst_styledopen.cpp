@@ -1,4 +1,3 @@
-#include "windowtest.h"
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
 #include "editor/frmdoc.h"
@@ -6,6 +5,7 @@
 #include "platform/textcontrol.h"
 #include "scriptedprompts.h"
 #include "testmain.h"
+#include "windowtest.h"
 
 #include <QMdiSubWindow>
 
@@ -64,8 +64,9 @@ class TstStyledOpen : public WindowTest
     static bool colouredOnScreen(TextControl *t)
     {
         t->grab();
-        const long first = t->SendScintilla(Sci::SCI_POSITIONFROMLINE,
-                                            static_cast<unsigned long>(t->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE)));
+        const long first =
+            t->SendScintilla(Sci::SCI_POSITIONFROMLINE,
+                             static_cast<unsigned long>(t->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE)));
         for (long p = first; p < first + 200 && p < t->length(); ++p)
             if (styleAt(t, p) != 0)
                 return true;

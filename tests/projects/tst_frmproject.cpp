@@ -25,13 +25,31 @@ using namespace projects;
 
 namespace {
 
-QString u(const char *utf8) { return QString::fromUtf8(utf8); }
-QByteArray line(const QString &path) { return "File: " + path.toUtf8() + "\r\n"; }
+QString u(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+QByteArray line(const QString &path)
+{
+    return "File: " + path.toUtf8() + "\r\n";
+}
 
-FrmProject *window() { return FrmProject::instance(); }
-template <typename T> T *control(const char *name) { return window()->findChild<T *>(QLatin1String(name)); }
-QTreeWidget *list() { return control<QTreeWidget>("prjList"); }
-QString nameBox() { return control<QLineEdit>("txtProjectName")->text(); }
+FrmProject *window()
+{
+    return FrmProject::instance();
+}
+template <typename T> T *control(const char *name)
+{
+    return window()->findChild<T *>(QLatin1String(name));
+}
+QTreeWidget *list()
+{
+    return control<QTreeWidget>("prjList");
+}
+QString nameBox()
+{
+    return control<QLineEdit>("txtProjectName")->text();
+}
 
 QPushButton *button(int index)
 {
@@ -101,12 +119,15 @@ private slots:
     {
         // Only Local and Network enable the network settings.
         QComboBox *mode = control<QComboBox>("cboPrjMode");
-        const QList<std::pair<Qt::Key, QString>> steps{
-            {Qt::Key_Home, "Drive"}, {Qt::Key_Down, "Local"}, {Qt::Key_Down, "Network"}, {Qt::Key_Home, "Drive"}};
+        const QList<std::pair<Qt::Key, QString>> steps{{Qt::Key_Home, "Drive"},
+                                                       {Qt::Key_Down, "Local"},
+                                                       {Qt::Key_Down, "Network"},
+                                                       {Qt::Key_Home, "Drive"}};
         for (const auto &[key, text] : steps) {
             QTest::keyClick(mode, key);
             QCOMPARE(mode->currentText(), text);
-            QCOMPARE(control<QGroupBox>("fraUrlInfo")->isEnabled() && control<QLineEdit>("txtUrl")->isEnabled(),
+            QCOMPARE(control<QGroupBox>("fraUrlInfo")->isEnabled() &&
+                         control<QLineEdit>("txtUrl")->isEnabled(),
                      text != QLatin1String("Drive"));
         }
     }
@@ -150,7 +171,8 @@ private slots:
         QCOMPARE(msgs.size(), 3);
         QCOMPARE(msgs[0].text,
                  "The name of this file cannot be kept in a project: \r\n" + m_app->path("blank at end "));
-        QCOMPARE(msgs[1].text, "A project can hold no more than 32767 files; 3 files of this project were left out.");
+        QCOMPARE(msgs[1].text,
+                 "A project can hold no more than 32767 files; 3 files of this project were left out.");
         QCOMPARE(msgs[2].text, QStringLiteral("A project can hold no more than 32767 files."));
         QCOMPARE(list()->topLevelItemCount(), ProjectList::MaxEntries);
     }
@@ -280,19 +302,23 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("paths");
         QTest::newRow("no header") << QByteArray("File: /a\r\nFile: /b") << QStringList{"/a", "/b"};
-        QTest::newRow("other version") << QByteArray("Quillpad Basic:2.7\r\nFile: /a\r\n") << QStringList{"/a"};
+        QTest::newRow("other version")
+            << QByteArray("Quillpad Basic:2.7\r\nFile: /a\r\n") << QStringList{"/a"};
         QTest::newRow("blank lines") << QByteArray("\r\n\r\nFile: /a\r\n\r\n\r\nFile: /b\r\n")
                                      << QStringList{"/a", "/b"};
         QTest::newRow("prefix in any case, blanks trimmed")
             << QByteArray("file:   /my a.txt  \r\nFiLe:/B\r\nFile:\t/t\t\r\n")
             << QStringList{"/my a.txt", "/B", "\t/t\t"};
-        QTest::newRow("no \"File: \"") << QByteArray("/x\r\nFiles: /y\r\n File: /z\r\nFile:   \r\nFile\r\nFile: /a\r\n")
-                                       << QStringList{"/a"};
+        QTest::newRow("no \"File: \"")
+            << QByteArray("/x\r\nFiles: /y\r\n File: /z\r\nFile:   \r\nFile\r\nFile: /a\r\n")
+            << QStringList{"/a"};
         QTest::newRow("lone CR ends a line, lone LF does not")
-            << QByteArray("File: /a\rFile: /b\r\r\nFile: /c\nFile: /d") << QStringList{"/a", "/b", "/c\nFile: /d"};
+            << QByteArray("File: /a\rFile: /b\r\r\nFile: /c\nFile: /d")
+            << QStringList{"/a", "/b", "/c\nFile: /d"};
         QTest::newRow("Latin-1, UTF-8 and NUL bytes")
-            << QByteArray("File: /caf\xE9\r\nFile: /\xE6\x97\xA5\r\nFile: /caf\xC3\xA9\r\nFile: /\xE6\x97.t\r\n")
-                   + QByteArray("File: /a\0b", 10)
+            << QByteArray(
+                   "File: /caf\xE9\r\nFile: /\xE6\x97\xA5\r\nFile: /caf\xC3\xA9\r\nFile: /\xE6\x97.t\r\n") +
+                   QByteArray("File: /a\0b", 10)
             << QStringList{u("/café"), u("/日"), QString::fromLatin1("/caf\xC3\xA9"),
                            QString::fromLatin1("/\xE6\x97.t"), QString::fromLatin1("/a\0b", 4)};
         const QByteArray longPath = "/" + QByteArray(200000, 'x');
@@ -313,7 +339,8 @@ private slots:
     {
         QCOMPARE(projectFileBytes({}), QByteArray("Quillpad Basic:1.0\r\n"));
         for (const char *p : {"/u/café ÿ.txt", "/u/日本語.txt", "/u/😀.txt", "/u/a\nb\\c"})
-            QVERIFY2(canStorePath(u(p)) && readProjectPaths(projectFileBytes({u(p)})) == QStringList{u(p)}, p);
+            QVERIFY2(canStorePath(u(p)) && readProjectPaths(projectFileBytes({u(p)})) == QStringList{u(p)},
+                     p);
         // The last one's Latin-1 bytes C4 B0 would read back as the UTF-8 of another letter.
         for (const char *p : {"/u/a\rb", " /u/a", "/u/a ", "", "/u/Ä°.txt"})
             QVERIFY2(!canStorePath(u(p)), p);

@@ -35,9 +35,15 @@ FrmDoc *AppFixture::doc(int slot) const
     return dynamic_cast<FrmDoc *>(DocumentRegistry::instance().window(slot));
 }
 
-DocumentRecord &AppFixture::record(int slot) const { return DocumentRegistry::instance().record(slot); }
+DocumentRecord &AppFixture::record(int slot) const
+{
+    return DocumentRegistry::instance().record(slot);
+}
 
-FrmDoc *AppFixture::current() const { return m_frame->menuOwner(); }
+FrmDoc *AppFixture::current() const
+{
+    return m_frame->menuOwner();
+}
 
 FrmDoc *AppFixture::newDocument()
 {

@@ -1,8 +1,14 @@
 #include "scriptedprompts.h"
 
-ScriptedPrompts::ScriptedPrompts() { platform::setPrompts(this); }
+ScriptedPrompts::ScriptedPrompts()
+{
+    platform::setPrompts(this);
+}
 
-ScriptedPrompts::~ScriptedPrompts() { platform::setPrompts(nullptr); }
+ScriptedPrompts::~ScriptedPrompts()
+{
+    platform::setPrompts(nullptr);
+}
 
 QList<ScriptedPrompts::Asked> ScriptedPrompts::messages() const
 {
@@ -51,10 +57,14 @@ platform::Answer ScriptedPrompts::message(const QString &text, platform::Buttons
         return platform::Answer::Ok; // a plain notice needs no script
     unexpected << text;
     switch (buttons) {
-    case platform::Buttons::YesNo: return platform::Answer::No;
-    case platform::Buttons::YesNoCancel: return platform::Answer::Cancel;
-    case platform::Buttons::AbortRetryIgnore: return platform::Answer::Abort;
-    default: return platform::Answer::Ok;
+    case platform::Buttons::YesNo:
+        return platform::Answer::No;
+    case platform::Buttons::YesNoCancel:
+        return platform::Answer::Cancel;
+    case platform::Buttons::AbortRetryIgnore:
+        return platform::Answer::Abort;
+    default:
+        return platform::Answer::Ok;
     }
 }
 
@@ -81,8 +91,14 @@ void ScriptedPrompts::beep()
 QString ScriptedPrompts::chooseFile(platform::FileMode mode, const QStringList &nameFilters, int flags,
                                     const QString &lastName)
 {
-    Asked a{mode == platform::FileMode::Open ? Kind::OpenFile : Kind::SaveFile, {}, {}, lastName,
-            platform::Buttons::Ok, platform::Icon::None, nameFilters, flags};
+    Asked a{mode == platform::FileMode::Open ? Kind::OpenFile : Kind::SaveFile,
+            {},
+            {},
+            lastName,
+            platform::Buttons::Ok,
+            platform::Icon::None,
+            nameFilters,
+            flags};
     asked << a;
     if (onAsk)
         onAsk(a);

@@ -10,13 +10,16 @@ namespace {
 QTemporaryDir *g_root = nullptr;
 }
 
-QString root() { return g_root->path(); }
+QString root()
+{
+    return g_root->path();
+}
 
 void prepareEnvironment()
 {
     g_root = new QTemporaryDir;
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(g_root->path() + QStringLiteral("/config")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(g_root->path() + QStringLiteral("/data")));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(g_root->path() + QStringLiteral("/runtime")));

@@ -18,15 +18,15 @@ void cleanUp(); // removes the private folder
 
 } // namespace testsupport
 
-#define QP_TEST_MAIN(TestClass)                                                                    \
-    int main(int argc, char **argv)                                                                \
-    {                                                                                              \
-        testsupport::prepareEnvironment();                                                         \
-        QApplication app(argc, argv);                                                              \
-        testsupport::prepareApplication();                                                         \
-        TestClass tc;                                                                              \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        const int rc = QTest::qExec(&tc, argc, argv);                                              \
-        testsupport::cleanUp();                                                                    \
-        return rc;                                                                                 \
+#define QP_TEST_MAIN(TestClass)                                                                              \
+    int main(int argc, char **argv)                                                                          \
+    {                                                                                                        \
+        testsupport::prepareEnvironment();                                                                   \
+        QApplication app(argc, argv);                                                                        \
+        testsupport::prepareApplication();                                                                   \
+        TestClass tc;                                                                                        \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        const int rc = QTest::qExec(&tc, argc, argv);                                                        \
+        testsupport::cleanUp();                                                                              \
+        return rc;                                                                                           \
     }

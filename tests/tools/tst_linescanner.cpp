@@ -1,5 +1,5 @@
-#include "platform/fileio.h"
 #include "platform/blanks.h"
+#include "platform/fileio.h"
 #include "testmain.h"
 #include "tools/filescan.h"
 #include "tools/linescanner.h"
@@ -26,12 +26,14 @@ Lines splitLines(QByteArray data, LineEnd lineEnd)
 }
 
 // In UTF-8 only ASCII and Latin-1 letters are ever given in both cases here.
-Lines reference(const QByteArray &data, QStringView search, LineEnd lineEnd = LineEnd::CrLf, bool utf8 = false)
+Lines reference(const QByteArray &data, QStringView search, LineEnd lineEnd = LineEnd::CrLf,
+                bool utf8 = false)
 {
     const QString needle = platform::trimBlanks(search).toLower();
     Lines out;
     for (const QByteArray &line : splitLines(data, lineEnd))
-        if (!line.isEmpty() && (utf8 ? QString::fromUtf8(line) : QString::fromLatin1(line)).toLower().contains(needle))
+        if (!line.isEmpty() &&
+            (utf8 ? QString::fromUtf8(line) : QString::fromLatin1(line)).toLower().contains(needle))
             out << platform::trimBlanks(line);
     return out;
 }
@@ -252,7 +254,8 @@ private slots:
         QCOMPARE(scan.scanner().cutLines(), 1);
         if (before < 0)
             QSKIP("the peak resident size cannot be measured here");
-        QVERIFY2(peakResidentKiB() - before < 20 * 1024, qPrintable(QString::number(peakResidentKiB() - before)));
+        QVERIFY2(peakResidentKiB() - before < 20 * 1024,
+                 qPrintable(QString::number(peakResidentKiB() - before)));
     }
 };
 

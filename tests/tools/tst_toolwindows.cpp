@@ -26,9 +26,18 @@ using namespace tools;
 
 namespace {
 
-template <typename T = QWidget> T *part(QWidget *w, const char *name) { return w->findChild<T *>(QLatin1String(name)); }
-void click(QWidget *w, const char *button) { QTest::mouseClick(part<QPushButton>(w, button), Qt::LeftButton); }
-TextControl *snipBox() { return part<TextControl>(FrmSnip::instance(), "txtSnip"); }
+template <typename T = QWidget> T *part(QWidget *w, const char *name)
+{
+    return w->findChild<T *>(QLatin1String(name));
+}
+void click(QWidget *w, const char *button)
+{
+    QTest::mouseClick(part<QPushButton>(w, button), Qt::LeftButton);
+}
+TextControl *snipBox()
+{
+    return part<TextControl>(FrmSnip::instance(), "txtSnip");
+}
 
 void start(FrmQuick *w, const QString &search)
 {
@@ -39,9 +48,9 @@ void start(FrmQuick *w, const QString &search)
 const QByteArray FileBytes("one\r\ntw\xe9\0\r\nlone\nLF\r\n", 20);
 const QString ReadFailure("There was an error in reading your file\r\n%1\r\nWould would you like to do");
 
-
 // "Connection: close" and, unless the body ends at the close, a Content-Length.
-QByteArray response(const QByteArray &status, const QByteArray &headers, const QByteArray &body, bool toClose = false)
+QByteArray response(const QByteArray &status, const QByteArray &headers, const QByteArray &body,
+                    bool toClose = false)
 {
     const QByteArray length = toClose ? "" : "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     return "HTTP/1.1 " + status + "\r\n" + headers + length + "Connection: close\r\n\r\n" + body;
@@ -68,7 +77,10 @@ struct HttpServer : QTcpServer
                 connect(s, &QTcpSocket::readyRead, s, [this, s] { serve(s); });
         });
     }
-    QString url(const char *path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path); }
+    QString url(const char *path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path);
+    }
     void serve(QTcpSocket *s)
     {
         if (s->property("served").toBool() || !s->peek(1 << 16).contains("\r\n\r\n"))
@@ -90,7 +102,6 @@ struct HttpServer : QTcpServer
     }
 };
 
-
 } // namespace
 
 class TstToolWindows : public QObject
@@ -111,7 +122,8 @@ private slots:
         const QString a = app.writeFile(QStringLiteral("a.txt"), FileBytes);
         const QString b = app.writeFile(QStringLiteral("b.txt"), "second");
         emit snipBox()->filesDropped({a, b});
-        QCOMPARE(prompts.messages().value(0).text, QStringLiteral("You can only drop one file into the snip tool"));
+        QCOMPARE(prompts.messages().value(0).text,
+                 QStringLiteral("You can only drop one file into the snip tool"));
         QCOMPARE(snipBox()->length(), 0);
         emit snipBox()->filesDropped({b});
         QCOMPARE(snipBox()->text(), QByteArray("second"));
@@ -123,7 +135,8 @@ private slots:
         platform::injectFileFault(platform::FileStep::Read, EACCES, 1);
         click(w, "Command1");
         QCOMPARE(snipBox()->text(), FileBytes);
-        QCOMPARE(prompts.messages().last().text, ReadFailure.arg(platform::errorFromErrno(EACCES).description));
+        QCOMPARE(prompts.messages().last().text,
+                 ReadFailure.arg(platform::errorFromErrno(EACCES).description));
 
         snipBox()->setSelStart(5);
         snipBox()->setSelLength(7);
@@ -153,14 +166,16 @@ private slots:
         QPointer<FrmQuick> w = FrmQuick::instance();
         AppFixture::trigger(app.newDocument(), QStringLiteral("mnuToolsQuickSearch"));
         QCOMPARE(FrmQuick::instance(), w);
-        const QString path = app.writeFile(QStringLiteral("f.txt"), "<BODY>\r\n  body text\r\nnone\r\n   \r\n");
+        const QString path =
+            app.writeFile(QStringLiteral("f.txt"), "<BODY>\r\n  body text\r\nnone\r\n   \r\n");
         QListWidget *list = part<QListWidget>(w, "List1");
         prompts.answerFile(path);
         prompts.answerFile(QString());
         start(w, QStringLiteral(" Body "));
         QTRY_VERIFY(!w->isScanning());
         QCOMPARE(list->count(), 2);
-        QCOMPARE((QStringList{list->item(0)->text(), list->item(1)->text()}), (QStringList{"<BODY>", "body text"}));
+        QCOMPARE((QStringList{list->item(0)->text(), list->item(1)->text()}),
+                 (QStringList{"<BODY>", "body text"}));
         start(w, QStringLiteral("none"));
         QVERIFY2(list->count() == 0 && !w->isScanning(), "a cancelled dialog leaves the list empty");
         // A UTF-8 file: the case of Latin-1 letters is ignored too, and lines show as written.
@@ -203,20 +218,31 @@ private slots:
         QTest::addColumn<QString>("path");   // on the test server when it starts with "/"
         QTest::addColumn<QString>("result"); // the text, or "!" and the reason it failed
         QTest::addColumn<int>("requests");
-        QTest::newRow("200 with a body") << "/body" << "hello\r\nworld" << 1;
-        QTest::newRow("200 empty") << "/empty" << "" << 1;
-        QTest::newRow("404") << "/missing" << "!The server answered 404 Not Found." << 1;
+        QTest::newRow("200 with a body") << "/body"
+                                         << "hello\r\nworld" << 1;
+        QTest::newRow("200 empty") << "/empty"
+                                   << "" << 1;
+        QTest::newRow("404") << "/missing"
+                             << "!The server answered 404 Not Found." << 1;
         QTest::newRow("redirect to a file")
-            << "/tofile" << "!The server redirected to an address that is not http or https." << 1;
+            << "/tofile"
+            << "!The server redirected to an address that is not http or https." << 1;
         QTest::newRow("Latin-1") << "/latin1" << QString::fromLatin1("caf\xe9\x80") << 1;
         QTest::newRow("UTF-8") << "/utf8" << QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac") << 1;
-        QTest::newRow("redirect loop") << "/loop" << "!The server redirected more than 5 times." << 6;
-        QTest::newRow("over the cap") << "/big" << "!The page is larger than 1000 bytes and was not loaded." << 1;
-        QTest::newRow("slow drip") << "/drip" << "!The transfer took too long and was stopped." << 1;
-        QTest::newRow("never answers") << "/silent" << "!The server did not answer." << 1;
-        QTest::newRow("goes quiet") << "/quiet" << "!The server stopped sending data." << 1;
-        QTest::newRow("ftp") << "ftp://127.0.0.1/" << "!Only http and https addresses can be loaded." << 0;
-        QTest::newRow("no host") << "http:///body" << "!The address is not valid." << 0;
+        QTest::newRow("redirect loop") << "/loop"
+                                       << "!The server redirected more than 5 times." << 6;
+        QTest::newRow("over the cap") << "/big"
+                                      << "!The page is larger than 1000 bytes and was not loaded." << 1;
+        QTest::newRow("slow drip") << "/drip"
+                                   << "!The transfer took too long and was stopped." << 1;
+        QTest::newRow("never answers") << "/silent"
+                                       << "!The server did not answer." << 1;
+        QTest::newRow("goes quiet") << "/quiet"
+                                    << "!The server stopped sending data." << 1;
+        QTest::newRow("ftp") << "ftp://127.0.0.1/"
+                             << "!Only http and https addresses can be loaded." << 0;
+        QTest::newRow("no host") << "http:///body"
+                                 << "!The address is not valid." << 0;
     }
     void fetches()
     {
@@ -228,10 +254,11 @@ private slots:
         const QByteArray drip = response("200 OK", "", QByteArray(900, 'd'));
         s.routes = {{"/body", {body}},
                     {"/empty", {response("200 OK", "", "")}},
-                    {"/latin1", {response("200 OK", "Content-Type: text/plain; charset=ISO-8859-1\r\n",
-                                          "caf\xe9\x80")}},
-                    {"/utf8", {response("200 OK", "Content-Type: text/plain; charset=\"utf-8\"\r\n",
-                                        "caf\xc3\xa9 \xe2\x82\xac")}},
+                    {"/latin1",
+                     {response("200 OK", "Content-Type: text/plain; charset=ISO-8859-1\r\n", "caf\xe9\x80")}},
+                    {"/utf8",
+                     {response("200 OK", "Content-Type: text/plain; charset=\"utf-8\"\r\n",
+                               "caf\xc3\xa9 \xe2\x82\xac")}},
                     {"/loop", {response("302 Found", "Location: /loop\r\n", "")}},
                     {"/big", {response("200 OK", "", QByteArray(1001, 'x'), true)}},
                     {"/tofile", {response("302 Found", "Location: file:///etc/passwd\r\n", "")}},
@@ -261,8 +288,9 @@ private slots:
         ScriptedPrompts prompts;
         AppFixture app;
         HttpServer server;
-        server.routes = {{"/one", {response("200 OK", "Content-Type: text/html; charset=utf-8\r\n",
-                                            "<p>caf\xc3\xa9 \xe2\x82\xac</p>")}},
+        server.routes = {{"/one",
+                          {response("200 OK", "Content-Type: text/html; charset=utf-8\r\n",
+                                    "<p>caf\xc3\xa9 \xe2\x82\xac</p>")}},
                          {"/hold", {QByteArray(), 0}}};
         FrmDoc *doc = app.newDocument();
         AppFixture::trigger(doc, QStringLiteral("mnuToolsUrlSnip"));
