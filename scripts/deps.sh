@@ -4,7 +4,7 @@
 set -euo pipefail
 want=(cmake g++ make qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev libgl-dev)
 case "${1:-run}" in
-  test) want+=(libbenchmark-dev poppler-utils xvfb xdotool imagemagick desktop-file-utils clang libclang-rt-14-dev) ;;
+  test) want+=(libbenchmark-dev poppler-utils xvfb xdotool imagemagick desktop-file-utils clang clang-format libclang-rt-14-dev) ;;
   bench) want+=(libbenchmark-dev poppler-utils xvfb xauth linux-source ripgrep) ;;
   package) want+=(dpkg-dev file) ;;
 esac
