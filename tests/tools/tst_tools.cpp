@@ -1,0 +1,728 @@
+// The tools from their cores to their windows, and the fetch under URL Snip against a local server.
+#include "appfixture.h"
+#include "editor/frmdoc.h"
+#include "platform/blanks.h"
+#include "platform/fetchpolicy.h"
+#include "platform/fileio.h"
+#include "platform/textcodec.h"
+#include "platform/textcontrol.h"
+#include "platform/urlfetch.h"
+#include "projects/modprojectlist.h"
+#include "projects/projectlist.h"
+#include "scriptedprompts.h"
+#include "testmain.h"
+#include "tools/filescan.h"
+#include "tools/filesearch.h"
+#include "tools/findjob.h"
+#include "tools/frmfindinfiles.h"
+#include "tools/frmquick.h"
+#include "tools/frmsnip.h"
+#include "tools/frmurlsnip.h"
+#include "tools/linescanner.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocalServer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QTreeView>
+
+#include <sys/stat.h>
+
+using namespace tools;
+using Lines = QList<QByteArray>;
+
+namespace {
+
+// CR LF or a lone CR ends a line, and in an LF stream a lone LF too. In UTF-8
+// only ASCII and Latin-1 letters are ever given in both cases here.
+Lines reference(QByteArray data, QStringView search, LineEnd lineEnd, bool utf8)
+{
+    data.replace("\r\n", "\r");
+    if (lineEnd == LineEnd::Lf)
+        data.replace('\n', '\r');
+    const QString needle = platform::trimBlanks(search).toLower();
+    Lines out;
+    for (const QByteArray &line : data.split('\r'))
+        if (!line.isEmpty() &&
+            (utf8 ? QString::fromUtf8(line) : QString::fromLatin1(line)).toLower().contains(needle))
+            out << platform::trimBlanks(line);
+    return out;
+}
+
+Lines scanInPieces(const QByteArray &data, QStringView search, qsizetype piece, bool utf8, LineEnd lineEnd,
+                   qsizetype maxLineBytes = LineScanner::DefaultMaxLineBytes)
+{
+    LineScanner s(search.toString(), maxLineBytes);
+    s.setUtf8(utf8);
+    s.setLineEnd(lineEnd);
+    for (qsizetype i = 0; i < data.size(); i += piece)
+        s.feed(QByteArrayView(data).sliced(i, qMin(piece, data.size() - i)));
+    s.finish();
+    return s.takeLines();
+}
+
+// 40 lines, some very short, some past the windows the scanner looks for line
+// ends in; mostly ended by LF. The characters may hold line ends of their own.
+QString randomText(quint32 seed, const QStringList &chars)
+{
+    QRandomGenerator rng(seed);
+    QString text;
+    for (int line = 0; line < 40; ++line) {
+        const int n = rng.bounded(3) == 0 ? rng.bounded(4) : rng.bounded(3000);
+        for (int i = 0; i < n; ++i)
+            text += chars[rng.bounded(int(chars.size()))];
+        const int end = rng.bounded(8);
+        text += end == 0 ? u"\r\n" : end == 1 ? u"\r" : u"\n";
+    }
+    return text;
+}
+
+template <typename T = QWidget> T *part(QWidget *w, const char *name)
+{
+    return w->findChild<T *>(QLatin1String(name));
+}
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+struct Found
+{
+    FindJob::Stats stats;
+    QMap<QString, FileHits> files; // by file name
+    QString error;
+};
+
+Found search(const QString &folder, FindOptions options, const QString &patterns = QStringLiteral("*"))
+{
+    FindJob job;
+    Found out;
+    if (!job.start({options, folder, patterns, false, {}, FindJob::DefaultMaxLines, 0}, &out.error))
+        return out;
+    job.wait();
+    out.stats = job.stats();
+    for (FileHits &h : job.takeResults())
+        out.files.insert(QFileInfo(h.path).fileName(), std::move(h));
+    return out;
+}
+
+// One file searched for "needle" in pieces; `between` runs before each.
+FileSearcher::Outcome searchFile(
+    const QString &path, FileHits *hits, qint64 whole, qint64 piece, qint64 longest,
+    std::function<bool()> between = [] { return true; })
+{
+    FindMatcher m;
+    QString error;
+    m.compile({"needle"}, &error);
+    std::atomic<bool> stop{false};
+    FileSearcher s(m, &stop, std::move(between));
+    s.setSizes(whole, piece, longest);
+    return s.search(QFile::encodeName(path), hits);
+}
+
+QStringList rows(QTreeView *tree)
+{
+    QStringList out;
+    for (int i = 0; i < tree->model()->rowCount(); ++i)
+        out << tree->model()->index(i, 0).data().toString();
+    return out;
+}
+
+void click(QWidget *w, const char *button)
+{
+    QTest::mouseClick(part<QPushButton>(w, button), Qt::LeftButton);
+}
+TextControl *snipBox()
+{
+    return part<TextControl>(FrmSnip::instance(), "txtSnip");
+}
+
+void start(FrmQuick *w, const QString &search)
+{
+    part<QLineEdit>(w, "Text1")->setText(search);
+    click(w, "Command1");
+}
+
+const QByteArray FileBytes("one\r\ntw\xe9\0\r\nlone\nLF\r\n", 20);
+
+// "Connection: close" and, unless the body ends at the close, a Content-Length.
+QByteArray response(const QByteArray &status, const QByteArray &headers, const QByteArray &body,
+                    bool toClose = false)
+{
+    const QByteArray length = toClose ? "" : "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    return "HTTP/1.1 " + status + "\r\n" + headers + length + "Connection: close\r\n\r\n" + body;
+}
+
+// Fixed answers by path on 127.0.0.1, for the fetch tests; nothing here reaches any other address.
+struct HttpServer : QTcpServer
+{
+    struct Route
+    {
+        QByteArray response; // status line to body; unknown paths get a 404
+        int sendFirst = -1;  // >= 0: sends only so many bytes, then the rest one by one
+        int dripMs = 0;      // every so many ms, or never when 0
+    };
+    QHash<QByteArray, Route> routes;
+    QList<QByteArray> requests; // the paths asked for, in order
+    std::function<void()> onRequest = [] {};
+
+    HttpServer()
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, s, [this, s] { serve(s); });
+        });
+    }
+    QString url(const char *p) const { return QString("http://127.0.0.1:%1%2").arg(serverPort()).arg(p); }
+    void serve(QTcpSocket *s)
+    {
+        if (s->property("served").toBool() || !s->peek(1 << 16).contains("\r\n\r\n"))
+            return;
+        s->setProperty("served", true);
+        requests << s->readLine().split(' ').value(1);
+        onRequest();
+        const Route r = routes.value(requests.last(), Route{response("404 Not Found", "", "no such page")});
+        s->write(r.sendFirst < 0 ? r.response : r.response.left(r.sendFirst));
+        if (r.sendFirst < 0)
+            return s->disconnectFromHost();
+        if (r.dripMs <= 0)
+            return;
+        auto *drip = new QTimer(s); // never past the end: the deadline comes long before
+        drip->callOnTimeout(s, [s, pos = qsizetype(r.sendFirst), bytes = r.response]() mutable {
+            s->write(bytes.mid(pos++, 1));
+        });
+        drip->start(r.dripMs);
+    }
+};
+
+} // namespace
+
+class TstTools : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The times sign is no capital, and × and ÷ differ by the bit that makes É é;
+    // a CR, or a character beyond Latin-1 in Latin-1, matches nothing.
+    void piecesOfAnySizeMatchTheModel_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QStringList>("searches");
+        const auto chars = [](const char *utf8) { return QString::fromUtf8(utf8).split(QLatin1Char('|')); };
+        QTest::newRow("latin-1") << randomText(17, chars("a|A|b|B| |\r|\n|\r\n|\t|É|é|×|÷|x|X|?") << QChar(0))
+                                 << false
+                                 << QStringList{"", "a", "ab", "b\nx", "é x", "AbBa", "÷", "×", "a\r", "a€"};
+        QTest::newRow("utf-8") << randomText(23, chars("a|A|b|B| |\r|\n|\t|é|É|×|÷|ж|€|x|X")) << true
+                               << QStringList{"", "é", "É x", "AbBa", "÷", "×", "ж€", "a\r"};
+        QTest::newRow("long lines") << randomText(29, chars("a|A|b|B| |\t|É|é|×|÷|x|X|?")) << false
+                                    << QStringList{"", "a", "ab", "é x", "AbBaB", "×", "a\n", "\r"};
+    }
+    void piecesOfAnySizeMatchTheModel()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, utf8);
+        QFETCH(QStringList, searches);
+        const QByteArray data = utf8 ? text.toUtf8() : text.toLatin1();
+        for (const QString &s : searches)
+            for (LineEnd lineEnd : {LineEnd::Lf, LineEnd::CrLf}) {
+                const Lines expected = reference(data, s, lineEnd, utf8);
+                for (qsizetype piece : {1, 2, 3, 64, 511, 512, 513, 4096, 100000})
+                    QVERIFY2(scanInPieces(data, s, piece, utf8, lineEnd) == expected,
+                             qPrintable(QStringLiteral("%1, %2, %3").arg(s).arg(piece).arg(int(lineEnd))));
+            }
+    }
+
+    // A line without an end is held cut; a cut UTF-8 line keeps whole characters.
+    void longLinesAreCutAndHeldBounded()
+    {
+        LineScanner s(QStringLiteral("needle"), 8);
+        s.setLineEnd(LineEnd::Lf);
+        for (int i = 0; i < 1000; ++i) {
+            s.feed(QByteArray(1000, 'a'));
+            QVERIFY2(s.heldBytes() <= 8 + 5, qPrintable(QString::number(s.heldBytes())));
+        }
+        s.feed("NEEDLE\r");
+        s.feed("\n needle\n");
+        s.finish();
+        QCOMPARE(s.takeLines(), (Lines{"aaaaaaaa", "needle"}));
+        QCOMPARE(s.cutLines(), 1);
+        for (qsizetype piece : {1, 8})
+            QCOMPARE(scanInPieces("ééé\r\n", u"é", piece, true, LineEnd::CrLf, 5), Lines{"éé"});
+    }
+
+    // The file's start decides its encoding and its line end, whatever comes later.
+    void fileStart_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("piece");
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<bool>("lf");
+        QTest::addColumn<QStringList>("lines"); // with "x", as shown
+        const auto row = [](const char *name, const char *bytes, int piece, bool utf8, bool lf,
+                            const QStringList &lines) {
+            QTest::newRow(name) << QByteArray(bytes) << piece << utf8 << lf << lines;
+        };
+        row("latin-1", "caf\xe9 x\r\nCAF\xc9 x", 1024, false, false, {"café x", "CAFÉ x"});
+        row("utf-8, cut by the piece", "a\xc3\xa9 x\r\n\xc3\x89 x", 2, true, false, {"aé x", "É x"});
+        row("cut by the file's end", "a x\xc3\xa9\xc3", 1024, false, false, {"a xÃ©Ã"});
+        row("invalid later: shown as latin-1", "abcd\r\n\xc3\xa9\xe9 x", 4, true, false, {"Ã©é x"});
+        row("CR LF only after the first piece", "a x\nbb x\r\nc x", 4, true, true, {"a x", "bb x", "c x"});
+        row("no line end in the first piece", "a x b x\nc x\r\nd x", 4, true, false, {"a x b x\nc x", "d x"});
+        row("a CR in the first piece", "a x\r\nb x\nc x", 1024, true, false, {"a x", "b x\nc x"});
+        row("UTF-8 with its mark", "\xef\xbb\xbf\xc3\xa9 x\nb x\n", 1024, true, true, {"é x", "b x"});
+    }
+    void fileStart()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, piece);
+        QTemporaryDir dir;
+        put(dir.filePath(QStringLiteral("f.txt")), bytes);
+        tools::FileScan scan(QStringLiteral("x"), piece);
+        platform::FileError err;
+        QVERIFY(scan.open(dir.filePath(QStringLiteral("f.txt")), &err));
+        while (!scan.atEnd())
+            QVERIFY(scan.step(&err));
+        QStringList shown;
+        for (const QByteArray &line : scan.scanner().takeLines())
+            shown << scan.scanner().lineText(line);
+        QTEST(scan.scanner().isUtf8(), "utf8");
+        QTEST(scan.scanner().lineEnd() == LineEnd::Lf, "lf");
+        QTEST(shown, "lines");
+    }
+
+    void everySkipReasonIsCountedAndNothingHangs()
+    {
+        QTemporaryDir dir;
+        const QString d = dir.path();
+        put(d + "/a.txt", "one needle\n");
+        put(d + "/sub/b.c", "x\r\nNEEDLE and needle\r\n");
+        put(d + "/bin.dat", QByteArray("needle\0", 7));
+        put(d + "/.hidden/c.txt", "needle\n");
+        put(d + QStringLiteral("/odd\nname \"q\".txt"), "needle\n");
+        put(d + "/" + QFile::decodeName("bad\xff.txt"), "needle\n");
+        QFile::link(QStringLiteral("/proc/self/mem"), d + "/unreadable.txt"); // reads fail, even for root
+        QCOMPARE(::mkfifo(QFile::encodeName(d + "/fifo").constData(), 0600), 0);
+        QLocalServer socket;
+        QVERIFY(socket.listen(d + "/socket"));
+        QFile::link(d + "/loop1", d + "/loop2");
+        QFile::link(d + "/loop2", d + "/loop1");
+        QFile::link(d + "/missing", d + "/dangling");
+        QFile::link(d, d + "/sub/up"); // a link to a folder is not followed
+        QFile::link(d + "/a.txt", d + "/alias.txt");
+        { // a sparse 10 GB file of NULs is binary at once
+            QFile sparse(d + "/sparse.img");
+            QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(10LL << 30));
+        }
+
+        const Found f = search(d, {"needle"});
+        QCOMPARE(f.files.keys(), (QStringList{"a.txt", "alias.txt", "b.c", QFile::decodeName("bad\xff.txt"),
+                                              QStringLiteral("odd\nname \"q\".txt")}));
+        QCOMPARE(skippedText(f.stats),
+                 QStringLiteral("Skipped 8: 2 binary, 1 unreadable, 2 FIFOs, sockets or devices, "
+                                "3 broken or looping links"));
+        QVERIFY(f.stats.finished && !f.stats.stopped);
+    }
+
+    void patternsAndOptions_data()
+    {
+        QTest::addColumn<FindOptions>("options");
+        QTest::addColumn<QString>("patterns");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("ignores case") << FindOptions{"hello"} << "*" << 4;
+        QTest::newRow("match case") << FindOptions{"Hello", true} << "*" << 2;
+        QTest::newRow("whole word") << FindOptions{"hello", false, true} << "*" << 2;
+        QTest::newRow("patterns") << FindOptions{"hello"} << " *.HTML ; *.css" << 3;
+        QTest::newRow("regex") << FindOptions{"^h.l+o$", false, false, true} << "*" << 1;
+        QTest::newRow("regex whole word") << FindOptions{"hel+o", false, true, true} << "*" << 2;
+    }
+    void patternsAndOptions()
+    {
+        QFETCH(FindOptions, options);
+        QFETCH(QString, patterns);
+        QTemporaryDir dir;
+        put(dir.path() + "/a.html", "Hello there\nhelloworld\n");
+        put(dir.path() + "/b.css", "say HELLO_ \n");
+        put(dir.path() + "/c.txt", "Hello\n");
+        QTEST(int(search(dir.path(), options, patterns).stats.lines), "lines");
+    }
+
+    void eachFileInItsOwnEncoding()
+    {
+        QTemporaryDir dir;
+        put(dir.path() + "/u.txt", "x\ncaf\xc3\xa9 CAF\xc3\x89\n"); // UTF-8
+        put(dir.path() + "/l.txt", "x\r\n\tcaf\xe9 CAF\xc9\r\n");   // Latin-1
+        put(dir.path() + "/bom.txt", "\xef\xbb\xbf"
+                                     "caf\xc3\xa9\n"); // the mark is no part of a line
+        const Found f = search(dir.path(), {QStringLiteral("café")});
+        QCOMPARE(f.stats.lines, 3);
+        const LineHit u = f.files["u.txt"].lines.front();
+        QCOMPARE(u.spans, (QList<QPair<int, int>>{{0, 4}, {5, 4}}));
+        const LineHit l = f.files["l.txt"].lines.front();
+        QCOMPARE(l.shown, QStringLiteral(" café CAFÉ"));
+        QCOMPARE(f.files["l.txt"].encoding, TextEncoding::Latin1);
+        QCOMPARE((QList<qint64>{l.byteColumn, l.byteLength}), (QList<qint64>{1, 4}));
+        QCOMPARE(f.files["bom.txt"].lines.front().byteColumn, 0);
+
+        // An ASCII text: a Latin-1 line that happens to hold valid UTF-8 still reads as Latin-1.
+        put(dir.path() + "/l.txt", "\xc3\xa9 x1\n\xff\n");
+        const LineHit g = search(dir.path(), {"x1"}).files["l.txt"].lines.front();
+        QCOMPARE(g.shown, QStringLiteral("Ã© x1"));
+        QCOMPARE(g.charColumn, 3);
+    }
+
+    void problemsStopTheSearchWithAMessage()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(search(dir.path(), {"ab(c", false, false, true}).error,
+                 "The regular expression cannot be used: missing closing parenthesis, at character 5.");
+        put(dir.path() + "/a.txt", "fine\n" + QByteArray(40, 'a') + "!\n");
+        const Found f = search(dir.path(), {"(a+)+$", false, false, true});
+        QCOMPARE(f.stats.problem,
+                 QStringLiteral("The regular expression needs too much work on line 2 of \"%1\"; "
+                                "the search stopped there. A simpler pattern will do.")
+                     .arg(dir.path() + "/a.txt"));
+        QVERIFY(f.stats.stopped);
+
+        QFile::remove(dir.path() + "/a.txt");
+        put(dir.path() + "/many.txt", QByteArray("match\n").repeated(1000000));
+        const Found m = search(dir.path(), {"match"});
+        QVERIFY(m.stats.capped);
+        QCOMPARE(m.stats.problem,
+                 QStringLiteral("Only the first 100,000 lines are listed; the search stopped there."));
+        QCOMPARE(m.files.first().lines.back().line, FindJob::DefaultMaxLines);
+    }
+
+    void piecesAndTheTreeChangingUnderneath()
+    {
+        // Lines across pieces, a CR LF split, lone CRs, a line longer than a piece carries.
+        QTemporaryDir dir;
+        put(dir.path() + "/a/f.txt", "ab needle\r\nx\rneedle y\n" + QByteArray(40, 'z') + "needle\r\n" +
+                                         QByteArray(7, 'q') + "\r\nlast needle");
+        const auto lines = [&](qint64 whole, qint64 piece, qint64 longest) {
+            FileHits hits;
+            searchFile(dir.path() + "/a/f.txt", &hits, whole, piece, longest);
+            QList<qint64> out;
+            for (const LineHit &h : hits.lines)
+                out << h.line << h.byteColumn;
+            return out;
+        };
+        const QList<qint64> whole = lines(1 << 20, 1 << 20, 1 << 20);
+        QCOMPARE(whole, (QList<qint64>{1, 3, 3, 0, 4, 40, 6, 5}));
+        for (qint64 piece : {5, 10, 11, 16})
+            QCOMPARE(lines(8, piece, 64), whole);
+
+        // A folder removed while the walk runs, and a file gone or grown between
+        // being found and being read: counted or searched as they are now.
+        put(dir.path() + "/a/f.txt", "needle\n"); // in place of the one above
+        put(dir.path() + "/b/f.txt", "needle\n");
+        QStringList found;
+        std::array<int, SkipReasonCount> skipped{};
+        FolderWalk(QStringLiteral("*"))
+            .walk(
+                QFile::encodeName(dir.path()),
+                [&](QByteArray &&path) {
+                    found << QFile::decodeName(path);
+                    if (found.size() == 1) // the other folder goes before the walk reaches it
+                        QDir(dir.path() + (found[0].contains("/a/") ? "/b" : "/a")).removeRecursively();
+                },
+                [&](SkipReason r) { ++skipped[size_t(r)]; }, nullptr);
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(skipped[size_t(SkipReason::Gone)], 1);
+
+        FileHits hits;
+        const FileSearcher::Outcome gone = searchFile(dir.path() + "/none.txt", &hits, 8, 8, 64);
+        QVERIFY2(gone.result == FileSearcher::Result::Skipped && gone.reason == SkipReason::Gone,
+                 "a file gone");
+        // A file that grows while it is read in pieces: what is there when read is searched.
+        const auto grow = [&] {
+            QFile f(found[0]);
+            if (f.size() < 200 && f.open(QIODevice::Append))
+                f.write("more needle\n");
+            return true;
+        };
+        QVERIFY(searchFile(found[0], &hits, 8, 8, 64, grow).result == FileSearcher::Result::Searched);
+        QVERIFY2(hits.lines.size() >= 1 && hits.lines[0].line == 1, "the first line is found");
+    }
+
+    void theWindowFindsOpensStepsAndStops()
+    {
+        ScriptedPrompts prompts;
+        AppFixture app;
+        const QString a = app.writeFile(QStringLiteral("a.txt"), "first\r\nthe Needle, needle\r\n");
+        app.writeFile(QStringLiteral("b.txt"), "x\nno\n\tcaf\xc3\xa9 needle\n");
+        FrmDoc *doc = app.newDocument();
+        doc->textControl()->setText(QByteArrayView("a needle here"));
+        doc->textControl()->setSelStart(2);
+        doc->textControl()->setSelLength(6);
+        app.record(doc->slot()).Path = app.path(QStringLiteral("untitled.txt"));
+        AppFixture::trigger(doc, QStringLiteral("mnuFindInFiles"));
+        FrmFindInFiles *w = FrmFindInFiles::instance();
+        QVERIFY(w);
+        QCOMPARE(part<QLineEdit>(w, "txtFind")->text(), QStringLiteral("needle"));
+        QCOMPARE(part<QLineEdit>(w, "txtFolder")->text(), QFileInfo(a).absolutePath());
+        part<QLineEdit>(w, "txtPatterns")->setText(QStringLiteral("*.txt"));
+        const auto find = [w] { click(w, "cmdFind"); };
+        find();
+        auto *tree = part<QTreeView>(w, "treeResults");
+        QTRY_VERIFY(!w->isSearching() && tree->model()->rowCount() == 4);
+        QStringList sorted = rows(tree);
+        sorted.sort();
+        QCOMPARE(sorted, (QStringList{"    2: the Needle, needle", "    3: café needle", a + " (2 matches)",
+                                      app.path("b.txt") + " (1 match)"}));
+        const auto summary = [w] { return part<QLabel>(w, "lblSummary")->text(); };
+        QTRY_VERIFY2(summary().startsWith("2 files searched, 2 matched, 2 lines in "), qPrintable(summary()));
+
+        // Enter on a line opens its file with the first match selected.
+        const int aLine = rows(tree)[0].startsWith(a) ? 1 : 3;
+        tree->setCurrentIndex(tree->model()->index(aLine, 0));
+        QTest::keyClick(tree, Qt::Key_Return);
+        FrmDoc *opened = app.current();
+        QCOMPARE(app.record(opened->slot()).Path, a);
+        QCOMPARE(opened->textControl()->selectedText(), QByteArray("Needle"));
+        QCOMPARE(opened->textControl()->selStart(), 11);
+        // F8 goes on to the next line row, in whichever file came second, or beeps at the end.
+        AppFixture::trigger(opened, QStringLiteral("mnuEditNextResult"));
+        if (aLine == 1) {
+            QCOMPARE(app.record(app.current()->slot()).Path, app.path("b.txt"));
+            QCOMPARE(app.current()->textControl()->selStart(), 12);
+            QCOMPARE(app.current()->textControl()->selectedText(), QByteArray("needle"));
+        } else {
+            QCOMPARE(prompts.beeps(), 1);
+        }
+        tree->setCurrentIndex(tree->model()->index(aLine, 0));
+        QTest::keyClick(tree, Qt::Key_Return); // already open: brought forward, not opened twice
+        QCOMPARE(app.current(), opened);
+
+        // The project list instead of the folder.
+        projects::projectList().clear();
+        projects::projectList().add(a);
+        part<QCheckBox>(w, "chkProjectList")->setChecked(true);
+        QVERIFY(!part<QLineEdit>(w, "txtFolder")->isEnabled());
+        find();
+        QTRY_COMPARE(rows(tree), (QStringList{a + " (2 matches)", "    2: the Needle, needle"}));
+        projects::projectList().clear();
+        part<QCheckBox>(w, "chkProjectList")->setChecked(false);
+
+        part<QLineEdit>(w, "txtFind")->clear();
+        find();
+        QCOMPARE(prompts.messages().last().text, QStringLiteral("Type the text to find."));
+
+        // Stop ends the listing at once.
+        for (int i = 0; i < 400; ++i)
+            app.writeFile(QStringLiteral("f%1.txt").arg(i), QByteArray("needle\n").repeated(50));
+        part<QLineEdit>(w, "txtFind")->setText(QStringLiteral("needle"));
+        find();
+        click(w, "cmdStop");
+        QVERIFY(!w->isSearching() && !part<QPushButton>(w, "cmdStop")->isEnabled());
+        const int shown = tree->model()->rowCount();
+        w->job()->wait();
+        QTest::qWait(50);
+        QCOMPARE(tree->model()->rowCount(), shown);
+        QVERIFY(summary().contains(" (stopped)"));
+        w->close();
+    }
+
+    void snipAndQuickSearch()
+    {
+        ScriptedPrompts prompts;
+        AppFixture app;
+        FrmDoc *doc = app.newDocument(), *other = app.newDocument();
+        doc->textControl()->setText(QByteArrayView("Hello World"));
+        doc->textControl()->setSelStart(6);
+        AppFixture::trigger(other, QStringLiteral("mnuToolsSnip"));
+        AppFixture::trigger(doc, QStringLiteral("mnuToolsSnip")); // re-targets the open tool
+        FrmSnip *w = FrmSnip::instance();
+        const QString a = app.writeFile(QStringLiteral("a.txt"), FileBytes);
+        const QString b = app.writeFile(QStringLiteral("b.txt"), "second");
+        emit snipBox()->filesDropped({a, b});
+        QCOMPARE(prompts.messages().value(0).text,
+                 QStringLiteral("You can only drop one file into the snip tool"));
+        QCOMPARE(snipBox()->length(), 0);
+        emit snipBox()->filesDropped({b});
+        QCOMPARE(snipBox()->text(), QByteArray("second"));
+        prompts.answerFile(a);
+        click(w, "Command1"); // replaces, never appends
+        QCOMPARE(snipBox()->text(), FileBytes);
+        prompts.answerFile(b);
+        prompts.answer(platform::Answer::Abort);
+        platform::injectFileFault(platform::FileStep::Read, EACCES, 1);
+        click(w, "Command1");
+        QCOMPARE(snipBox()->text(), FileBytes);
+        QCOMPARE(prompts.messages().last().text, "There was an error in reading your file\r\n" +
+                                                     platform::errorFromErrno(EACCES).description +
+                                                     "\r\nWould would you like to do");
+
+        snipBox()->setSelStart(5);
+        snipBox()->setSelLength(7);
+        click(w, "Command2");
+        QCOMPARE(doc->textControl()->text(), QByteArray("Hello tw\xe9\0\r\nlWorld", 18));
+        QCOMPARE(doc->textControl()->selStart(), 13);
+        QTRY_VERIFY2(!FrmSnip::instance(), "Grab closes the tool");
+
+        // Closed meanwhile, and its slot taken by a new document: nobody gets the text.
+        AppFixture::trigger(other, QStringLiteral("mnuToolsSnip"));
+        AppFixture::trigger(other, QStringLiteral("mnuFileClose"));
+        FrmDoc *fresh = app.newDocument();
+        QCOMPARE(fresh->slot(), 2);
+        snipBox()->setText(QByteArrayView("stray"));
+        snipBox()->selectAllText();
+        click(FrmSnip::instance(), "Command2");
+        QTRY_VERIFY2(!FrmSnip::instance(), "the tool closes");
+        QCOMPARE(fresh->textControl()->length(), 0);
+
+        // Quick Search: the lines holding a text, in a file the user picks.
+        prompts.clear();
+        app.triggerFrame(QStringLiteral("mnuToolsQuickSearch"));
+        QPointer<FrmQuick> q = FrmQuick::instance();
+        QListWidget *list = part<QListWidget>(q, "List1");
+        prompts.answerFile(
+            app.writeFile(QStringLiteral("f.txt"), "<BODY>\r\n  body text\r\nnone\r\n   \r\n"));
+        prompts.answerFile(QString());
+        start(q, QStringLiteral(" Body "));
+        QTRY_VERIFY(!q->isScanning());
+        QCOMPARE(list->count(), 2);
+        QCOMPARE((QStringList{list->item(0)->text(), list->item(1)->text()}),
+                 (QStringList{"<BODY>", "body text"}));
+        start(q, QStringLiteral("none"));
+        QVERIFY2(list->count() == 0 && !q->isScanning(), "a cancelled dialog leaves the list empty");
+
+        // In slices: progress shows; a read failure midway keeps the lines found so far.
+        q->setPieceBytes(10);
+        QByteArray hits;
+        for (int i = 0; i < 100; ++i)
+            hits += "hit " + QByteArray::number(i) + "\r\n";
+        prompts.answerFile(app.writeFile(QStringLiteral("g.txt"), hits));
+        prompts.answerFile(app.writeFile(QStringLiteral("g.txt"), hits));
+        start(q, QStringLiteral("hit"));
+        q->scanSlice(); // the slices are called here, not by the clock
+        QVERIFY(q->isScanning() && part(q, "prgScan")->isVisible() && !part(q, "Command1")->isEnabled());
+        QCOMPARE(part<QProgressBar>(q, "prgScan")->value(), 202); // 160 of 790 bytes, in thousandths
+        const int before = list->count();
+        QVERIFY2(before > 10 && before < 100, qPrintable(QString::number(before)));
+        prompts.answer(platform::Answer::Abort);
+        platform::injectFileFault(platform::FileStep::Read, EIO, 1000);
+        q->scanSlice();
+        QVERIFY(!q->isScanning() && !part(q, "prgScan")->isVisible() && part(q, "Command1")->isEnabled());
+        QCOMPARE(list->count(), before);
+        QCOMPARE(prompts.messages().size(), 1);
+
+        platform::clearFileFaults();
+        start(q, QStringLiteral("hit"));
+        q->scanSlice();
+        q->close();
+        QTRY_VERIFY2(!q, "the window goes, its scan with it");
+    }
+
+    void fetches_data()
+    {
+        QTest::addColumn<QString>("path");   // on the test server when it starts with "/"
+        QTest::addColumn<QString>("result"); // the text, or "!" and the reason it failed
+        QTest::addColumn<int>("requests");
+        const auto row = [](const char *name, const char *path, const QString &result, int requests = 1) {
+            QTest::newRow(name) << QString::fromLatin1(path) << result << requests;
+        };
+        row("404", "/missing", "!The server answered 404 Not Found.");
+        row("redirect to a file", "/tofile",
+            "!The server redirected to an address that is not http or https.");
+        row("Latin-1", "/latin1", QString::fromLatin1("caf\xe9\x80"));
+        row("redirect loop", "/loop", "!The server redirected more than 5 times.", 6);
+        row("over the cap", "/big", "!The page is larger than 1000 bytes and was not loaded.");
+        row("slow drip", "/drip", "!The transfer took too long and was stopped.");
+        row("never answers", "/silent", "!The server did not answer.");
+        row("goes quiet", "/quiet", "!The server stopped sending data.");
+        row("ftp", "ftp://127.0.0.1/", "!Only http and https addresses can be loaded.", 0);
+        row("no host", "http:///body", "!The address is not valid.", 0);
+    }
+    void fetches()
+    {
+        QFETCH(QString, path);
+        HttpServer s;
+        const QByteArray body = response("200 OK", "", "hello\r\nworld");
+        const QByteArray drip = response("200 OK", "", QByteArray(900, 'd'));
+        s.routes = {{"/latin1",
+                     {response("200 OK", "Content-Type: text/plain; charset=ISO-8859-1\r\n", "caf\xe9\x80")}},
+                    {"/loop", {response("302 Found", "Location: /loop\r\n", "")}},
+                    {"/big", {response("200 OK", "", QByteArray(1001, 'x'), true)}},
+                    {"/tofile", {response("302 Found", "Location: file:///etc/passwd\r\n", "")}},
+                    {"/drip", {drip, int(drip.size()) - 900, 20}}, // the head at once, then the body
+                    {"/silent", {QByteArray(), 0}},
+                    {"/quiet", {body, int(body.size()) - 5}}};
+        platform::UrlFetch fetch;
+        fetch.setMaxBytes(1000);
+        // The drip (every 20 ms) never trips the idle limit; only the deadline ends it.
+        fetch.setIdleTimeoutMs(500);
+        fetch.setDeadlineMs(1500);
+        const auto r = fetch.fetch(path.startsWith(QLatin1Char('/')) ? s.url(qPrintable(path)) : path);
+        QTEST(r.ok ? r.text : QLatin1Char('!') + r.error, "result");
+        QTEST(int(s.requests.size()), "requests");
+    }
+
+    void redirectFromHttpsToHttpIsRefused()
+    {
+        QUrl to;
+        QString why;
+        QVERIFY(!fetchpolicy::redirectAllowed(QUrl("https://a.org/"), "http://a.org/", 0, 5, &to, &why));
+        QCOMPARE(why, "The server redirected from a secure (https) address to an insecure (http) one.");
+    }
+
+    void urlSnipWindow()
+    {
+        ScriptedPrompts prompts;
+        AppFixture app;
+        HttpServer server;
+        server.routes = {{"/one",
+                          {response("200 OK", "Content-Type: text/html; charset=\"utf-8\"\r\n",
+                                    "<p>caf\xc3\xa9 \xe2\x82\xac</p>")}},
+                         {"/hold", {QByteArray(), 0}}};
+        FrmDoc *doc = app.newDocument();
+        AppFixture::trigger(doc, QStringLiteral("mnuToolsUrlSnip"));
+        QPointer<tools::FrmUrlSnip> w = tools::FrmUrlSnip::instance();
+        TextControl *box = part<TextControl>(w, "txtUrl");
+        const auto load = [&](const char *path) {
+            part<QLineEdit>(w, "txtAddress")->setText(server.url(path));
+            click(w, "Command1");
+        };
+        load("/one");
+        // The box holds any character; the size counts characters.
+        QCOMPARE(box->textString(), QStringLiteral("<p>caf\u00e9 \u20ac</p>"));
+        QCOMPARE(part<QLabel>(w, "lblSize")->text(), QStringLiteral("13 Bytes"));
+        load("/missing");
+        QCOMPARE(prompts.messages()[0].text,
+                 QStringLiteral("The address could not be loaded.\r\nThe server answered 404 Not Found."));
+        // A Latin-1 document takes what it can hold, the rest as "?", and says so.
+        box->setText(QStringLiteral("fetched caf\u00e9 \u20ac"));
+        box->selectAllText();
+        click(w, "Command2");
+        QCOMPARE(doc->textControl()->text(), QByteArray("fetched caf\xe9 ?"));
+        QCOMPARE(prompts.messages()[1].text, textcodec::replacedNotice(1));
+        QTRY_VERIFY(!w);
+
+        // Closed while a transfer runs: it stops, quietly.
+        AppFixture::trigger(doc, QStringLiteral("mnuToolsUrlSnip"));
+        w = tools::FrmUrlSnip::instance();
+        server.onRequest = [&] {
+            w->Load(); // refused while one runs
+            w->close();
+        };
+        load("/hold");
+        QCOMPARE(server.requests.size(), 3);
+        QCOMPARE(prompts.beeps(), 1);
+        QCOMPARE(prompts.messages().size(), 2);
+        QTRY_VERIFY2(!w, "the window goes once its transfer has stopped");
+    }
+};
+
+QP_TEST_MAIN(TstTools)
+#include "tst_tools.moc"
