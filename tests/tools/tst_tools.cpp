@@ -586,6 +586,8 @@ private slots:
         prompts.clear();
         app.triggerFrame(QStringLiteral("mnuToolsQuickSearch"));
         QPointer<FrmQuick> q = FrmQuick::instance();
+        AppFixture::trigger(app.newDocument(), QStringLiteral("mnuToolsQuickSearch"));
+        QCOMPARE(FrmQuick::instance(), q); // one window, whichever menu opens it
         QListWidget *list = part<QListWidget>(q, "List1");
         prompts.answerFile(
             app.writeFile(QStringLiteral("f.txt"), "<BODY>\r\n  body text\r\nnone\r\n   \r\n"));
@@ -633,6 +635,7 @@ private slots:
         const auto row = [](const char *name, const char *path, const QString &result, int requests = 1) {
             QTest::newRow(name) << QString::fromLatin1(path) << result << requests;
         };
+        row("200 empty", "/empty", "");
         row("404", "/missing", "!The server answered 404 Not Found.");
         row("redirect to a file", "/tofile",
             "!The server redirected to an address that is not http or https.");
@@ -651,7 +654,8 @@ private slots:
         HttpServer s;
         const QByteArray body = response("200 OK", "", "hello\r\nworld");
         const QByteArray drip = response("200 OK", "", QByteArray(900, 'd'));
-        s.routes = {{"/latin1",
+        s.routes = {{"/empty", {response("200 OK", "", "")}},
+                    {"/latin1",
                      {response("200 OK", "Content-Type: text/plain; charset=ISO-8859-1\r\n", "caf\xe9\x80")}},
                     {"/loop", {response("302 Found", "Location: /loop\r\n", "")}},
                     {"/big", {response("200 OK", "", QByteArray(1001, 'x'), true)}},
@@ -690,15 +694,26 @@ private slots:
         AppFixture::trigger(doc, QStringLiteral("mnuToolsUrlSnip"));
         QPointer<tools::FrmUrlSnip> w = tools::FrmUrlSnip::instance();
         TextControl *box = part<TextControl>(w, "txtUrl");
+        // The state line as the transfer starts, as a failure is reported and after each load.
+        QString states = part<QLabel>(w, "Label3")->text();
+        const auto note = [&] {
+            if (w)
+                states += QLatin1Char(' ') + part<QLabel>(w, "Label3")->text();
+        };
+        server.onRequest = note;
         const auto load = [&](const char *path) {
             part<QLineEdit>(w, "txtAddress")->setText(server.url(path));
             click(w, "Command1");
+            note();
         };
         load("/one");
         // The box holds any character; the size counts characters.
         QCOMPARE(box->textString(), QStringLiteral("<p>caf\u00e9 \u20ac</p>"));
         QCOMPARE(part<QLabel>(w, "lblSize")->text(), QStringLiteral("13 Bytes"));
+        prompts.onAsk = [&](const ScriptedPrompts::Asked &) { note(); };
         load("/missing");
+        QCOMPARE(states, QStringLiteral("Idle Working Idle Working Idle Idle"));
+        prompts.onAsk = nullptr;
         QCOMPARE(prompts.messages()[0].text,
                  QStringLiteral("The address could not be loaded.\r\nThe server answered 404 Not Found."));
         // A Latin-1 document takes what it can hold, the rest as "?", and says so.
