@@ -52,15 +52,13 @@ int saveDrill(int argc, char **argv)
     if (!folder.open(args.value(3)))
         return 3;
     saveledger::setFolder(folder.path());
-    std::fputs("saving\n", stdout);
-    std::fflush(stdout);
+    std::puts("saving");
     QElapsedTimer clock;
     clock.start();
     platform::FileError err;
     if (!safesave::writeFile(args.value(2), QByteArrayView(), text, QByteArrayView(), &err))
         return 1;
     std::printf("saved %lld\n", static_cast<long long>(clock.nsecsElapsed() / 1000));
-    std::fflush(stdout);
     folder.removeAll();
     return 0;
 }
@@ -69,16 +67,18 @@ int saveDrill(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line reaches the test at once
     if (argc > 1 && std::strcmp(argv[1], "--save") == 0)
         return saveDrill(argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
+    platform::setAppFolderOverride(args.value(2)); // --app FOLDER comes first
+    MdiMain *frame = Startup(QString());
     QList<int> typedSlots;
-    MdiMain *frame = nullptr;
     std::optional<ScriptedPrompts> prompts;
     QString more;
-    for (int i = 1; i + 1 < args.size(); ++i) {
+    for (int i = 3; i + 1 < args.size(); ++i) {
         const QString &arg = args[i];
         if (arg == QLatin1String("--exit")) {
             prompts.emplace(); // unanswered, a question is cancelled
@@ -86,11 +86,7 @@ int main(int argc, char **argv)
                 prompts->answer(platform::Answer::No);
         } else if (arg == QLatin1String("--more")) {
             more = args[++i];
-        } else if (arg == QLatin1String("--app")) {
-            platform::setAppFolderOverride(args[++i]);
         } else {
-            if (!frame)
-                frame = Startup(QString());
             if (arg == QLatin1String("--new"))
                 frame->frameAction(QStringLiteral("mnuNew"))->trigger();
             else if (arg == QLatin1String("--open") && i + 2 < args.size())
@@ -99,8 +95,6 @@ int main(int argc, char **argv)
             typedSlots << frame->menuOwner()->slot();
         }
     }
-    if (!frame)
-        frame = Startup(QString());
 
     // The keeper's own timer journals the documents; wait until every journal
     // on disk holds its window's text.
@@ -109,8 +103,7 @@ int main(int argc, char **argv)
         [&] {
             for (int slot : typedSlots) {
                 recovery::Journal j;
-                const QString file = keeper.journalFile(slot);
-                if (file.isEmpty() || !recovery::readJournal(file, &j) ||
+                if (!recovery::readJournal(keeper.journalFile(slot), &j) ||
                     j.text != DocumentRegistry::instance().window(slot)->textControl()->text())
                     return false;
             }
@@ -118,11 +111,9 @@ int main(int argc, char **argv)
         },
         30000);
     std::printf("%s %s\n", journaled ? "journaled" : "failed", qPrintable(keeper.folder().path()));
-    std::fflush(stdout);
     if (!more.isEmpty() && !typedSlots.isEmpty()) {
         typeInto(dynamic_cast<FrmDoc *>(DocumentRegistry::instance().window(typedSlots.last())), more);
-        std::printf("typed\n");
-        std::fflush(stdout);
+        std::puts("typed");
     }
     if (prompts)
         QTimer::singleShot(0, frame, [frame] { frame->frameAction(QStringLiteral("mnuExit"))->trigger(); });
