@@ -1,115 +1,100 @@
-// Runs the real program's start-up offscreen, types into document windows,
-// waits until each is journaled, says "journaled" on stdout and then waits to
-// be killed or signalled. Arguments: --app FOLDER, then any of --new TEXT and
-// --open PATH TEXT; a "|" in TEXT is typed as Enter. --more TEXT types TEXT
-// into the last window after the journals were written (and says "typed").
-// With --exit ANSWER it then chooses the frame's File > Exit, answering every
-// question with ANSWER (yes, no or cancel).
+// The helper program the recovery tests kill. It runs the real start-up
+// offscreen: --app FOLDER, then --new TEXT and --open PATH TEXT type into
+// windows; once all are journaled it says "journaled FOLDER"; --more TEXT is
+// then typed into the last window ("typed"); --exit no|cancel then chooses
+// File > Exit, giving every question that answer.
+// --save TARGET RECOVERY_ROOT A|B writes 50 MB of the letter over TARGET by
+// the program's own save code, saying "saving" and "saved <microseconds>".
 
 #include "app/mdimain.h"
 #include "app/startup.h"
 #include "documents/documentregistry.h"
 #include "documents/fileops.h"
+#include "documents/recoveryfolder.h"
 #include "documents/recoveryjournal.h"
 #include "documents/recoverykeeper.h"
+#include "documents/safesave.h"
+#include "documents/saveledger.h"
 #include "editor/frmdoc.h"
 #include "platform/apphelpers.h"
-#include "platform/prompts.h"
 #include "platform/textcontrol.h"
+#include "scriptedprompts.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
 namespace {
 
+// Each character comes as a key press with its text, "|" as Enter.
 void typeInto(FrmDoc *doc, const QString &text)
 {
     TextControl *control = doc->textControl();
     control->setFocus();
-    // Typed at the end, as a user adding to the document would.
-    control->setSelStart(control->length());
-    const QStringList lines = text.split(QLatin1Char('|'));
-    for (int i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            QTest::keyClick(control, Qt::Key_Return);
-        for (const QChar c : lines[i]) {
-            if (c.unicode() < 0x80) {
-                QTest::keyClick(control, c.toLatin1());
-                continue;
-            }
-            // Qt Test's key table stops at ASCII: such a key comes as its text.
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(control, &press);
-        }
+    control->setSelStart(control->length()); // typed at the end, as a user adding to it
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, c == QLatin1Char('|') ? Qt::Key_Return : Qt::Key_unknown,
+                        Qt::NoModifier, c == QLatin1Char('|') ? QStringLiteral("\r") : QString(c));
+        QApplication::sendEvent(control, &press);
     }
 }
 
-// Answers every question the same way, as a user who always clicks one button.
-class SameAnswer : public platform::Prompts
+int saveDrill(int argc, char **argv)
 {
-public:
-    explicit SameAnswer(platform::Answer a) : m_answer(a) {}
-    platform::Answer message(const QString &, platform::Buttons, platform::Icon, const QString &) override
-    {
-        return m_answer;
-    }
-    QString input(const QString &, const QString &, const QString &) override { return QString(); }
-    void beep() override {}
-    QString chooseFile(platform::FileMode, const QStringList &, int, const QString &) override
-    {
-        return QString();
-    }
-
-private:
-    platform::Answer m_answer;
-};
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QByteArray text(50LL * 1024 * 1024, args.value(4) == QLatin1String("A") ? 'A' : 'B');
+    recovery::InstanceFolder folder;
+    if (!folder.open(args.value(3)))
+        return 3;
+    saveledger::setFolder(folder.path());
+    std::puts("saving");
+    QElapsedTimer clock;
+    clock.start();
+    platform::FileError err;
+    if (!safesave::writeFile(args.value(2), QByteArrayView(), text, QByteArrayView(), &err))
+        return 1;
+    std::printf("saved %lld\n", static_cast<long long>(clock.nsecsElapsed() / 1000));
+    folder.removeAll();
+    return 0;
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line reaches the test at once
+    if (argc > 1 && std::strcmp(argv[1], "--save") == 0)
+        return saveDrill(argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
+    platform::setAppFolderOverride(args.value(2)); // --app FOLDER comes first
+    MdiMain *frame = Startup(QString());
     QList<int> typedSlots;
-    MdiMain *frame = nullptr;
-    bool exit = false;
+    std::optional<ScriptedPrompts> prompts;
     QString more;
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--exit") && i + 1 < args.size()) {
-            exit = true;
-            const QString a = args[++i];
-            platform::setPrompts(new SameAnswer(a == QLatin1String("yes")  ? platform::Answer::Yes
-                                                : a == QLatin1String("no") ? platform::Answer::No
-                                                                           : platform::Answer::Cancel));
-            continue;
-        }
-        if (args[i] == QLatin1String("--more") && i + 1 < args.size()) {
+    for (int i = 3; i + 1 < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--exit")) {
+            prompts.emplace(); // unanswered, a question is cancelled
+            if (args[++i] == QLatin1String("no"))
+                prompts->answer(platform::Answer::No);
+        } else if (arg == QLatin1String("--more")) {
             more = args[++i];
-            continue;
-        }
-        if (args[i] == QLatin1String("--app") && i + 1 < args.size()) {
-            platform::setAppFolderOverride(args[++i]);
-            continue;
-        }
-        if (!frame)
-            frame = Startup(QString());
-        if (args[i] == QLatin1String("--new") && i + 1 < args.size()) {
-            frame->frameAction(QStringLiteral("mnuNew"))->trigger();
-            FrmDoc *doc = frame->menuOwner();
-            typeInto(doc, args[++i]);
-            typedSlots << doc->slot();
-        } else if (args[i] == QLatin1String("--open") && i + 2 < args.size()) {
-            fileops::OpenFile(args[++i]);
-            FrmDoc *doc = frame->menuOwner();
-            typeInto(doc, args[++i]);
-            typedSlots << doc->slot();
+        } else {
+            if (arg == QLatin1String("--new"))
+                frame->frameAction(QStringLiteral("mnuNew"))->trigger();
+            else if (arg == QLatin1String("--open") && i + 2 < args.size())
+                fileops::OpenFile(args[++i]);
+            typeInto(frame->menuOwner(), args[++i]);
+            typedSlots << frame->menuOwner()->slot();
         }
     }
-    if (!frame)
-        frame = Startup(QString());
 
     // The keeper's own timer journals the documents; wait until every journal
     // on disk holds its window's text.
@@ -118,8 +103,7 @@ int main(int argc, char **argv)
         [&] {
             for (int slot : typedSlots) {
                 recovery::Journal j;
-                const QString file = keeper.journalFile(slot);
-                if (file.isEmpty() || !recovery::readJournal(file, &j) ||
+                if (!recovery::readJournal(keeper.journalFile(slot), &j) ||
                     j.text != DocumentRegistry::instance().window(slot)->textControl()->text())
                     return false;
             }
@@ -127,13 +111,11 @@ int main(int argc, char **argv)
         },
         30000);
     std::printf("%s %s\n", journaled ? "journaled" : "failed", qPrintable(keeper.folder().path()));
-    std::fflush(stdout);
     if (!more.isEmpty() && !typedSlots.isEmpty()) {
         typeInto(dynamic_cast<FrmDoc *>(DocumentRegistry::instance().window(typedSlots.last())), more);
-        std::printf("typed\n");
-        std::fflush(stdout);
+        std::puts("typed");
     }
-    if (exit)
+    if (prompts)
         QTimer::singleShot(0, frame, [frame] { frame->frameAction(QStringLiteral("mnuExit"))->trigger(); });
     return app.exec();
 }

@@ -78,27 +78,21 @@ private slots:
         QByteArray lines;
         for (int i = 0; i < 300; ++i)
             lines += "line " + QByteArray::number(i) + "\r\n";
-        const QString a = keep(QStringLiteral("a.txt"), lines);
-        const QString b = keep(QStringLiteral("b.html"), "<p>b</p>\r\n");
+        const QString a = keep(QStringLiteral("a.txt"), lines),
+                      b = keep(QStringLiteral("b.html"), "<p>b</p>\r\n");
         fileops::OpenFile(b);
         m_app->newDocument(); // no file: not kept
         fileops::OpenFile(a);
-        TextControl *t = m_app->current()->textControl();
-        t->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 120UL);
-        t->SendScintilla(Sci::SCI_GOTOPOS, 1300UL);
-        t->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 120UL);
+        m_app->current()->textControl()->SendScintilla(Sci::SCI_GOTOPOS, 1300UL);
+        m_app->current()->textControl()->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 120UL);
         QVERIFY(m_app->frame()->close());
-        const QList<Entry> kept = lastsession::read();
-        QCOMPARE(kept.size(), 2);
-        QCOMPARE(kept[0].path + "|" + kept[1].path, b + "|" + a);
-        QCOMPARE(kept[1].caret, 1300);
-        QCOMPARE(kept[1].firstLine, 120);
+        QCOMPARE(lastsession::read(), (QList<Entry>{{b, 0, 0}, {a, 1300, 120}}));
 
         m_app.reset();
         MdiMain *frame = Startup(QString());
         QCOMPARE(titles(), QStringList({"b.html", "a.txt"}));
-        QCOMPARE(sci(2, Sci::SCI_GETCURRENTPOS), 1300);
-        QCOMPARE(sci(2, Sci::SCI_GETFIRSTVISIBLELINE), 120);
+        QCOMPARE((QList<long>{sci(2, Sci::SCI_GETCURRENTPOS), sci(2, Sci::SCI_GETFIRSTVISIBLELINE)}),
+                 (QList<long>{1300, 120}));
         QVERIFY2(m_prompts->asked.isEmpty(), "nothing to say when everything came back");
         endStart(frame);
 
@@ -135,8 +129,8 @@ private slots:
         MdiMain *frame = Startup(QString());
         QCOMPARE(titles(), QStringList({"real1.txt", "real2.txt"}));
         QCOMPARE(sci(2, Sci::SCI_GETCURRENTPOS), 3); // past the end: at the end
-        QCOMPARE(m_prompts->messages().size(), 1);
-        const QString text = m_prompts->messages().first().text;
+        QCOMPARE(m_prompts->messageTexts().size(), 1);
+        const QString text = m_prompts->messageTexts()[0];
         QVERIFY2(text.startsWith("These documents of the last session could not be reopened:\r\n\r\n" +
                                  folder + "\r\n" + fifo + "\r\n"),
                  qPrintable(text));
