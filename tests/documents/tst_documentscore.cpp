@@ -1,12 +1,12 @@
-// The headless parts of documents: file bytes to text, the recent list, undo
-// deltas, and those of crash recovery and safe saving (the checksum, the journal
+// The headless parts of documents: file bytes to text, the recent list, and
+// those of crash recovery and safe saving (the checksum, the journal
 // format, the save ledger's sweep, the instance folders with their locks).
+#include "appfixture.h"
 #include "documents/checksum.h"
 #include "documents/recentfiles.h"
 #include "documents/recoveryfolder.h"
 #include "documents/recoveryjournal.h"
 #include "documents/saveledger.h"
-#include "documents/textdelta.h"
 #include "documents/textfile.h"
 #include "documents/textstream.h"
 #include "platform/settingsstore.h"
@@ -22,12 +22,6 @@ QString writeFile(const QString &path, const QByteArray &bytes)
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
     return path;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 recovery::Journal sample()
@@ -99,18 +93,10 @@ private slots:
     void piecesReadAsTheWholeFile()
     {
         QRandomGenerator rng(2026);
-        const QList<QByteArray> parts = {"a",
-                                         "\r",
-                                         "\n",
-                                         "\r\n",
-                                         "\xc3\xa9",
-                                         "\xe2\x82\xac",
-                                         "\xff",
-                                         "\0",
-                                         "\xf0\x9d\x84\x9e",
-                                         "\xef\xbb\xbf",
-                                         "\xc3",
-                                         "  "};
+        // Pieces of text, line ends, UTF-8 whole and cut, a NUL, a mark, blanks.
+        const QList<QByteArray> parts =
+            QByteArray("a|\r|\n|\r\n|\xc3\xa9|\xe2\x82\xac|\xff|\0|\xf0\x9d\x84\x9e|\xef\xbb\xbf|\xc3|  ", 33)
+                .split('|');
         const QList<QByteArray> starts = {
             "", "\xef\xbb\xbf", "\xff\xfe", "\xff\xfe\0\0", "\0\0\xfe\xff", "\xfe\xff"};
         for (int round = 0; round < 3000; ++round) {
@@ -148,39 +134,6 @@ private slots:
         }
     }
 
-    // A line of the length or more is found wherever the pieces split it,
-    // and so is the length of the longest such line.
-    void longLinesAreFound()
-    {
-        QRandomGenerator rng(27);
-        for (int round = 0; round < 2000; ++round) {
-            QByteArray text;
-            for (int n = int(rng.bounded(30)); n > 0; --n) {
-                const int k = int(rng.bounded(10));
-                text += k < 2   ? "\r"
-                        : k < 4 ? "\n"
-                        : k < 5 ? "\r\n"
-                                : QByteArray(int(rng.bounded(1, 12)), 'x');
-            }
-            const qsizetype length = 1 + rng.bounded(15);
-            qsizetype longest = 0, run = 0;
-            for (char c : text) {
-                run = c == '\r' || c == '\n' ? 0 : run + 1;
-                longest = qMax(longest, run);
-            }
-            LongLineWatch watch(length);
-            for (qsizetype at = 0; at < text.size();) {
-                const qsizetype n = 1 + rng.bounded(6);
-                watch.feed(QByteArrayView(text).sliced(at, qMin(n, text.size() - at)));
-                at += n;
-            }
-            const QString where =
-                QString::fromLatin1(text.toPercentEncoding()) + " " + QString::number(length);
-            QVERIFY2(watch.found() == (longest >= length), qPrintable(where));
-            QVERIFY2(!watch.found() || watch.longest() == longest, qPrintable(where + " longest"));
-        }
-    }
-
     void recentListKeepsNewestFirstOnceAndFifteen()
     {
         const QString app = QStringLiteral("Quillpad Basic"), sec = QStringLiteral("Settings");
@@ -204,60 +157,23 @@ private slots:
         QCOMPARE(recentfiles::positions().mid(0, 3), (QStringList{"/new", "/second", ""}));
     }
 
-    // Random edits, followed by a delta, always lead back to the older text.
-    void deltaUndoesAnyEditSequence()
-    {
-        QRandomGenerator rng(12345);
-        auto letters = [&](int n) {
-            QByteArray b;
-            while (b.size() < n)
-                b += char('a' + rng.bounded(4));
-            return b;
-        };
-        for (int round = 0; round < 400; ++round) {
-            const QByteArray older = letters(int(rng.bounded(40)));
-            QByteArray text = older;
-            TextDelta d;
-            for (int e = 1 + int(rng.bounded(8)); e > 0; --e) {
-                const qsizetype pos = rng.bounded(int(text.size()) + 1);
-                if (rng.bounded(2) && pos < text.size()) {
-                    const qsizetype n = 1 + rng.bounded(int(text.size() - pos));
-                    d.recordDelete(pos, QByteArrayView(text).sliced(pos, n));
-                    text.remove(pos, n);
-                } else {
-                    const QByteArray ins = letters(1 + int(rng.bounded(5)));
-                    text.insert(pos, ins);
-                    d.recordInsert(pos, ins.size());
-                }
-            }
-            QCOMPARE(d.applyTo(text), older);
-            QCOMPARE(d.olderLength(text.size()), older.size());
-            d.normalize(text);
-            QCOMPARE(d.applyTo(text), older);
-            QCOMPARE(d.isEmpty(), text == older);
-        }
-    }
-
+    // The same sum however the bytes arrive; every byte and the length count.
     void checksumDoesNotDependOnHowBytesArrive()
     {
         QByteArray bytes(1000, Qt::Uninitialized);
         for (char &c : bytes)
             c = char(QRandomGenerator::global()->bounded(256));
         const quint64 whole = Checksum::of(bytes);
-        for (int cut : {0, 1, 7, 31, 32, 33, 64, 500, 999}) {
+        for (int cut : {0, 1, 31, 32, 33, 999}) {
             Checksum c;
             c.add(QByteArrayView(bytes).first(cut));
             c.add(QByteArrayView(bytes).sliced(cut));
             QCOMPARE(c.value(), whole);
-        }
-        // Every byte counts, wherever it is, and so does the length.
-        for (int at : {0, 31, 32, 998, 999}) {
             QByteArray other = bytes;
-            other[at] = char(other[at] ^ 1);
-            QVERIFY2(Checksum::of(other) != whole, qPrintable(QString::number(at)));
+            other[cut] = char(other[cut] ^ 1);
+            QVERIFY2(Checksum::of(other) != whole, qPrintable(QString::number(cut)));
         }
         QVERIFY(Checksum::of(QByteArray(64, '\0')) != Checksum::of(QByteArray(65, '\0')));
-        QVERIFY(Checksum::of(QByteArray()) != Checksum::of(QByteArray(1, '\0')));
     }
 
     void journalsReadBackExactlyOrNotAtAll_data()
@@ -265,11 +181,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray good = encoded(sample());
         QTest::newRow("whole") << good;
-        QTest::newRow("cut short") << good.chopped(1);
         QTest::newRow("longer than said") << good + 'x';
-        QTest::newRow("header only") << good.left(good.indexOf("\n\n"));
         QTest::newRow("not a journal") << QByteArray("hello\n\nworld");
-        QTest::newRow("empty") << QByteArray();
         QByteArray noTitle = good;
         noTitle.replace("title: ", "name: ");
         QTest::newRow("no title") << noTitle;
@@ -329,9 +242,9 @@ private slots:
 
         QCOMPARE(saveledger::sweep(dead), 1);
         QVERIFY(!QFileInfo::exists(leftover));
-        QCOMPARE(readFile(target), QByteArray("old"));
-        QCOMPARE(readFile(lookAlike), QByteArray("the user's own"));
-        QCOMPARE(readFile(other), QByteArray("another file's"));
+        QCOMPARE(AppFixture::readFile(target), QByteArray("old"));
+        QCOMPARE(AppFixture::readFile(lookAlike), QByteArray("the user's own"));
+        QCOMPARE(AppFixture::readFile(other), QByteArray("another file's"));
         QCOMPARE(QDir(dead).entryList(QDir::Files), QStringList()); // the notes are gone too
     }
 
@@ -365,8 +278,9 @@ private slots:
         QCOMPARE(orphans[0].folder, dead);
         QCOMPARE(orphans[0].items.size(), size_t(2)); // the damaged one is not offered as a document
         QCOMPARE(orphans[0].items[0].journal.text, QByteArray("older"));
-        QCOMPARE(readFile(recovery::unreadableFolder(root) + QStringLiteral("/999999-dead/3-1.qpj")),
-                 QByteArray("damaged")); // but kept
+        QCOMPARE(
+            AppFixture::readFile(recovery::unreadableFolder(root) + QStringLiteral("/999999-dead/3-1.qpj")),
+            QByteArray("damaged")); // but kept
         QVERIFY2(!QFileInfo::exists(root + QStringLiteral("999998-gone.lock")),
                  "a stale lock alone is cleared");
         // Claimed, it is this instance's to decide on; another start leaves it alone.
@@ -415,39 +329,10 @@ private slots:
         QCOMPARE(kept.size(), size_t(bad.size()));
         QSet<QByteArray> keptBytes;
         for (const recovery::Unreadable &u : kept) {
-            keptBytes << readFile(u.file);
+            keptBytes << AppFixture::readFile(u.file);
             QCOMPARE(u.size, QFileInfo(u.file).size());
         }
         QCOMPARE(keptBytes, QSet<QByteArray>(bad.begin(), bad.end()));
-        // Done with the folder: it goes only once no journal is left in it.
-        recovery::releaseOrphan(orphans[0]);
-        QVERIFY(QFileInfo::exists(dead + QStringLiteral("/good1.qpj")));
-        QFile::remove(dead + QStringLiteral("/good1.qpj"));
-        QFile::remove(dead + QStringLiteral("/good2.qpj"));
-        orphans = recovery::claimOrphans(root, QStringLiteral("own"));
-        QCOMPARE(orphans.size(), size_t(0));
-        QVERIFY2(!QFileInfo::exists(dead), "an empty folder goes");
-        QCOMPARE(recovery::unreadableJournals(root).size(), size_t(bad.size())); // still kept
-
-        // Where no folder for them can be made, they stay where they are, and
-        // so does their instance's folder.
-        const QString root2 = path(QStringLiteral("blocked/"));
-        QDir().mkpath(root2 + QStringLiteral("999996-dead"));
-        writeFile(root2 + QStringLiteral("unreadable"), "a file in the way");
-        writeFile(root2 + QStringLiteral("999996-dead/1-1.qpj"), "cut sho");
-        orphans = recovery::claimOrphans(root2, QStringLiteral("own"));
-        QCOMPARE(orphans.size(), size_t(1));
-        QCOMPARE(orphans[0].unreadable.size(), size_t(1));
-        QCOMPARE(orphans[0].unreadable[0].file, root2 + QStringLiteral("999996-dead/1-1.qpj"));
-        QCOMPARE(orphans[0].unreadable[0].size, qint64(7));
-        recovery::releaseOrphan(orphans[0]);
-        QCOMPARE(readFile(root2 + QStringLiteral("999996-dead/1-1.qpj")), QByteArray("cut sho"));
-
-        // A recovery folder that is a file: no instance folder, and the reason.
-        const QString asFile = writeFile(path(QStringLiteral("recovery-file")), "x");
-        recovery::InstanceFolder f;
-        QVERIFY(!f.open(asFile));
-        QCOMPARE(f.error(), QStringLiteral("Not a directory"));
     }
 };
 

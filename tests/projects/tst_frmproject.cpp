@@ -13,12 +13,9 @@
 #include "testmain.h"
 #include "workingfolder.h"
 
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTreeWidget>
 
 using namespace projects;
@@ -113,23 +110,6 @@ private slots:
         delete m_app;
         QVERIFY2(!FrmProject::instance(), "the project window goes with the frame");
         delete m_prompts;
-    }
-
-    void modeBox()
-    {
-        // Only Local and Network enable the network settings.
-        QComboBox *mode = control<QComboBox>("cboPrjMode");
-        const QList<std::pair<Qt::Key, QString>> steps{{Qt::Key_Home, "Drive"},
-                                                       {Qt::Key_Down, "Local"},
-                                                       {Qt::Key_Down, "Network"},
-                                                       {Qt::Key_Home, "Drive"}};
-        for (const auto &[key, text] : steps) {
-            QTest::keyClick(mode, key);
-            QCOMPARE(mode->currentText(), text);
-            QCOMPARE(control<QGroupBox>("fraUrlInfo")->isEnabled() &&
-                         control<QLineEdit>("txtUrl")->isEnabled(),
-                     text != QLatin1String("Drive"));
-        }
     }
 
     void addOpenAndDrop()
@@ -321,12 +301,6 @@ private slots:
                    QByteArray("File: /a\0b", 10)
             << QStringList{u("/café"), u("/日"), QString::fromLatin1("/caf\xC3\xA9"),
                            QString::fromLatin1("/\xE6\x97.t"), QString::fromLatin1("/a\0b", 4)};
-        const QByteArray longPath = "/" + QByteArray(200000, 'x');
-        QTest::newRow("long line") << QByteArray("File: " + longPath + "\r\nFile: /b\r\n")
-                                   << QStringList{QString::fromLatin1(longPath), "/b"};
-        QByteArray noise(1 << 20, Qt::Uninitialized);
-        QRandomGenerator(20240611).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-        QTest::newRow("binary") << noise << QStringList{};
     }
     void tolerantReader()
     {
@@ -346,7 +320,7 @@ private slots:
             QVERIFY2(!canStorePath(u(p)), p);
     }
 
-    void roundTripAndMissingFiles()
+    void savedBytes()
     {
         const QString a = make("one.txt"), b = make("two words.htm"), latin = make(u("café.txt")),
                       wide = make(u("日本.txt"));
@@ -358,12 +332,6 @@ private slots:
         const QByteArray latinLine = "File: " + QFile::encodeName(m_dir.path()) + "/caf\xE9.txt\r\n";
         QCOMPARE(AppFixture::readFile(at("round.QPP")),
                  "Quillpad Basic:1.0\r\n" + line(a) + line(b) + line(a) + latinLine + line(wide));
-        // A load replaces the list with the files still there, and names the others.
-        QFile::remove(b);
-        const ProjectList::LoadResult r = list.load(at("round.QPP"));
-        QVERIFY(r.read);
-        QCOMPARE(list.paths(), (QStringList{a, a, latin, wide}));
-        QCOMPARE(r.missingReport, b + QStringLiteral(" Couldn't be found. \r\n"));
     }
 
     void rowsAndDates()
