@@ -13,6 +13,8 @@
 #include "testmain.h"
 #include "workingfolder.h"
 
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -110,6 +112,21 @@ private slots:
         delete m_app;
         QVERIFY2(!FrmProject::instance(), "the project window goes with the frame");
         delete m_prompts;
+    }
+
+    void modeBox() // only Local and Network enable the network settings
+    {
+        QComboBox *mode = control<QComboBox>("cboPrjMode");
+        for (const auto &[key, text] : QList<std::pair<Qt::Key, QString>>{{Qt::Key_Home, "Drive"},
+                                                                          {Qt::Key_Down, "Local"},
+                                                                          {Qt::Key_Down, "Network"},
+                                                                          {Qt::Key_Home, "Drive"}}) {
+            QTest::keyClick(mode, key);
+            QCOMPARE(mode->currentText(), text);
+            QCOMPARE(control<QGroupBox>("fraUrlInfo")->isEnabled() &&
+                         control<QLineEdit>("txtUrl")->isEnabled(),
+                     text != QLatin1String("Drive"));
+        }
     }
 
     void addOpenAndDrop()

@@ -3,6 +3,7 @@
 // program folder that cannot be written (an installed program) sends the work folder and
 // installed templates to the user's data folder, and the dialog offers both folders.
 #include "app/mdimain.h"
+#include "app/startup.h"
 #include "appfixture.h"
 #include "editor/frmdoc.h"
 #include "platform/apphelpers.h"
@@ -404,6 +405,40 @@ private slots:
         for (const auto &m : prompts.messages())
             QVERIFY2(m.icon == platform::Icon::Exclamation && m.text.startsWith(told), qPrintable(m.text));
     }
+    // Start-up makes the work folder where it can be written; what was there stays.
+    void workFolder_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("before"); // in the program folder: "" nothing, "dir" or "file"
+        QTest::addColumn<bool>("toData");    // the folder is made in the user's data folder
+        QTest::newRow("writable program folder") << true << "" << false;
+        QTest::newRow("writable, folder already there") << true << "dir" << false;
+        QTest::newRow("read-only program folder") << false << "" << true;
+        QTest::newRow("read-only, folder there but not writable") << false << "dir" << true;
+        QTest::newRow("writable, a file in the way") << true << "file" << true;
+    }
+    void workFolder()
+    {
+        QFETCH(bool, writable);
+        QFETCH(QString, before);
+        QFETCH(bool, toData);
+        ScriptedPrompts prompts;
+        const QString there = inApp(before == "dir" ? "tempfile/keep.txt" : "tempfile");
+        if (!before.isEmpty())
+            writeBytes(there, before.toLatin1());
+        if (!writable)
+            programFolderReadOnly();
+        delete Startup(QString());
+        QCOMPARE(platform::ownFolder("tempfile"), toData ? inData("tempfile") : inApp("tempfile"));
+        QVERIFY2(QFileInfo(platform::ownFolder("tempfile")).isDir(), "the work folder is there");
+        QCOMPARE(QFileInfo(inData("tempfile")).isDir(), toData);
+        if (before.isEmpty())
+            QCOMPARE(QFileInfo::exists(inApp("tempfile")), !toData);
+        else
+            QCOMPARE(AppFixture::readFile(there), before.toLatin1()); // what was there stays
+        QVERIFY2(prompts.asked.isEmpty(), "start-up asks nothing");
+    }
+
     void missingFolders_data()
     {
         QTest::addColumn<bool>("writable");
