@@ -76,16 +76,14 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, text);
         QFETCH(int, loneCrs);
-        QCOMPARE(textFromFileBytes(file), text);
-        qsizetype counted = -1;
-        QCOMPARE(textFromFileBytes(file, TextFormat::classic(), &counted), text);
-        QCOMPARE(counted, qsizetype(loneCrs));
-        // Read as LF or byte by byte, nothing is changed, so nothing is counted.
-        TextFormat kept;
-        kept.verbatim = true;
-        counted = -1;
-        QCOMPARE(textFromFileBytes(file, kept, &counted), file);
-        QCOMPARE(counted, qsizetype(0));
+        // Read byte by byte, nothing is changed, so nothing is counted.
+        qsizetype lone = -1, verbatimLone = -1;
+        const TextFormat kept{LineEnd::CrLf, Encoding::Latin1, true};
+        const QByteArrayList read = {textFromFileBytes(file),
+                                     textFromFileBytes(file, TextFormat::classic(), &lone),
+                                     textFromFileBytes(file, kept, &verbatimLone)};
+        QCOMPARE(read, (QByteArrayList{text, text, file}));
+        QCOMPARE((QList<qsizetype>{lone, verbatimLone}), (QList<qsizetype>{loneCrs, 0}));
     }
 
     // Read piece by piece, split anywhere, a file gives the text and the
@@ -110,10 +108,7 @@ private slots:
                 const QByteArray wholeText = textFromFileBytes(file, whole.format, &loneWhole);
 
                 QByteArray text;
-                TextStream stream([&text](QByteArrayView t) {
-                    text += t;
-                    return true;
-                });
+                TextStream stream([&text](QByteArrayView t) { return text += t, true; });
                 for (qsizetype at = 0; at < file.size();) {
                     const qsizetype n = 1 + rng.bounded(4);
                     QVERIFY(stream.feed(QByteArrayView(file).sliced(at, qMin(n, file.size() - at))));
@@ -123,13 +118,11 @@ private slots:
                 const DetectedFormat pieces = decideFormat(stream.facts(), forNew);
                 if (stream.markIsText(pieces.format))
                     text.prepend(utf8Mark().toByteArray());
-                const QString where = QString::fromLatin1(file.toHex(' '));
-                QVERIFY2(pieces.format == whole.format, qPrintable(where + " " + pieces.format.label()));
-                QVERIFY2(pieces.foreignEncoding == whole.foreignEncoding, qPrintable(where));
-                QVERIFY2(pieces.characters == whole.characters, qPrintable(where));
-                QVERIFY2(text == wholeText,
-                         qPrintable(where + " gave " + QString::fromLatin1(text.toHex(' '))));
-                QVERIFY2(stream.loneCrs() == loneWhole, qPrintable(where));
+                QVERIFY2(
+                    pieces.format == whole.format && pieces.foreignEncoding == whole.foreignEncoding &&
+                        pieces.characters == whole.characters && text == wholeText &&
+                        stream.loneCrs() == loneWhole,
+                    qPrintable(file.toHex(' ') + " gave " + text.toHex(' ') + " " + pieces.format.label()));
             }
         }
     }
@@ -144,9 +137,9 @@ private slots:
         for (int i = 1; i <= 16; ++i)
             recentfiles::AddRecentFile(QStringLiteral("/file%1").arg(i));
         const QStringList e = recentfiles::entries();
-        QCOMPARE(e.size(), 15);
-        QCOMPARE(e.first() + " " + e.last(), QStringLiteral("/file16 /file2"));
-        QCOMPARE(platform::settings().read(app, sec, recentfiles::key(16)), QString());
+        QCOMPARE((QStringList{QString::number(e.size()), e.first(), e.last(),
+                              platform::settings().read(app, sec, recentfiles::key(16))}),
+                 (QStringList{"15", "/file16", "/file2", ""}));
 
         // A list whose first position was emptied by hand.
         for (int i = 1; i <= recentfiles::Count; ++i)
@@ -180,18 +173,15 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray good = encoded(sample());
+        const auto with = [&](const char *from, const char *to) {
+            return QByteArray(good).replace(from, to);
+        };
         QTest::newRow("whole") << good;
         QTest::newRow("longer than said") << good + 'x';
         QTest::newRow("not a journal") << QByteArray("hello\n\nworld");
-        QByteArray noTitle = good;
-        noTitle.replace("title: ", "name: ");
-        QTest::newRow("no title") << noTitle;
-        QByteArray badDisk = good;
-        badDisk.replace("disk: 3 ", "disk: x ");
-        QTest::newRow("bad disk line") << badDisk;
-        QByteArray badFormat = good;
-        badFormat.replace("format: lf utf-8-bom verbatim", "format: lf utf-16");
-        QTest::newRow("unknown format") << badFormat;
+        QTest::newRow("no title") << with("title: ", "name: ");
+        QTest::newRow("bad disk line") << with("disk: 3 ", "disk: x ");
+        QTest::newRow("unknown format") << with("format: lf utf-8-bom verbatim", "format: lf utf-16");
     }
 
     void journalsReadBackExactlyOrNotAtAll()
@@ -223,14 +213,12 @@ private slots:
     // when they get a name, is removed; look-alikes that are not it stay.
     void theLedgerSweepsOnlyWhatItNoted()
     {
-        const QString dead = path(QStringLiteral("dead-instance"));
-        QDir().mkpath(dead);
-        const QString folder = path(QStringLiteral("docs"));
-        QDir().mkpath(folder);
-        const QString target = writeFile(folder + QStringLiteral("/doc.txt"), "old");
-        const QString leftover = writeFile(folder + QStringLiteral("/doc.txt.Ab12Cd"), "half written");
-        const QString lookAlike = writeFile(folder + QStringLiteral("/doc.txt.Zz99Yy"), "the user's own");
-        const QString other = writeFile(folder + QStringLiteral("/other.txt.Ab12Cd"), "another file's");
+        const QString dead = path("dead-instance"), folder = path("docs");
+        QDir().mkpath(dead), QDir().mkpath(folder);
+        const QString target = writeFile(folder + "/doc.txt", "old"),
+                      leftover = writeFile(folder + "/doc.txt.Ab12Cd", "half written");
+        writeFile(folder + "/doc.txt.Zz99Yy", "the user's own");
+        writeFile(folder + "/other.txt.Ab12Cd", "another file's");
         platform::FileStamp st, targetStamp;
         QVERIFY(platform::statFile(leftover, &st) && platform::statFile(target, &targetStamp));
 
@@ -241,67 +229,61 @@ private slots:
         QVERIFY(QFileInfo::exists(note));
 
         QCOMPARE(saveledger::sweep(dead), 1);
-        QVERIFY(!QFileInfo::exists(leftover));
-        QCOMPARE(AppFixture::readFile(target), QByteArray("old"));
-        QCOMPARE(AppFixture::readFile(lookAlike), QByteArray("the user's own"));
-        QCOMPARE(AppFixture::readFile(other), QByteArray("another file's"));
+        QStringList left; // the leftover is gone, the rest unchanged
+        for (const QString &name : QDir(folder).entryList(QDir::Files))
+            left << name + '=' + AppFixture::readFile(folder + '/' + name);
+        QCOMPARE(left, (QStringList{"doc.txt=old", "doc.txt.Zz99Yy=the user's own",
+                                    "other.txt.Ab12Cd=another file's"}));
         QCOMPARE(QDir(dead).entryList(QDir::Files), QStringList()); // the notes are gone too
     }
 
     void instancesNeverTakeEachOthersFolders()
     {
-        const QString root = path(QStringLiteral("recovery/"));
+        const QString root = path("recovery/");
         recovery::InstanceFolder a, b;
-        QVERIFY(a.open(root) && b.open(root));
-        QVERIFY(a.id() != b.id());
+        QVERIFY(a.open(root) && b.open(root) && a.id() != b.id());
         QCOMPARE(QFileInfo(a.path()).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
                  QFileDevice::Permissions());
         recovery::Journal j = sample();
-        writeFile(a.path() + QStringLiteral("/1-1.qpj"), encoded(j));
+        const QString aJournal = writeFile(a.path() + "/1-1.qpj", encoded(j));
         QCOMPARE(recovery::claimOrphans(root, b.id()).size(), size_t(0)); // a runs: hands off
-        QVERIFY(QFileInfo::exists(a.path() + QStringLiteral("/1-1.qpj")));
+        QVERIFY(QFileInfo::exists(aJournal));
 
         // An instance that is gone: its lock names a process that no longer exists.
-        const QString dead = root + QStringLiteral("999999-dead");
+        const QString dead = root + "999999-dead";
         QDir().mkpath(dead);
-        writeFile(dead + QStringLiteral("/2-1.qpj"), encoded(j));
-        j.written = j.written.addSecs(-60);
-        j.text = "older";
-        writeFile(dead + QStringLiteral("/1-1.qpj"), encoded(j));
-        writeFile(dead + QStringLiteral("/3-1.qpj"), "damaged");
-        writeFile(root + QStringLiteral("999999-dead.lock"),
-                  "999999\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        writeFile(root + QStringLiteral("999998-gone.lock"),
-                  "999998\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        writeFile(dead + "/2-1.qpj", encoded(j));
+        j.written = j.written.addSecs(-60), j.text = "older";
+        writeFile(dead + "/1-1.qpj", encoded(j));
+        writeFile(dead + "/3-1.qpj", "damaged");
+        for (const char *lock : {"999999-dead", "999998-gone"})
+            writeFile(root + lock + ".lock",
+                      QByteArray(lock, 6) + "\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         std::vector<recovery::Orphan> orphans = recovery::claimOrphans(root, b.id());
         QCOMPARE(orphans.size(), size_t(1));
-        QCOMPARE(orphans[0].folder, dead);
-        QCOMPARE(orphans[0].items.size(), size_t(2)); // the damaged one is not offered as a document
-        QCOMPARE(orphans[0].items[0].journal.text, QByteArray("older"));
-        QCOMPARE(
-            AppFixture::readFile(recovery::unreadableFolder(root) + QStringLiteral("/999999-dead/3-1.qpj")),
-            QByteArray("damaged")); // but kept
-        QVERIFY2(!QFileInfo::exists(root + QStringLiteral("999998-gone.lock")),
-                 "a stale lock alone is cleared");
+        // The damaged one is not offered as a document, but kept; a stale lock alone is cleared.
+        QCOMPARE((QStringList{orphans[0].folder, QString::number(orphans[0].items.size()),
+                              orphans[0].items[0].journal.text,
+                              AppFixture::readFile(recovery::unreadableFolder(root) + "/999999-dead/3-1.qpj"),
+                              QString::number(QFileInfo::exists(root + "999998-gone.lock"))}),
+                 (QStringList{dead, "2", "older", "damaged", "0"}));
         // Claimed, it is this instance's to decide on; another start leaves it alone.
         QCOMPARE(recovery::claimOrphans(root, a.id()).size(), size_t(0));
         recovery::discardOrphan(orphans[0]);
-        QVERIFY(!QFileInfo::exists(dead) && !QFileInfo::exists(dead + QStringLiteral(".lock")));
+        QVERIFY(!QFileInfo::exists(dead) && !QFileInfo::exists(dead + ".lock"));
 
         QCOMPARE(recovery::unreadableJournals(root).size(), size_t(1));
 
         // A clean exit removes the folder; the other instance's stays.
         b.removeAll();
-        QVERIFY(!QFileInfo::exists(b.path()));
-        QVERIFY(QFileInfo::exists(a.path() + QStringLiteral("/1-1.qpj")));
+        QVERIFY(!QFileInfo::exists(b.path()) && QFileInfo::exists(aJournal));
     }
 
     // Whatever a journal holds, it is offered or kept, never lost: cut at every
     // byte, random bytes, a length past its end or past 2^63, two for one path.
     void journalsThatCannotBeReadAreKept()
     {
-        const QString root = path(QStringLiteral("kept/"));
-        const QString dead = root + QStringLiteral("999997-dead");
+        const QString root = path("kept/"), dead = root + "999997-dead";
         QDir().mkpath(dead);
         const QByteArray whole = encoded(sample());
         QList<QByteArray> bad;
@@ -318,13 +300,14 @@ private slots:
             << head + "length: -1\n\n" + text;
         for (int i = 0; i < bad.size(); ++i)
             writeFile(dead + QStringLiteral("/b%1.qpj").arg(i), bad[i]);
-        writeFile(dead + QStringLiteral("/good1.qpj"), whole);
-        writeFile(dead + QStringLiteral("/good2.qpj"), whole); // the same path twice: both offered
+        for (const char *name : {"/good1.qpj", "/good2.qpj"}) // the same path twice: both offered
+            writeFile(dead + name, whole);
 
-        std::vector<recovery::Orphan> orphans = recovery::claimOrphans(root, QStringLiteral("own"));
+        std::vector<recovery::Orphan> orphans = recovery::claimOrphans(root, "own");
         QCOMPARE(orphans.size(), size_t(1));
-        QCOMPARE(orphans[0].items.size(), size_t(2));
-        QCOMPARE(orphans[0].unreadable.size(), size_t(0));
+        QCOMPARE(QString::number(orphans[0].items.size()) + '|' +
+                     QString::number(orphans[0].unreadable.size()),
+                 "2|0");
         const std::vector<recovery::Unreadable> kept = recovery::unreadableJournals(root);
         QCOMPARE(kept.size(), size_t(bad.size()));
         QSet<QByteArray> keptBytes;

@@ -41,16 +41,11 @@ const struct
 };
 
 // Title, prompt and initial value of the box an entry asks, if any.
-QStringList boxOf(const QByteArray &entry)
-{
-    if (entry.startsWith("mnuInsertCSS"))
-        return {"CSS CLASS", "Please Enter the class you'd like to add formatting for", ""};
-    if (entry == "mnuInsertHTMLSpan")
-        return {"SPAN INSERT", "Enter ID for the span", "default"};
-    if (entry == "mnuInsertLinkAnchor")
-        return {"Link", "Please Enter the link", "http://"};
-    return {};
-}
+const QMap<QByteArray, QStringList> kBoxes = {
+    {"mnuInsertCSSClass", {"CSS CLASS", "Please Enter the class you'd like to add formatting for", ""}},
+    {"mnuInsertCSSID", {"CSS CLASS", "Please Enter the class you'd like to add formatting for", ""}},
+    {"mnuInsertHTMLSpan", {"SPAN INSERT", "Enter ID for the span", "default"}},
+    {"mnuInsertLinkAnchor", {"Link", "Please Enter the link", "http://"}}};
 
 // A document "<before><selection><after>" with the selection selected.
 TextControl *documentWith(AppFixture &app, const QByteArray &selection, const QByteArray &before = kBefore,
@@ -75,11 +70,6 @@ QByteArray written(TextControl *t, const QByteArray &selection, const QByteArray
     const QByteArray mid = text.mid(before.size(), text.size() - before.size() - after.size());
     const bool caretAfter = t->selStart() == before.size() + mid.size() && t->selLength() == 0;
     return text.startsWith(before) && text.endsWith(after) && caretAfter ? mid : "<" + text + ">";
-}
-
-void click(QWidget *parent, const char *button)
-{
-    QTest::mouseClick(parent->findChild<QPushButton *>(button), Qt::LeftButton);
 }
 
 } // namespace
@@ -131,7 +121,7 @@ private slots:
         ScriptedPrompts prompts;
         AppFixture app;
         TextControl *t = documentWith(app, selection);
-        const QStringList box = boxOf(entry);
+        const QStringList box = kBoxes.value(entry);
         if (!box.isEmpty())
             prompts.answerInput(answer);
         AppFixture::trigger(app.current(), QString::fromLatin1(entry));
@@ -253,7 +243,7 @@ private slots:
             if (row >= 0)
                 QTest::mouseClick(d->list()->viewport(), Qt::LeftButton, {},
                                   d->list()->visualItemRect(d->list()->item(row)).center());
-            click(d, qPrintable(button));
+            QTest::mouseClick(d->findChild<QPushButton *>(button), Qt::LeftButton);
             stillOpen = d->isVisible();
             d->reject();
         });
