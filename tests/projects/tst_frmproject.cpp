@@ -121,7 +121,7 @@ private slots:
         QVERIFY2(m_app->current(), "the double-click opens a document window");
         QCOMPARE(m_app->record(m_app->current()->slot()).Path, a);
         clickRow(2, true);
-        const FrmDoc *doc = m_app->current();
+        FrmDoc *doc = m_app->current();
         QCOMPARE(m_app->record(doc->slot()).Path + '|' + doc->textControl()->text(), c + "|third");
         button(1)->click();
         QCOMPARE(column(0), (QStringList{"a.txt", "b.txt"}));
