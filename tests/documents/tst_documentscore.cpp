@@ -16,14 +16,6 @@
 
 namespace {
 
-QString writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-    return path;
-}
-
 recovery::Journal sample()
 {
     recovery::Journal j;
@@ -37,17 +29,21 @@ recovery::Journal sample()
     return j;
 }
 
-QByteArray encoded(const recovery::Journal &j)
-{
-    return recovery::journalHeader(j, j.text.size()) + j.text;
-}
-
 } // namespace
 
 class TstDocumentsCore : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
+    static QByteArray encoded(const recovery::Journal &j)
+    {
+        return recovery::journalHeader(j, j.text.size()) + j.text;
+    }
+    static QString writeFile(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes), path;
+    }
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private slots:

@@ -105,11 +105,6 @@ QStringList listed(QWidget *parent, const char *list)
     return out;
 }
 
-void click(QWidget *parent, const char *button)
-{
-    QTest::mouseClick(parent->findChild<QPushButton *>(button), Qt::LeftButton);
-}
-
 // Folder entries are indented; an empty entry is matched exactly.
 void clickItem(QWidget *parent, const char *list, const QString &text, bool twice = false)
 {
@@ -137,6 +132,10 @@ class TstTemplates : public QObject
 {
     Q_OBJECT
 
+    static void click(QWidget *parent, const char *name)
+    {
+        QTest::mouseClick(parent->findChild<QPushButton *>(name), Qt::LeftButton);
+    }
     static QString inApp(const QString &name) { return platform::AppFolder() + name; }
     static QString inData(const QString &name) { return platform::dataFolder() + name; }
     static QStringList entries(const QString &folder)
@@ -295,16 +294,15 @@ private slots:
         const int width = dlg->width(), shown = label->geometry().width();
         clickItem(dlg, "File1", "long.qpt");
         QApplication::processEvents();
-        QCOMPARE(QString::number(dlg->width()) + ' ' + QString::number(label->geometry().width()),
-                 QString::number(width) + ' ' + QString::number(shown));
+        QCOMPARE(std::pair(dlg->width(), label->geometry().width()), std::pair(width, shown));
         clickItem(dlg, "File1", "a.qpt");
         QCOMPARE(label->text(), QString(70, 'a'));
         const auto made = [&](const QByteArray &text) {
             const DocumentRecord &r = app.record(app.current()->slot());
             QCOMPARE(app.current()->textControl()->text(), text);
-            QVERIFY2(r.Title == "Untitled" && r.Path.isEmpty() && r.Changed == !text.isEmpty(),
-                     "a new Untitled");
-            QVERIFY2(!dlg->isVisible(), "the dialog closes");
+            QVERIFY2(r.Title == "Untitled" && r.Path.isEmpty() && r.Changed == !text.isEmpty() &&
+                         !dlg->isVisible(),
+                     "a new Untitled, the dialog closed");
         };
         click(openWith("my t.qpt"), "Command1");
         made(bytes);
@@ -322,7 +320,7 @@ private slots:
         ScriptedPrompts prompts;
         QTemporaryDir source;
         for (const char *name : {"/My Letter.QPT", "/b.qpt", "/c.txt", "/sub/d.qpt"})
-            QDir().mkpath(QFileInfo(source.path() + name).path()), writeBytes(source.path() + name, "Dear");
+            writeBytes(source.path() + name, "Dear");
         writeBytes(inFolder("old.qpt"), "old");
         AppFixture app;
         FrmNew *dlg = openWith("old.qpt");
