@@ -6,8 +6,6 @@
 #include "platform/fileio.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QFile>
 #include <QtTest>
 
 AppFixture::AppFixture() : m_frame(new MdiMain)
@@ -21,11 +19,10 @@ AppFixture::~AppFixture()
     platform::clearFileFaults();
     DocumentRegistry &reg = DocumentRegistry::instance();
     // Nothing may ask questions during tear-down.
-    for (int slot : reg.slotsWithWindows()) {
+    for (int slot : reg.slotsWithWindows())
         reg.record(slot).Changed = reg.record(slot).InUse = false;
-    }
     delete m_frame;
-    QApplication::processEvents();
+    QCoreApplication::processEvents();
     reg.reset();
 }
 
@@ -46,10 +43,7 @@ FrmDoc *AppFixture::current() const
 
 FrmDoc *AppFixture::newDocument()
 {
-    if (FrmDoc *d = current())
-        trigger(d, QStringLiteral("mnuFileNew"));
-    else
-        triggerFrame(QStringLiteral("mnuNew"));
+    current() ? trigger(current(), QStringLiteral("mnuFileNew")) : triggerFrame(QStringLiteral("mnuNew"));
     return current();
 }
 

@@ -22,8 +22,7 @@ void prepareEnvironment()
         QDir().mkpath(root() + QLatin1String(folder));
         qputenv(variable, QFile::encodeName(root() + QLatin1String(folder)));
     }
-    QFile::setPermissions(root() + QStringLiteral("/runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(root() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QDir().mkpath(root() + QStringLiteral("/app"));
     platform::setAppFolderOverride(root() + QStringLiteral("/app/"));
 }
