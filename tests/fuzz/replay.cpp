@@ -1,7 +1,6 @@
 // Runs a fuzz target's checks over every file of the folders given, in name
 // order, as libFuzzer would run one input; a failed check aborts the program.
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 
@@ -16,22 +15,17 @@ int main(int argc, char **argv)
     LLVMFuzzerInitialize(&argc, &argv);
     int inputs = 0;
     for (int i = 1; i < argc; ++i) {
-        const QString dir = QString::fromLocal8Bit(argv[i]);
-        if (!QDir(dir).exists()) {
-            std::fprintf(stderr, "no such folder: %s\n", argv[i]);
-            return 1;
-        }
-        for (const QFileInfo &fi : QDir(dir).entryInfoList(QDir::Files, QDir::Name)) {
+        const QDir dir(QString::fromLocal8Bit(argv[i]));
+        if (!dir.exists())
+            return std::fprintf(stderr, "no such folder: %s\n", argv[i]), 1;
+        for (const QFileInfo &fi : dir.entryInfoList(QDir::Files, QDir::Name)) {
             QFile f(fi.absoluteFilePath());
-            if (!f.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "cannot read %s\n", qPrintable(fi.absoluteFilePath()));
-                return 1;
-            }
-            const QByteArray bytes = f.readAll();
+            if (!f.open(QIODevice::ReadOnly))
+                return std::fprintf(stderr, "cannot read %s\n", qPrintable(fi.absoluteFilePath())), 1;
             std::printf("%s\n", qPrintable(fi.absoluteFilePath()));
-            std::fflush(stdout);
-            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
-                                   size_t(bytes.size()));
+            std::fflush(stdout); // the name stays on screen if the input aborts
+            const QByteArray bytes = f.readAll();
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()), bytes.size());
             ++inputs;
         }
     }

@@ -6,8 +6,6 @@
 #include "platform/fileio.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QFile>
 #include <QtTest>
 
 AppFixture::AppFixture() : m_frame(new MdiMain)
@@ -21,12 +19,10 @@ AppFixture::~AppFixture()
     platform::clearFileFaults();
     DocumentRegistry &reg = DocumentRegistry::instance();
     // Nothing may ask questions during tear-down.
-    for (int slot : reg.slotsWithWindows()) {
-        reg.record(slot).Changed = false;
-        reg.record(slot).InUse = false;
-    }
+    for (int slot : reg.slotsWithWindows())
+        reg.record(slot).Changed = reg.record(slot).InUse = false;
     delete m_frame;
-    QApplication::processEvents();
+    QCoreApplication::processEvents();
     reg.reset();
 }
 
@@ -47,30 +43,24 @@ FrmDoc *AppFixture::current() const
 
 FrmDoc *AppFixture::newDocument()
 {
-    if (FrmDoc *d = current())
-        trigger(d, QStringLiteral("mnuFileNew"));
-    else
-        triggerFrame(QStringLiteral("mnuNew"));
+    current() ? trigger(current(), QStringLiteral("mnuFileNew")) : triggerFrame(QStringLiteral("mnuNew"));
     return current();
+}
+
+// A missing entry fails the test instead of doing nothing.
+static void fire(QAction *a, const QString &missing)
+{
+    a ? a->trigger() : QTest::qFail(qPrintable(missing), __FILE__, __LINE__);
 }
 
 void AppFixture::trigger(FrmDoc *doc, const QString &name, int index)
 {
-
-    QAction *a = doc ? doc->action(name, index) : nullptr;
-    if (!a)
-        QTest::qFail(qPrintable(QStringLiteral("no menu entry ") + name), __FILE__, __LINE__);
-    else
-        a->trigger();
+    fire(doc ? doc->action(name, index) : nullptr, QStringLiteral("no menu entry ") + name);
 }
 
 void AppFixture::triggerFrame(const QString &name)
 {
-    QAction *a = m_frame->frameAction(name);
-    if (!a)
-        QTest::qFail(qPrintable(QStringLiteral("no frame menu entry ") + name), __FILE__, __LINE__);
-    else
-        a->trigger();
+    fire(m_frame->frameAction(name), QStringLiteral("no frame menu entry ") + name);
 }
 
 QString AppFixture::writeFile(const QString &name, const QByteArray &bytes) const

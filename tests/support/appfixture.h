@@ -2,13 +2,10 @@
 
 #include "documents/documentrecord.h"
 
-#include <QByteArray>
-#include <QString>
 #include <QTemporaryDir>
 
 class FrmDoc;
 class MdiMain;
-class QAction;
 
 // A running frame for window tests, torn down with every document window and
 // registry slot when the fixture goes, so each test starts from nothing.

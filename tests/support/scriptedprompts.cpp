@@ -1,5 +1,10 @@
 #include "scriptedprompts.h"
 
+#include <algorithm>
+#include <array>
+
+using platform::Answer;
+
 ScriptedPrompts::ScriptedPrompts()
 {
     platform::setPrompts(this);
@@ -13,9 +18,8 @@ ScriptedPrompts::~ScriptedPrompts()
 QList<ScriptedPrompts::Asked> ScriptedPrompts::messages() const
 {
     QList<Asked> out;
-    for (const Asked &a : asked)
-        if (a.kind == Kind::Message)
-            out << a;
+    std::copy_if(asked.begin(), asked.end(), std::back_inserter(out),
+                 [](const Asked &a) { return a.kind == Kind::Message; });
     return out;
 }
 
@@ -29,10 +33,8 @@ QStringList ScriptedPrompts::messageTexts() const
 
 int ScriptedPrompts::beeps() const
 {
-    int n = 0;
-    for (const Asked &a : asked)
-        n += a.kind == Kind::Beep;
-    return n;
+    return int(
+        std::count_if(asked.begin(), asked.end(), [](const Asked &a) { return a.kind == Kind::Beep; }));
 }
 
 void ScriptedPrompts::clear()
@@ -44,36 +46,28 @@ void ScriptedPrompts::clear()
     m_files.clear();
 }
 
-platform::Answer ScriptedPrompts::message(const QString &text, platform::Buttons buttons, platform::Icon icon,
-                                          const QString &caption)
+void ScriptedPrompts::note(const Asked &a)
 {
-    Asked a{Kind::Message, text, caption, QString(), buttons, icon, {}, 0};
     asked << a;
     if (onAsk)
         onAsk(a);
+}
+
+Answer ScriptedPrompts::message(const QString &text, platform::Buttons buttons, platform::Icon icon,
+                                const QString &caption)
+{
+    note({Kind::Message, text, caption, QString(), buttons, icon});
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
-    if (buttons == platform::Buttons::Ok)
-        return platform::Answer::Ok; // a plain notice needs no script
-    unexpected << text;
-    switch (buttons) {
-    case platform::Buttons::YesNo:
-        return platform::Answer::No;
-    case platform::Buttons::YesNoCancel:
-        return platform::Answer::Cancel;
-    case platform::Buttons::AbortRetryIgnore:
-        return platform::Answer::Abort;
-    default:
-        return platform::Answer::Ok;
-    }
+    if (buttons != platform::Buttons::Ok) // a plain notice needs no script
+        unexpected << text;
+    // Unscripted, by Buttons: OK, No, Cancel, Abort.
+    return std::array{Answer::Ok, Answer::No, Answer::Cancel, Answer::Abort}[size_t(buttons)];
 }
 
 QString ScriptedPrompts::input(const QString &prompt, const QString &title, const QString &initial)
 {
-    Asked a{Kind::Input, prompt, title, initial, platform::Buttons::Ok, platform::Icon::None, {}, 0};
-    asked << a;
-    if (onAsk)
-        onAsk(a);
+    note({Kind::Input, prompt, title, initial});
     if (!m_inputs.isEmpty())
         return m_inputs.dequeue();
     unexpected << prompt;
@@ -82,26 +76,14 @@ QString ScriptedPrompts::input(const QString &prompt, const QString &title, cons
 
 void ScriptedPrompts::beep()
 {
-    Asked a{Kind::Beep, {}, {}, {}, platform::Buttons::Ok, platform::Icon::None, {}, 0};
-    asked << a;
-    if (onAsk)
-        onAsk(a);
+    note({Kind::Beep});
 }
 
 QString ScriptedPrompts::chooseFile(platform::FileMode mode, const QStringList &nameFilters, int flags,
                                     const QString &lastName)
 {
-    Asked a{mode == platform::FileMode::Open ? Kind::OpenFile : Kind::SaveFile,
-            {},
-            {},
-            lastName,
-            platform::Buttons::Ok,
-            platform::Icon::None,
-            nameFilters,
-            flags};
-    asked << a;
-    if (onAsk)
-        onAsk(a);
+    const Kind kind = mode == platform::FileMode::Open ? Kind::OpenFile : Kind::SaveFile;
+    note({kind, {}, {}, lastName, platform::Buttons::Ok, platform::Icon::None, nameFilters, flags});
     if (!m_files.isEmpty())
         return m_files.dequeue();
     unexpected << QStringLiteral("file dialog");

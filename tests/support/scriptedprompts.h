@@ -2,10 +2,7 @@
 
 #include "platform/prompts.h"
 
-#include <QList>
 #include <QQueue>
-#include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -18,13 +15,13 @@ public:
     struct Asked
     {
         Kind kind;
-        QString text;    // message text, or input prompt
-        QString caption; // message caption, or input title
-        QString initial; // input initial value, or the file dialog's last name
+        QString text{};    // message text, or input prompt
+        QString caption{}; // message caption, or input title
+        QString initial{}; // input initial value, or the file dialog's last name
         platform::Buttons buttons = platform::Buttons::Ok;
         platform::Icon icon = platform::Icon::None;
-        QStringList filters; // file dialogs
-        int flags = 0;       // file dialogs
+        QStringList filters{}; // file dialogs
+        int flags = 0;         // file dialogs
     };
 
     ScriptedPrompts();
@@ -56,6 +53,7 @@ public:
                        const QString &lastName) override;
 
 private:
+    void note(const Asked &a); // records a question and runs onAsk
     QQueue<platform::Answer> m_answers;
     QQueue<QString> m_inputs;
     QQueue<QString> m_files;

@@ -2,13 +2,9 @@
 
 #include "platform/apphelpers.h"
 
-#include <QStandardPaths>
-
 namespace testsupport {
 
-namespace {
-QTemporaryDir *g_root = nullptr;
-}
+static QTemporaryDir *g_root = nullptr;
 
 QString root()
 {
@@ -18,28 +14,24 @@ QString root()
 void prepareEnvironment()
 {
     g_root = new QTemporaryDir;
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(g_root->path() + QStringLiteral("/config")));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(g_root->path() + QStringLiteral("/data")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(g_root->path() + QStringLiteral("/runtime")));
-    QDir().mkpath(g_root->path() + QStringLiteral("/config"));
-    QDir().mkpath(g_root->path() + QStringLiteral("/runtime"));
-    QDir().mkpath(g_root->path() + QStringLiteral("/data"));
-    QFile::setPermissions(g_root->path() + QStringLiteral("/runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::pair<const char *, const char *> folders[] = {
+        {"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"}, {"XDG_RUNTIME_DIR", "/runtime"}};
+    for (const auto &[variable, folder] : folders) {
+        QDir().mkpath(root() + QLatin1String(folder));
+        qputenv(variable, QFile::encodeName(root() + QLatin1String(folder)));
+    }
+    QFile::setPermissions(root() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir().mkpath(root() + QStringLiteral("/app"));
+    platform::setAppFolderOverride(root() + QStringLiteral("/app/"));
 }
 
-void prepareApplication()
+int run(QObject *test, int argc, char **argv)
 {
-    QDir().mkpath(g_root->path() + QStringLiteral("/app"));
-    platform::setAppFolderOverride(g_root->path() + QStringLiteral("/app/"));
-}
-
-void cleanUp()
-{
-    delete g_root;
-    g_root = nullptr;
+    const int rc = QTest::qExec(test, argc, argv);
+    delete std::exchange(g_root, nullptr);
+    return rc;
 }
 
 } // namespace testsupport

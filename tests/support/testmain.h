@@ -13,8 +13,7 @@ namespace testsupport {
 // the program folder is <root>/app/.
 QString root();
 void prepareEnvironment();
-void prepareApplication();
-void cleanUp(); // removes the private folder
+int run(QObject *test, int argc, char **argv); // then removes the private folder
 
 } // namespace testsupport
 
@@ -23,10 +22,7 @@ void cleanUp(); // removes the private folder
     {                                                                                                        \
         testsupport::prepareEnvironment();                                                                   \
         QApplication app(argc, argv);                                                                        \
-        testsupport::prepareApplication();                                                                   \
         TestClass tc;                                                                                        \
         QTEST_SET_MAIN_SOURCE_PATH                                                                           \
-        const int rc = QTest::qExec(&tc, argc, argv);                                                        \
-        testsupport::cleanUp();                                                                              \
-        return rc;                                                                                           \
+        return testsupport::run(&tc, argc, argv);                                                            \
     }

@@ -14,8 +14,7 @@ public:
         m_ok = QDir::setCurrent(folder);
     }
     ~WorkingFolder() { QDir::setCurrent(m_old); }
-    WorkingFolder(const WorkingFolder &) = delete;
-    WorkingFolder &operator=(const WorkingFolder &) = delete;
+    Q_DISABLE_COPY(WorkingFolder)
 
     bool ok() const { return m_ok; }
     // A name in the folder as the system reports it, links in it resolved.
