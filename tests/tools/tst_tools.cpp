@@ -159,9 +159,9 @@ struct HttpServer : QTcpServer
 {
     struct Route
     {
-        QByteArray response; // status line to body; unknown paths get a 404
-        int sendFirst = -1;  // >= 0: sends only so many bytes, then the rest one by one
-        int dripMs = 0;      // every so many ms, or never when 0
+        QByteArray response;  // status line to body; unknown paths get a 404
+        int sendFirst = -1;   // >= 0: sends only so many bytes, then the rest one by one
+        int dripMs = 1 << 30; // every so many ms (by default never within a test)
     };
     QHash<QByteArray, Route> routes;
     QList<QByteArray> requests; // the paths asked for, in order
@@ -187,8 +187,6 @@ struct HttpServer : QTcpServer
         s->write(r.sendFirst < 0 ? r.response : r.response.left(r.sendFirst));
         if (r.sendFirst < 0)
             return s->disconnectFromHost();
-        if (r.dripMs <= 0)
-            return;
         auto *drip = new QTimer(s); // never past the end: the deadline comes long before
         drip->callOnTimeout(s, [s, p = r.sendFirst, b = r.response]() mutable { s->write(b.mid(p++, 1)); });
         drip->start(r.dripMs);
@@ -203,35 +201,28 @@ class TstTools : public QObject
 
 private slots:
     // The times sign is no capital, and × and ÷ differ by the bit that makes É é;
-    // a CR, or a character beyond Latin-1 in Latin-1, matches nothing.
-    void piecesOfAnySizeMatchTheModel_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("utf8");
-        QTest::addColumn<QStringList>("searches");
-        const auto row = [](const char *name, quint32 seed, const QString &chars, bool utf8,
-                            const char *searches) {
-            QTest::newRow(name) << randomText(seed, chars) << utf8
-                                << QString(searches).split(QLatin1Char('|'));
-        };
-        row("latin-1", 17, QString("a|A|b|B| |\r|\n|\r\n|\t|É|é|×|÷|x|X|?|") + QChar(0), false,
-            "|a|ab|b\nx|é x|AbBa|÷|×|a\r|a€");
-        row("utf-8", 23, "a|A|b|B| |\r|\n|\t|é|É|×|÷|ж|€|x|X", true, "|é|É x|AbBa|÷|×|ж€|a\r");
-        row("long lines", 29, "a|A|b|B| |\t|É|é|×|÷|x|X|?", false, "|a|ab|é x|AbBaB|×|a\n|\r");
-    }
+    // a CR, or a character beyond Latin-1 in Latin-1, matches nothing. The third text has long lines.
     void piecesOfAnySizeMatchTheModel()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, utf8);
-        QFETCH(QStringList, searches);
-        const QByteArray data = utf8 ? text.toUtf8() : text.toLatin1();
-        for (const QString &s : searches)
-            for (LineEnd lineEnd : {LineEnd::Lf, LineEnd::CrLf}) {
-                const Lines expected = reference(data, s, lineEnd, utf8);
-                for (qsizetype piece : {1, 2, 3, 64, 511, 512, 513, 4096, 100000})
-                    QVERIFY2(scanInPieces(data, s, piece, utf8, lineEnd) == expected,
-                             qPrintable(QStringLiteral("%1, %2, %3").arg(s).arg(piece).arg(int(lineEnd))));
-            }
+        const QList<std::tuple<quint32, QString, bool, QString>> texts{
+            {17, QString("a|A|b|B| |\r|\n|\r\n|\t|É|é|×|÷|x|X|?|") + QChar(0), false,
+             "|a|ab|b\nx|é x|AbBa|÷|×|a\r|a€"},
+            {23, "a|A|b|B| |\r|\n|\t|é|É|×|÷|ж|€|x|X", true, "|é|É x|AbBa|÷|×|ж€|a\r"},
+            {29, "a|A|b|B| |\t|É|é|×|÷|x|X|?", false, "|a|ab|é x|AbBaB|×|a\n|\r"}};
+        for (const auto &[seed, chars, utf8, searches] : texts) {
+            const QString text = randomText(seed, chars);
+            const QByteArray data = utf8 ? text.toUtf8() : text.toLatin1();
+            for (const QString &s : searches.split(QLatin1Char('|')))
+                for (LineEnd lineEnd : {LineEnd::Lf, LineEnd::CrLf})
+                    for (qsizetype piece : {1, 2, 3, 64, 511, 512, 513, 4096, 100000})
+                        QVERIFY2(scanInPieces(data, s, piece, utf8, lineEnd) ==
+                                     reference(data, s, lineEnd, utf8),
+                                 qPrintable(QStringLiteral("%1: %2, %3, %4")
+                                                .arg(seed)
+                                                .arg(s)
+                                                .arg(piece)
+                                                .arg(int(lineEnd))));
+        }
     }
 
     // A line without an end is held cut; a cut UTF-8 line keeps whole characters.
@@ -253,39 +244,34 @@ private slots:
     }
 
     // The file's start decides its encoding and its line end, whatever comes later.
-    void fileStart_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("piece");
-        QTest::addColumn<QString>("shown"); // the encoding, the line end, then the lines with "x"
-        const auto row = [](const char *name, const char *bytes, int piece, const char *shown) {
-            QTest::newRow(name) << QByteArray(bytes) << piece << QString(shown);
-        };
-        row("latin-1", "caf\xe9 x\r\nCAF\xc9 x", 1024, "latin-1|CR LF|café x|CAFÉ x");
-        row("utf-8, cut by the piece", "a\xc3\xa9 x\r\n\xc3\x89 x", 2, "utf-8|CR LF|aé x|É x");
-        row("cut by the file's end", "a x\xc3\xa9\xc3", 1024, "latin-1|CR LF|a xÃ©Ã");
-        row("invalid later: shown as latin-1", "abcd\r\n\xc3\xa9\xe9 x", 4, "utf-8|CR LF|Ã©é x");
-        row("CR LF only after the first piece", "a x\nbb x\r\nc x", 4, "utf-8|LF|a x|bb x|c x");
-        row("no line end in the first piece", "a x b x\nc x\r\nd x", 4, "utf-8|CR LF|a x b x\nc x|d x");
-        row("a CR in the first piece", "a x\r\nb x\nc x", 1024, "utf-8|CR LF|a x|b x\nc x");
-        row("UTF-8 with its mark", "\xef\xbb\xbf\xc3\xa9 x\nb x\n", 1024, "utf-8|LF|é x|b x");
-    }
     void fileStart()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, piece);
         QTemporaryDir dir;
-        put(dir.filePath("f.txt"), bytes);
-        FileScan scan(QStringLiteral("x"), piece);
-        platform::FileError err;
-        QVERIFY(scan.open(dir.filePath("f.txt"), &err));
-        while (!scan.atEnd())
-            QVERIFY(scan.step(&err));
-        QStringList shown{scan.scanner().isUtf8() ? "utf-8" : "latin-1",
-                          scan.scanner().lineEnd() == LineEnd::Lf ? "LF" : "CR LF"};
-        for (const QByteArray &line : scan.scanner().takeLines())
-            shown << scan.scanner().lineText(line);
-        QTEST(shown.join(QLatin1Char('|')), "shown");
+        const QString path = dir.filePath("f.txt");
+        // a name, the bytes, the piece size, then the encoding, the line end and the lines with "x"
+        const QList<std::tuple<QString, QByteArray, int, QString>> cases{
+            {"latin-1", "caf\xe9 x\r\nCAF\xc9 x", 1024, "latin-1|CR LF|café x|CAFÉ x"},
+            {"utf-8, cut by the piece", "a\xc3\xa9 x\r\n\xc3\x89 x", 2, "utf-8|CR LF|aé x|É x"},
+            {"cut by the file's end", "a x\xc3\xa9\xc3", 1024, "latin-1|CR LF|a xÃ©Ã"},
+            {"invalid later: shown as latin-1", "abcd\r\n\xc3\xa9\xe9 x", 4, "utf-8|CR LF|Ã©é x"},
+            {"CR LF only after the first piece", "a x\nbb x\r\nc x", 4, "utf-8|LF|a x|bb x|c x"},
+            {"no line end in the first piece", "a x b x\nc x\r\nd x", 4, "utf-8|CR LF|a x b x\nc x|d x"},
+            {"a CR in the first piece", "a x\r\nb x\nc x", 1024, "utf-8|CR LF|a x|b x\nc x"},
+            {"UTF-8 with its mark", "\xef\xbb\xbf\xc3\xa9 x\nb x\n", 1024, "utf-8|LF|é x|b x"}};
+        for (const auto &[name, bytes, piece, expected] : cases) {
+            put(path, bytes);
+            FileScan scan(QStringLiteral("x"), piece);
+            platform::FileError err;
+            QVERIFY(scan.open(path, &err));
+            while (!scan.atEnd())
+                QVERIFY(scan.step(&err));
+            const LineScanner &sc = scan.scanner();
+            QStringList shown{name, sc.isUtf8() ? "utf-8" : "latin-1",
+                              sc.lineEnd() == LineEnd::Lf ? "LF" : "CR LF"};
+            for (const QByteArray &line : scan.scanner().takeLines())
+                shown << sc.lineText(line);
+            QCOMPARE(shown.join(QLatin1Char('|')), name + "|" + expected);
+        }
     }
 
     void everySkipReasonIsCountedAndNothingHangs()
@@ -318,27 +304,23 @@ private slots:
         QVERIFY(f.stats.finished && !f.stats.stopped);
     }
 
-    void patternsAndOptions_data()
-    {
-        QTest::addColumn<FindOptions>("options");
-        QTest::addColumn<QString>("patterns");
-        QTest::addColumn<int>("lines");
-        QTest::newRow("ignores case") << FindOptions{"hello"} << "*" << 4;
-        QTest::newRow("match case") << FindOptions{"Hello", true} << "*" << 2;
-        QTest::newRow("whole word") << FindOptions{"hello", false, true} << "*" << 2;
-        QTest::newRow("patterns") << FindOptions{"hello"} << " *.HTML ; *.css" << 3;
-        QTest::newRow("regex") << FindOptions{"^h.l+o$", false, false, true} << "*" << 1;
-        QTest::newRow("regex whole word") << FindOptions{"hel+o", false, true, true} << "*" << 2;
-    }
     void patternsAndOptions()
     {
-        QFETCH(FindOptions, options);
-        QFETCH(QString, patterns);
         QTemporaryDir dir;
         put(dir.path() + "/a.html", "Hello there\nhelloworld\n");
         put(dir.path() + "/b.css", "say HELLO_ \n");
         put(dir.path() + "/c.txt", "Hello\n");
-        QTEST(int(search(dir.path(), options, patterns).stats.lines), "lines");
+        // ignoring case, matching case, whole words, the fourth by patterns, a regex, a regex of whole words
+        const QList<FindOptions> options{{"hello"},
+                                         {"Hello", true},
+                                         {"hello", false, true},
+                                         {"hello"},
+                                         {"^h.l+o$", false, false, true},
+                                         {"hel+o", false, true, true}};
+        QList<int> lines;
+        for (const FindOptions &o : options)
+            lines << int(search(dir.path(), o, lines.size() == 3 ? " *.HTML ; *.css" : "*").stats.lines);
+        QCOMPARE(lines, (QList<int>{4, 2, 2, 3, 1, 2}));
     }
 
     void eachFileInItsOwnEncoding()
@@ -463,10 +445,8 @@ private slots:
         // next line row, in whichever file came second, or beeps at the end.
         const auto where = [&] {
             const TextControl *t = app.current()->textControl();
-            return QString("%1 %2 %3")
-                .arg(app.record(app.current()->slot()).Path)
-                .arg(t->selStart())
-                .arg(QString::fromUtf8(t->selectedText()));
+            return app.record(app.current()->slot()).Path + " " + QString::number(t->selStart()) + " " +
+                   t->selectedString();
         };
         const int aLine = rows(tree)[0].startsWith(a) ? 1 : 3;
         tree->setCurrentIndex(tree->model()->index(aLine, 0));
@@ -482,14 +462,9 @@ private slots:
         QTest::keyClick(tree, Qt::Key_Return); // already open: brought forward, not opened twice
         QCOMPARE(app.current(), opened);
 
-        part<QLineEdit>(w, "txtFind")->clear();
-        click(w, "cmdFind");
-        QCOMPARE(prompts.messages().last().text, "Type the text to find.");
-
         // Stop ends the listing at once.
         for (int i = 0; i < 400; ++i)
             app.writeFile(QStringLiteral("f%1.txt").arg(i), QByteArray("needle\n").repeated(50));
-        part<QLineEdit>(w, "txtFind")->setText("needle");
         click(w, "cmdFind");
         click(w, "cmdStop");
         QVERIFY(!w->isSearching() && !part<QPushButton>(w, "cmdStop")->isEnabled());
@@ -505,6 +480,9 @@ private slots:
         QVERIFY(!part<QLineEdit>(w, "txtFolder")->isEnabled());
         click(w, "cmdFind");
         QTRY_COMPARE(rows(tree), (QStringList{a + " (2 matches)", "    2: the Needle, needle"}));
+        part<QLineEdit>(w, "txtFind")->clear();
+        click(w, "cmdFind");
+        QCOMPARE(prompts.messages().last().text, "Type the text to find.");
         projects::projectList().clear();
         w->close();
     }
