@@ -353,10 +353,8 @@ private slots:
                  "The regular expression cannot be used: missing closing parenthesis, at character 5.");
         put(dir.path() + "/a.txt", "fine\n" + QByteArray(40, 'a') + "!\n");
         const Found f = search(dir.path(), {"(a+)+$", false, false, true});
-        QCOMPARE(f.stats.problem,
-                 QStringLiteral("The regular expression needs too much work on line 2 of \"%1\"; "
-                                "the search stopped there. A simpler pattern will do.")
-                     .arg(dir.path() + "/a.txt"));
+        QCOMPARE(f.stats.problem, "The regular expression needs too much work on line 2 of \"" + dir.path() +
+                                      "/a.txt\"; the search stopped there. A simpler pattern will do.");
         QVERIFY(f.stats.stopped);
 
         QFile::remove(dir.path() + "/a.txt");
@@ -400,9 +398,8 @@ private slots:
         QCOMPARE((QList<int>{int(found.size()), gone}), (QList<int>{1, 1}));
 
         FileHits hits;
-        const FileSearcher::Outcome missing = searchFile(dir.path() + "/none.txt", &hits, 8, 8, 64);
-        QVERIFY2(missing.result == FileSearcher::Result::Skipped && missing.reason == SkipReason::Gone,
-                 "a file gone");
+        const auto missing = searchFile(dir.path() + "/none.txt", &hits, 8, 8, 64);
+        QVERIFY(missing.result == FileSearcher::Result::Skipped && missing.reason == SkipReason::Gone);
         // A file that grows while it is read in pieces: what is there when read is searched.
         const auto grow = [&] {
             QFile f(found[0]);
@@ -541,7 +538,8 @@ private slots:
         QCOMPARE(FrmQuick::instance(), q); // one window, whichever menu opens it
         QListWidget *list = part<QListWidget>(q, "List1");
         const auto start = [&](const char *s) {
-            part<QLineEdit>(q, "Text1")->setText(s), click(q, "Command1");
+            part<QLineEdit>(q, "Text1")->setText(s);
+            click(q, "Command1");
         };
         prompts.answerFile(app.writeFile("f.txt", "<BODY>\r\n  body text\r\nnone\r\n   \r\n"));
         prompts.answerFile(QString());
@@ -578,30 +576,8 @@ private slots:
         QTRY_VERIFY2(!q, "the window goes, its scan with it");
     }
 
-    void fetches_data()
-    {
-        QTest::addColumn<QString>("path");   // on the test server when it starts with "/"
-        QTest::addColumn<QString>("result"); // the text, or "!" and the reason it failed
-        QTest::addColumn<int>("requests");
-        const auto row = [](const char *name, const char *path, const QString &result, int requests = 1) {
-            QTest::newRow(name) << QString::fromLatin1(path) << result << requests;
-        };
-        row("200 empty", "/empty", "");
-        row("404", "/missing", "!The server answered 404 Not Found.");
-        row("redirect to a file", "/tofile",
-            "!The server redirected to an address that is not http or https.");
-        row("Latin-1", "/latin1", QString::fromLatin1("caf\xe9\x80"));
-        row("redirect loop", "/loop", "!The server redirected more than 5 times.", 6);
-        row("over the cap", "/big", "!The page is larger than 1000 bytes and was not loaded.");
-        row("slow drip", "/drip", "!The transfer took too long and was stopped.");
-        row("never answers", "/silent", "!The server did not answer.");
-        row("goes quiet", "/quiet", "!The server stopped sending data.");
-        row("ftp", "ftp://127.0.0.1/", "!Only http and https addresses can be loaded.", 0);
-        row("no host", "http:///body", "!The address is not valid.", 0);
-    }
     void fetches()
     {
-        QFETCH(QString, path);
         HttpServer s;
         const QByteArray body = response("200 OK", "", "hello\r\nworld");
         const QByteArray drip = response("200 OK", "", QByteArray(900, 'd'));
@@ -619,13 +595,28 @@ private slots:
         // The drip (every 20 ms) never trips the idle limit; only the deadline ends it.
         fetch.setIdleTimeoutMs(500);
         fetch.setDeadlineMs(1500);
-        const auto r = fetch.fetch(path.startsWith(QLatin1Char('/')) ? s.url(qPrintable(path)) : path);
-        QTEST(r.ok ? r.text : QLatin1Char('!') + r.error, "result");
-        QTEST(int(s.requests.size()), "requests");
-    }
+        // an address (on the test server when it starts with "/"), the text or "!" and the reason
+        // it failed, and the requests the server saw
+        const QList<std::tuple<QString, QString, int>> cases{
+            {"/empty", "", 1},
+            {"/missing", "!The server answered 404 Not Found.", 1},
+            {"/tofile", "!The server redirected to an address that is not http or https.", 1},
+            {"/latin1", QString::fromLatin1("caf\xe9\x80"), 1},
+            {"/loop", "!The server redirected more than 5 times.", 6},
+            {"/big", "!The page is larger than 1000 bytes and was not loaded.", 1},
+            {"/drip", "!The transfer took too long and was stopped.", 1},
+            {"/silent", "!The server did not answer.", 1},
+            {"/quiet", "!The server stopped sending data.", 1},
+            {"ftp://127.0.0.1/", "!Only http and https addresses can be loaded.", 0},
+            {"http:///body", "!The address is not valid.", 0}};
+        for (const auto &[path, result, requests] : cases) {
+            const qsizetype before = s.requests.size();
+            const auto r = fetch.fetch(path.startsWith(QLatin1Char('/')) ? s.url(qPrintable(path)) : path);
+            QCOMPARE(QStringList(
+                         {path, r.ok ? r.text : "!" + r.error, QString::number(s.requests.size() - before)}),
+                     QStringList({path, result, QString::number(requests)}));
+        }
 
-    void redirectFromHttpsToHttpIsRefused()
-    {
         QUrl to;
         QString why;
         QVERIFY(!fetchpolicy::redirectAllowed(QUrl("https://a.org/"), "http://a.org/", 0, 5, &to, &why));
@@ -647,10 +638,7 @@ private slots:
         TextControl *box = part<TextControl>(w, "txtUrl");
         // The state line as the transfer starts, as a failure is reported and after each load.
         QString states = part<QLabel>(w, "Label3")->text();
-        const auto note = [&] {
-            if (w)
-                states += QLatin1Char(' ') + part<QLabel>(w, "Label3")->text();
-        };
+        const auto note = [&] { states += w ? " " + part<QLabel>(w, "Label3")->text() : QString(); };
         server.onRequest = note;
         const auto load = [&](const char *path) {
             part<QLineEdit>(w, "txtAddress")->setText(server.url(path));
