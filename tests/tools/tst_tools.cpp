@@ -63,10 +63,9 @@ Lines scanInPieces(const QByteArray &data, QStringView search, qsizetype piece, 
 }
 
 // 40 lines, some very short, some past the windows the scanner looks for line
-// ends in; mostly ended by LF. The characters ("|" between) may hold line ends of their own.
-QString randomText(quint32 seed, const QString &alphabet)
+// ends in; mostly ended by LF. The characters may hold line ends of their own.
+QString randomText(quint32 seed, const QStringList &chars)
 {
-    const QStringList chars = alphabet.split(QLatin1Char('|'));
     QRandomGenerator rng(seed);
     QString text;
     for (int line = 0; line < 40; ++line) {
@@ -209,7 +208,7 @@ private slots:
             {23, "a|A|b|B| |\r|\n|\t|é|É|×|÷|ж|€|x|X", true, "|é|É x|AbBa|÷|×|ж€|a\r"},
             {29, "a|A|b|B| |\t|É|é|×|÷|x|X|?", false, "|a|ab|é x|AbBaB|×|a\n|\r"}};
         for (const auto &[seed, chars, utf8, searches] : texts) {
-            const QString text = randomText(seed, chars);
+            const QString text = randomText(seed, chars.split(QLatin1Char('|')));
             const QByteArray data = utf8 ? text.toUtf8() : text.toLatin1();
             for (const QString &s : searches.split(QLatin1Char('|')))
                 for (LineEnd lineEnd : {LineEnd::Lf, LineEnd::CrLf}) {
@@ -298,28 +297,23 @@ private slots:
         QVERIFY(f.stats.finished && !f.stats.stopped);
     }
 
-    void patternsAndOptions()
+    // Patterns and options, each file in its own encoding, and the problems that stop a search.
+    void searchesInAFolder()
     {
         QTemporaryDir dir;
         put(dir.path() + "/a.html", "Hello there\nhelloworld\n");
         put(dir.path() + "/b.css", "say HELLO_ \n");
         put(dir.path() + "/c.txt", "Hello\n");
         // ignoring case, matching case, whole words, the fourth by patterns, a regex, a regex of whole words
-        const QList<FindOptions> options{{"hello"},
-                                         {"Hello", true},
-                                         {"hello", false, true},
-                                         {"hello"},
-                                         {"^h.l+o$", false, false, true},
-                                         {"hel+o", false, true, true}};
+        using O = FindOptions;
+        QList<O> options;
+        options << O{"hello"} << O{"Hello", true} << O{"hello", false, true} << O{"hello"}
+                << O{"^h.l+o$", false, false, true} << O{"hel+o", false, true, true};
         QList<int> lines;
         for (const FindOptions &o : options)
             lines << int(search(dir.path(), o, lines.size() == 3 ? " *.HTML ; *.css" : "*").stats.lines);
         QCOMPARE(lines, (QList<int>{4, 2, 2, 3, 1, 2}));
-    }
 
-    void eachFileInItsOwnEncoding()
-    {
-        QTemporaryDir dir;
         put(dir.path() + "/u.txt", "x\ncaf\xc3\xa9 CAF\xc3\x89\n"); // UTF-8
         put(dir.path() + "/l.txt", "x\r\n\tcaf\xe9 CAF\xc9\r\n");   // Latin-1
         put(dir.path() + "/bom.txt", QByteArray("\xef\xbb\xbf") + "caf\xc3\xa9\n");
@@ -337,18 +331,14 @@ private slots:
         put(dir.path() + "/l.txt", "\xc3\xa9 x1\n\xff\n");
         const LineHit g = search(dir.path(), {"x1"}).files["l.txt"].lines.front();
         QCOMPARE(g.shown + " at " + QString::number(g.charColumn), "Ã© x1 at 3");
-    }
 
-    void problemsStopTheSearchWithAMessage()
-    {
-        QTemporaryDir dir;
         QCOMPARE(search(dir.path(), {"ab(c", false, false, true}).error,
                  "The regular expression cannot be used: missing closing parenthesis, at character 5.");
         put(dir.path() + "/a.txt", "fine\n" + QByteArray(40, 'a') + "!\n");
-        const Found f = search(dir.path(), {"(a+)+$", false, false, true});
-        QCOMPARE(f.stats.problem, "The regular expression needs too much work on line 2 of \"" + dir.path() +
+        const Found p = search(dir.path(), {"(a+)+$", false, false, true});
+        QCOMPARE(p.stats.problem, "The regular expression needs too much work on line 2 of \"" + dir.path() +
                                       "/a.txt\"; the search stopped there. A simpler pattern will do.");
-        QVERIFY(f.stats.stopped);
+        QVERIFY(p.stats.stopped);
 
         put(dir.path() + "/many.txt", QByteArray("match\n").repeated(1000000));
         const Found m = search(dir.path(), {"match"});
@@ -359,8 +349,7 @@ private slots:
 
     void piecesAndTheTreeChangingUnderneath()
     {
-        // Lines across pieces, a CR LF split, lone CRs, a line longer than a piece carries;
-        // read whole first, then in pieces.
+        // Read whole, then in pieces: lines across pieces, a CR LF split, lone CRs, a long line.
         QTemporaryDir dir;
         const QString a = dir.path() + "/a/f.txt";
         put(a, "ab needle\r\nx\rneedle y\n" + QByteArray(40, 'z') + "needle\r\n" + QByteArray(7, 'q') +
@@ -613,8 +602,7 @@ private slots:
 
     void fetches()
     {
-        // an address (on the test server when it starts with "/"), the text or "!" and the reason
-        // it failed, and the requests the server saw
+        // address ("/...": on the test server), the text or "!" and why it failed, requests seen
         const QList<std::tuple<QString, QString, int>> cases{
             {"/empty", "", 1},
             {"/missing", "!The server answered 404 Not Found.", 1},
