@@ -185,14 +185,15 @@ private slots:
         FrmDoc *d = m_app->newDocument();
         ticks(1);
         QCOMPARE(keeper().journalFile(1), QString()); // nothing unsaved, nothing journaled
-        QTest::keyClicks(d->textControl(), "abc");
-        ticks(1);
-        QCOMPARE(journalOf(1).text + journalOf(1).title.toUtf8(), QByteArray("abcUntitled"));
-        QTest::keyClicks(d->textControl(), "d"); // while the user types, every third tick writes
-        ticks(2);
-        QCOMPARE(journalOf(1).text, QByteArray("abc"));
-        ticks(1);
-        QCOMPARE(journalOf(1).text, QByteArray("abcd"));
+        // What is journaled after typing keys and n ticks.
+        const auto after = [d](const char *keys, int n) {
+            QTest::keyClicks(d->textControl(), keys);
+            ticks(n);
+            return journalOf(1).text;
+        };
+        // While the user keeps typing, a journal is written every third tick.
+        QCOMPARE((QByteArrayList{after("abc", 1), journalOf(1).title.toUtf8(), after("d", 2), after("", 1)}),
+                 (QByteArrayList{"abc", "Untitled", "abc", "abcd"}));
         auto journals = [] {
             ticks(1);
             return QDir(keeper().folder().path()).entryList({"*.qpj"}).size();
@@ -470,8 +471,9 @@ private slots:
                  (QStringList{"Would you like to save the changes you may have made to your work?",
                               kChanged.arg(path)}));
         QTest::qWait(0);
-        QVERIFY2(m_app->doc(1) && m_app->doc(1)->isVisible(), "the window stays open");
-        QVERIFY(m_app->record(1).Changed && m_app->record(1).InUse);
+        QVERIFY2(m_app->doc(1) && m_app->doc(1)->isVisible() && m_app->record(1).Changed &&
+                     m_app->record(1).InUse,
+                 "the window stays open, changed");
         QCOMPARE(AppFixture::readFile(path), QByteArray("changed by another program\r\n"));
 
         m_prompts->clear();
