@@ -1,10 +1,8 @@
-// The helper program the recovery tests kill. It runs the real start-up
-// offscreen: --app FOLDER, then --new TEXT and --open PATH TEXT type into
-// windows; once all are journaled it says "journaled FOLDER"; --more TEXT is
-// then typed into the last window ("typed"); --exit no|cancel then chooses
-// File > Exit, giving every question that answer.
-// --save TARGET RECOVERY_ROOT A|B writes 50 MB of the letter over TARGET by
-// the program's own save code, saying "saving" and "saved <microseconds>".
+// The helper program the recovery tests kill. It runs the real start-up offscreen: --app FOLDER,
+// then --new TEXT and --open PATH TEXT type into windows; once all are journaled it says
+// "journaled FOLDER"; --more TEXT is then typed into the last window ("typed"); --exit no|cancel
+// then chooses File > Exit, giving every question that answer. --save TARGET RECOVERY_ROOT A|B
+// writes 50 MB of the letter over TARGET by the program's own save code ("saving", "saved <us>").
 
 #include "app/mdimain.h"
 #include "app/startup.h"
@@ -37,8 +35,8 @@ void typeInto(FrmDoc *doc, const QString &text)
     control->setFocus();
     control->setSelStart(control->length()); // typed at the end, as a user adding to it
     for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, c == QLatin1Char('|') ? Qt::Key_Return : Qt::Key_unknown,
-                        Qt::NoModifier, c == QLatin1Char('|') ? QStringLiteral("\r") : QString(c));
+        QKeyEvent press(QEvent::KeyPress, c == '|' ? Qt::Key_Return : Qt::Key_unknown, Qt::NoModifier,
+                        c == '|' ? QString("\r") : QString(c));
         QApplication::sendEvent(control, &press);
     }
 }
@@ -47,7 +45,7 @@ int saveDrill(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QByteArray text(50LL * 1024 * 1024, args.value(4) == QLatin1String("A") ? 'A' : 'B');
+    const QByteArray text(50LL * 1024 * 1024, args.value(4) == "A" ? 'A' : 'B');
     recovery::InstanceFolder folder;
     if (!folder.open(args.value(3)))
         return 3;
@@ -55,8 +53,8 @@ int saveDrill(int argc, char **argv)
     std::puts("saving");
     QElapsedTimer clock;
     clock.start();
-    platform::FileError err;
-    if (!safesave::writeFile(args.value(2), QByteArrayView(), text, QByteArrayView(), &err))
+    if (platform::FileError err;
+        !safesave::writeFile(args.value(2), QByteArrayView(), text, QByteArrayView(), &err))
         return 1;
     std::printf("saved %lld\n", static_cast<long long>(clock.nsecsElapsed() / 1000));
     folder.removeAll();
@@ -80,24 +78,23 @@ int main(int argc, char **argv)
     QString more;
     for (int i = 3; i + 1 < args.size(); ++i) {
         const QString &arg = args[i];
-        if (arg == QLatin1String("--exit")) {
+        if (arg == "--exit") {
             prompts.emplace(); // unanswered, a question is cancelled
-            if (args[++i] == QLatin1String("no"))
+            if (args[++i] == "no")
                 prompts->answer(platform::Answer::No);
-        } else if (arg == QLatin1String("--more")) {
+        } else if (arg == "--more") {
             more = args[++i];
         } else {
-            if (arg == QLatin1String("--new"))
-                frame->frameAction(QStringLiteral("mnuNew"))->trigger();
-            else if (arg == QLatin1String("--open") && i + 2 < args.size())
+            if (arg == "--new")
+                frame->frameAction("mnuNew")->trigger();
+            else if (arg == "--open" && i + 2 < args.size())
                 fileops::OpenFile(args[++i]);
             typeInto(frame->menuOwner(), args[++i]);
             typedSlots << frame->menuOwner()->slot();
         }
     }
 
-    // The keeper's own timer journals the documents; wait until every journal
-    // on disk holds its window's text.
+    // The keeper's own timer journals the documents; wait until every journal holds its window's text.
     recovery::Keeper &keeper = recovery::Keeper::instance();
     const bool journaled = QTest::qWaitFor(
         [&] {
@@ -116,6 +113,6 @@ int main(int argc, char **argv)
         std::puts("typed");
     }
     if (prompts)
-        QTimer::singleShot(0, frame, [frame] { frame->frameAction(QStringLiteral("mnuExit"))->trigger(); });
+        QTimer::singleShot(0, frame, [frame] { frame->frameAction("mnuExit")->trigger(); });
     return app.exec();
 }

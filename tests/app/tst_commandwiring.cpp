@@ -10,15 +10,13 @@
 
 namespace {
 
-// Recent files are made while the program runs (a hidden pattern and its
-// copies), each wired as it is made. The window list under "mnuViewList" is
-// rebuilt each time it opens, so the walk never sees it filled.
-const QString kDynamic = QStringLiteral("mnuOpenRecent");
-
-QString key(const QString &name, int index)
-{
-    return index < 0 ? name : QStringLiteral("%1[%2]").arg(name).arg(index);
-}
+// Recent files are made while the program runs (a hidden pattern and its copies), each wired as it
+// is made. The window list under "mnuViewList" is rebuilt each time it opens, so the walk never
+// sees it filled.
+const QString kDynamic = "mnuOpenRecent";
+const auto key = [](const QString &name, int index) {
+    return index < 0 ? name : QString("%1[%2]").arg(name).arg(index);
+};
 
 void walk(const QList<QAction *> &actions, QStringList &seen, QStringList &faults)
 {
@@ -33,8 +31,8 @@ void walk(const QList<QAction *> &actions, QStringList &seen, QStringList &fault
     }
 }
 
-// What is wrong in the menus a user sees, against the rows of their tree:
-// entries missing or extra, or with other than one command.
+// What is wrong in the menus a user sees against the rows of their tree: entries missing or extra,
+// or with other than one command.
 QString faults(const QList<QAction *> &topLevel, const std::vector<menutree::Entry> &rows)
 {
     QStringList seen, wrong;

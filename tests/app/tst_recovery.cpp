@@ -1,8 +1,6 @@
-// Crash recovery through the real windows, the journals' life with their
-// documents, the question before a save replaces a file that another program
-// changed, and saves that fail the hard way: a full disk, the saving process
-// killed at random moments. The file on disk must always hold either its old
-// bytes or the new ones, and the next start leaves no temporary behind.
+// Crash recovery through the real windows, journals living with their documents, the question
+// before a save replaces a file another program changed, and saves that fail the hard way (a full
+// disk, the saving process killed at random): the file holds its old bytes or the new ones.
 
 #include "app/frmrecover.h"
 #include "app/mdimain.h"
@@ -29,16 +27,23 @@
 
 #include <cerrno>
 #include <csignal>
-#include <functional>
 #include <optional>
 
 using platform::Answer;
+using recovery::Keeper;
 
 namespace {
 
-recovery::Keeper &keeper()
+const auto keeper = &Keeper::instance;
+constexpr int kTicks = Keeper::kTicksBetweenWrites;
+
+// n ticks of the keeper by hand, each one's writes finished.
+void ticks(int n)
 {
-    return recovery::Keeper::instance();
+    for (int i = 0; i < n; ++i) {
+        keeper().tick();
+        keeper().waitForWrites();
+    }
 }
 
 recovery::Journal journalOf(int slot)
@@ -49,10 +54,8 @@ recovery::Journal journalOf(int slot)
     return j;
 }
 
-const QString kChanged =
-    QStringLiteral("The file \"%1\" has been changed by another program since you opened "
-                   "or last saved it.\r\nSave anyway and replace those changes with this "
-                   "document?");
+const QString kChanged = "The file \"%1\" has been changed by another program since you opened or last "
+                         "saved it.\r\nSave anyway and replace those changes with this document?";
 
 QString put(const QString &file, const QByteArray &bytes)
 {
@@ -62,20 +65,16 @@ QString put(const QString &file, const QByteArray &bytes)
     return file;
 }
 
-// A copy of the program typing into its windows (recoverydriver.cpp), killed
-// once it has journaled them.
+// A copy of the program typing into its windows (recoverydriver.cpp); its first line is in line.
 struct Driver
 {
     explicit Driver(const QStringList &args)
     {
-        process.start(QStringLiteral(QP_DRIVER),
-                      QStringList{QStringLiteral("--app"), testsupport::root() + QStringLiteral("/app/")} +
-                          args);
+        process.start(QP_DRIVER, QStringList{"--app", testsupport::root() + "/app/"} + args);
         line = nextLine();
     }
     ~Driver() { kill(); }
-    // The driver's next line of output ("" when none came in time).
-    QByteArray nextLine()
+    QByteArray nextLine() // "" when none came in time
     {
         const QDeadlineTimer deadline(60000);
         while (process.state() != QProcess::NotRunning && !process.canReadLine() && !deadline.hasExpired())
@@ -83,11 +82,7 @@ struct Driver
         return process.readLine().trimmed();
     }
     QString folder() const { return QString::fromLocal8Bit(line.mid(line.indexOf(' ') + 1)); }
-    void kill() // SIGKILL: nothing of the program runs any more
-    {
-        process.kill();
-        process.waitForFinished();
-    }
+    void kill() { process.kill(), process.waitForFinished(); } // SIGKILL: nothing of it runs any more
     bool endedByItself()
     {
         return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
@@ -97,42 +92,20 @@ struct Driver
     QByteArray line;
 };
 
-// Runs fn on the recovery dialog once it shows.
-void whenDialogShows(std::function<void(FrmRecover *)> fn)
-{
-    auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, fn] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *dlg = qobject_cast<FrmRecover *>(w); dlg && dlg->isVisible()) {
-                poll->stop();
-                poll->deleteLater();
-                return fn(dlg);
-            }
-    });
-    poll->start(10);
-}
-
-QListWidget *documentList(FrmRecover *dlg)
-{
-    return dlg->findChild<QListWidget *>(QStringLiteral("lstDocuments"));
-}
-
-// A small tmpfs at dir, where this machine lets us mount one (CI may not;
-// QP_NO_MOUNT=1 tries the fallback here); no options, no mount. Unmounted
-// again however the test ends.
+// A small tmpfs at dir where this machine lets us mount one (QP_NO_MOUNT=1 tries the fallback);
+// no options, no mount. Unmounted however the test ends.
 struct Tmpfs
 {
     Tmpfs(const QString &dir, const QString &options) : dir(dir)
     {
         QDir().mkpath(dir);
-        mounted =
-            !options.isEmpty() && qEnvironmentVariableIsEmpty("QP_NO_MOUNT") &&
-            QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", options, "tmpfs", dir}) == 0;
+        mounted = !options.isEmpty() && qEnvironmentVariableIsEmpty("QP_NO_MOUNT") &&
+                  QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", dir}) == 0;
     }
     ~Tmpfs()
     {
         if (mounted)
-            QProcess::execute(QStringLiteral("umount"), {dir});
+            QProcess::execute("umount", {dir});
     }
     QString dir;
     bool mounted = false;
@@ -155,9 +128,31 @@ class TstRecovery : public QObject
     std::optional<AppFixture> m_app;
     MdiMain *m_started = nullptr;
 
-    // The program starting again, as after a crash.
-    void startAgain() { m_started = Startup(QString()); }
     FrmDoc *startedDoc(int slot) { return dynamic_cast<FrmDoc *>(DocumentRegistry::instance().window(slot)); }
+
+    // The program starting again, as after a crash: the recovery dialog's rows ("+" ticked), then
+    // the second unticked if asked and button clicked.
+    QStringList startAgain(const QString &button, bool untickSecond)
+    {
+        QStringList rows;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *dlg = qobject_cast<FrmRecover *>(w); dlg && dlg->isVisible() && poll.isActive()) {
+                    poll.stop();
+                    auto *list = dlg->findChild<QListWidget *>("lstDocuments");
+                    for (int i = 0; i < list->count(); ++i)
+                        rows << list->item(i)->text() +
+                                    (list->item(i)->checkState() == Qt::Checked ? "+" : "-");
+                    if (untickSecond)
+                        list->item(1)->setCheckState(Qt::Unchecked);
+                    dlg->findChild<QPushButton *>(button)->click();
+                }
+        });
+        poll.start(10);
+        m_started = Startup(QString());
+        return rows;
+    }
 
 private slots:
     void init()
@@ -188,38 +183,35 @@ private slots:
     void journalsFollowTheirDocument()
     {
         FrmDoc *d = m_app->newDocument();
-        keeper().tick();
+        ticks(1);
         QCOMPARE(keeper().journalFile(1), QString()); // nothing unsaved, nothing journaled
-        QTest::keyClicks(d->textControl(), "abc");
-        keeper().tick();
-        QCOMPARE(journalOf(1).text + journalOf(1).title.toUtf8(), QByteArray("abcUntitled"));
+        // What is journaled after typing keys and n ticks.
+        const auto after = [d](const char *keys, int n) {
+            QTest::keyClicks(d->textControl(), keys);
+            ticks(n);
+            return journalOf(1).text;
+        };
         // While the user keeps typing, a journal is written every third tick.
-        QTest::keyClicks(d->textControl(), "d");
-        keeper().tick();
-        keeper().tick();
-        QCOMPARE(journalOf(1).text, QByteArray("abc"));
-        keeper().tick();
-        QCOMPARE(journalOf(1).text, QByteArray("abcd"));
+        QCOMPARE((QByteArrayList{after("abc", 1), journalOf(1).title.toUtf8(), after("d", 2), after("", 1)}),
+                 (QByteArrayList{"abc", "Untitled", "abc", "abcd"}));
         auto journals = [] {
-            keeper().tick();
-            keeper().waitForWrites();
+            ticks(1);
             return QDir(keeper().folder().path()).entryList({"*.qpj"}).size();
         };
-        m_prompts->answerFile(m_app->path(QStringLiteral("saved.txt")));
-        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        m_prompts->answerFile(m_app->path("saved.txt"));
+        AppFixture::trigger(d, "mnuFileSave");
         QCOMPARE(journals(), 0); // saved
         QTest::keyClicks(d->textControl(), "e");
         QCOMPARE(journals(), 1);
         m_prompts->answer(Answer::No);
-        AppFixture::trigger(d, QStringLiteral("mnuFileClose"));
+        AppFixture::trigger(d, "mnuFileClose");
         QCOMPARE(journals(), 0); // closed without saving
         QVERIFY(m_prompts->scriptUsedUp());
     }
 
-    // No recovery folder can be made (a file stands in its place), a journal
-    // or a save's ledger note cannot be written: the user is told once that
-    // unsaved work is not protected, it is tried again while there is unsaved
-    // work, and the user is told once when it is protected again.
+    // No recovery folder can be made (a file stands in its place), a journal or a save's ledger
+    // note cannot be written: the user is told once that unsaved work is not protected, it is
+    // tried again while there is unsaved work, and the user is told once it is protected again.
     void unprotectedWorkIsSaidOnceAndTriedAgain()
     {
         keeper().shutdown();
@@ -228,29 +220,28 @@ private slots:
         put(QDir::cleanPath(root), QByteArray());
         QVERIFY(!keeper().start(root));
         keeper().setTimerRunning(false);
-        const QString cannot = QStringLiteral("Quillpad cannot keep a copy of your unsaved work in \"%1\": ");
-        const QString again = QStringLiteral("Quillpad keeps a copy of your unsaved work in \"%1\" again.");
+        const QString cannot = "Quillpad cannot keep a copy of your unsaved work in \"%1\": ";
+        const QString again = "Quillpad keeps a copy of your unsaved work in \"%1\" again.";
         QCOMPARE(m_prompts->messageTexts(),
                  QStringList(cannot.arg(root) +
                              "Not a directory.\r\nIf the program ends unexpectedly, unsaved "
                              "changes will be lost; save your documents to keep them."));
         QCOMPARE(m_prompts->messages()[0].icon, platform::Icon::Exclamation);
-        const QString path = m_app->writeFile(QStringLiteral("doc.txt"), "a\r\n");
+        // The messages after the first, each cut after the folder's name.
+        const auto said = [this] {
+            return m_prompts->messageTexts().mid(1).replaceInStrings(QRegularExpression("(?s)\": .*"),
+                                                                     "\": ");
+        };
+        const QString path = m_app->writeFile("doc.txt", "a\r\n");
         fileops::OpenFile(path);
         FrmDoc *d = m_app->current();
         QTest::keyClicks(d->textControl(), "keep me ");
-        QCOMPARE(d->panelText(FrmDoc::Panel::Status), QStringLiteral("Unsaved Changes Made (not protected)"));
-        auto ticks = [](int n) {
-            for (int i = 0; i < n; ++i) {
-                keeper().tick();
-                keeper().waitForWrites();
-            }
-        };
+        const auto status = [d] { return d->panelText(FrmDoc::Panel::Status); };
+        QCOMPARE(status(), "Unsaved Changes Made (not protected)");
         QFile::remove(QDir::cleanPath(root));
-        ticks(recovery::Keeper::kTicksBetweenWrites);
+        ticks(kTicks);
         const QString folder = keeper().folder().path();
-        QCOMPARE(m_prompts->messageTexts().value(1), again.arg(folder));
-        QCOMPARE(d->panelText(FrmDoc::Panel::Status), QStringLiteral("Unsaved Changes Made"));
+        QCOMPARE(said() << status(), (QStringList{again.arg(folder), "Unsaved Changes Made"}));
 
         auto block = [&] {
             QVERIFY(QDir(folder).removeRecursively());
@@ -258,53 +249,41 @@ private slots:
         };
         block();
         QTest::keyClicks(d->textControl(), "more ");
-        ticks(recovery::Keeper::kTicksBetweenWrites + 1); // the write fails, the next tick sees it
-        QVERIFY2(m_prompts->messageTexts().value(2).startsWith(cannot.arg(folder)),
-                 qPrintable(m_prompts->messageTexts().join('\n')));
-        ticks(2 * recovery::Keeper::kTicksBetweenWrites);
+        ticks(kTicks + 1); // the write fails, the next tick sees it
+        QCOMPARE(said(), (QStringList{again.arg(folder), cannot.arg(folder)}));
+        ticks(2 * kTicks);
         QCOMPARE(m_prompts->messages().size(), 3); // said once, not at every try
         QFile::remove(folder);
         QDir().mkpath(folder);
-        ticks(recovery::Keeper::kTicksBetweenWrites + 1);
+        ticks(kTicks + 1);
         QCOMPARE(journalOf(1).text, d->textControl()->text());
-        QCOMPARE(m_prompts->messageTexts().value(3), again.arg(folder));
+        QCOMPARE(said().value(2), again.arg(folder));
 
         // A save whose ledger note cannot be written still saves, and says so.
         block();
-        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        AppFixture::trigger(d, "mnuFileSave");
         QCOMPARE(AppFixture::readFile(path), QByteArray("keep me more a\r\n"));
-        QVERIFY2(m_prompts->messageTexts().value(4).startsWith(cannot.arg(folder)),
-                 qPrintable(m_prompts->messageTexts().join('\n')));
+        QCOMPARE(said().mid(2), (QStringList{again.arg(folder), cannot.arg(folder)}));
     }
 
-    // Journals that cannot be read are listed with their size and place;
-    // Restore opens their bytes, and what is unticked is kept.
+    // Journals that cannot be read are listed with their size and place; Restore opens their
+    // bytes, and what is unticked is kept.
     void unreadableJournalsAreOfferedNeverDropped()
     {
         m_app.reset();
-        const QString root = recovery::defaultRoot();
-        const QString dead = root + QStringLiteral("999995-dead");
+        const QString root = recovery::defaultRoot(), dead = root + "999995-dead";
         QDir().mkpath(dead);
         const QByteArray cut(
             "Quillpad recovery journal 1\ntitle: x\npath: \ndisk: none\nwritten: 0\nlength: 9\n\nabc\r\n");
         const QByteArray noise("\x01\xff\0zz", 5);
-        put(dead + QStringLiteral("/1-1.qpj"), cut);
-        put(dead + QStringLiteral("/2-1.qpj"), noise);
-        const QString kept = recovery::unreadableFolder(root) + QStringLiteral("/999995-dead/1-1.qpj");
-
-        QStringList rows;
-        whenDialogShows([&rows](FrmRecover *dlg) {
-            for (int i = 0; i < documentList(dlg)->count(); ++i)
-                rows << documentList(dlg)->item(i)->text();
-            documentList(dlg)->item(1)->setCheckState(Qt::Unchecked);
-            dlg->findChild<QPushButton *>(QStringLiteral("cmdRestore"))->click();
-        });
-        startAgain();
+        put(dead + "/1-1.qpj", cut);
+        put(dead + "/2-1.qpj", noise);
+        const QString kept = recovery::unreadableFolder(root) + "/999995-dead/1-1.qpj";
+        const QStringList rows = startAgain("cmdRestore", true);
+        const bool cutFirst = rows.value(0).contains("1-1.qpj");
         QCOMPARE(rows.size(), 2);
-        QVERIFY2(rows.contains(
-                     QStringLiteral("Unreadable journal (%1 bytes, kept as %2)").arg(cut.size()).arg(kept)),
-                 qPrintable(rows.join(QLatin1Char('\n'))));
-        const bool cutFirst = rows[0].contains(QStringLiteral("1-1.qpj"));
+        QCOMPARE(rows[cutFirst ? 0 : 1],
+                 QString("Unreadable journal (%1 bytes, kept as %2)+").arg(cut.size()).arg(kept));
         QCOMPARE(DocumentRegistry::instance().docCount(), 1);
         QCOMPARE(startedDoc(1)->textControl()->text(), cutFirst ? cut : noise);
         QVERIFY(DocumentRegistry::instance().record(1).Changed);
@@ -314,8 +293,7 @@ private slots:
         QCOMPARE(AppFixture::readFile(left[0].file), cutFirst ? noise : cut);
     }
 
-    // File > Exit asks first; only an exit whose questions all went through
-    // removes the journals.
+    // File > Exit asks first; only an exit whose questions all went through removes the journals.
     void exitRemovesJournalsOnlyOnceEveryDocumentIsClosed_data()
     {
         QTest::addColumn<QString>("answer");
@@ -326,22 +304,21 @@ private slots:
     void exitRemovesJournalsOnlyOnceEveryDocumentIsClosed()
     {
         QFETCH(QString, answer);
-        Driver program({QStringLiteral("--new"), QStringLiteral("abc"), QStringLiteral("--exit"), answer});
+        Driver program({"--new", "abc", "--exit", answer});
         QVERIFY2(program.line.startsWith("journaled "), program.line.constData());
-        if (answer == QLatin1String("no")) {
+        if (answer == "no") {
             QVERIFY(program.endedByItself());
             QVERIFY2(!QFileInfo::exists(program.folder()), qPrintable(program.folder()));
-            QVERIFY(!QFileInfo::exists(program.folder() + QStringLiteral(".lock")));
+            QVERIFY(!QFileInfo::exists(program.folder() + ".lock"));
         } else {
             QVERIFY2(!program.process.waitForFinished(1500), "Cancel keeps the program running");
             QCOMPARE(QDir(program.folder()).entryList({"*.qpj"}).size(), 1);
         }
     }
 
-    // Typed into the real program, which is then killed, or ended by a signal
-    // (a shutdown, a closed session) after typing more: the next start offers
-    // the work. Restore brings it back byte for byte, Later keeps it for the
-    // next start, Discard drops it; what is unticked stays for the next start.
+    // Typed into the real program, which is then killed, or ended by a signal (a shutdown, a
+    // closed session) after typing more: the next start offers the work. Restore brings it back
+    // byte for byte, Later keeps it for the next start, Discard drops it; what is unticked stays.
     void endedProgramsWorkComesBack_data()
     {
         QTest::addColumn<int>("sig");
@@ -364,14 +341,12 @@ private slots:
         QFETCH(bool, untickSecond);
         QFETCH(int, offeredAgain);
         m_app.reset(); // the program starting again makes its own frame
-        const QString file = put(testsupport::root() + QStringLiteral("/kept.txt"), "kept\r\n");
+        const QString file = put(testsupport::root() + "/kept.txt", "kept\r\n");
         const bool killed = sig == SIGKILL;
         const QByteArray second = killed ? "kept typed" : "kept typed and \xe9 more";
         {
-            Driver running({QStringLiteral("--new"), QStringLiteral("first line|second"),
-                            QStringLiteral("--open"), file, QStringLiteral(" typed"),
-                            QStringLiteral("--more"),
-                            killed ? QString() : QStringLiteral(" and \u00e9 more")});
+            Driver running({"--new", "first line|second", "--open", file, " typed", "--more",
+                            killed ? "" : " and \u00e9 more"});
             QVERIFY2(running.line.startsWith("journaled "), running.line.constData());
             // While it runs, another instance neither offers nor removes its journals.
             QCOMPARE(recovery::claimOrphans(recovery::defaultRoot(), keeper().folder().id()).size(),
@@ -386,20 +361,11 @@ private slots:
             QCOMPARE(QDir(running.folder()).entryList({"*.qpj"}).size(), 2);
         }
 
-        QStringList rows;
-        whenDialogShows([&](FrmRecover *dlg) {
-            QListWidget *list = documentList(dlg);
-            for (int i = 0; i < list->count(); ++i)
-                rows << list->item(i)->text().section(QLatin1String(" ("), 0, 0) +
-                            (list->item(i)->checkState() == Qt::Checked ? "+" : "-");
-            if (untickSecond)
-                list->item(1)->setCheckState(Qt::Unchecked);
-            dlg->findChild<QPushButton *>(button)->click();
-        });
-        startAgain();
-        QCOMPARE(rows, (QStringList{"Untitled+", file + "+"}));
+        const QStringList rows = startAgain(button, untickSecond);
+        QCOMPARE(QStringList(rows).replaceInStrings(QRegularExpression(" \\(.*\\)"), ""),
+                 (QStringList{"Untitled+", file + "+"}));
         DocumentRegistry &reg = DocumentRegistry::instance();
-        const int restored = button == QLatin1String("cmdRestore") ? 2 - untickSecond : 0;
+        const int restored = button == "cmdRestore" ? 2 - untickSecond : 0;
         QCOMPARE(reg.docCount(), restored);
         if (restored)
             QCOMPARE(startedDoc(1)->textControl()->text(), QByteArray("first line\r\nsecond"));
@@ -419,27 +385,30 @@ private slots:
         QCOMPARE(journalOf(2).text, second); // journaled by this instance now
 
         // Save writes to the original file, asking nothing: nobody else changed it.
-        AppFixture::trigger(startedDoc(2), QStringLiteral("mnuFileSave"));
+        AppFixture::trigger(startedDoc(2), "mnuFileSave");
         QCOMPARE(AppFixture::readFile(file), second + "\r\n");
         QCOMPARE(m_prompts->messageTexts(), QStringList());
         QVERIFY(!reg.record(2).Changed);
     }
 
+    // What another program does to the file meanwhile ("-": deletes it; "": nothing), the answer
+    // to the question (-1: nothing asked) and the file afterwards ("-": none).
     void changedOnDiskIsAskedBeforeSaving_data()
     {
-        QTest::addColumn<QByteArray>("theirs"); // what another program writes meanwhile; "-" deletes
-        QTest::addColumn<int>("answer");        // -1: nothing asked
-        QTest::addColumn<QByteArray>("onDisk"); // the file afterwards; "-" none
-        QTest::newRow("unchanged") << QByteArray() << -1 << QByteArray("mine\r\n");
-        QTest::newRow("touched, same bytes") << QByteArray("their\r\n") << -1 << QByteArray("mine\r\n");
-        QTest::newRow("modified, Yes")
-            << QByteArray("theirs\r\n") << int(Answer::Yes) << QByteArray("mine\r\n");
-        QTest::newRow("modified, No")
-            << QByteArray("theirs\r\n") << int(Answer::No) << QByteArray("theirs\r\n");
-        QTest::newRow("modified, same size, No")
-            << QByteArray("THEIR\r\n") << int(Answer::No) << QByteArray("THEIR\r\n");
-        QTest::newRow("deleted, Yes") << QByteArray("-") << int(Answer::Yes) << QByteArray("mine\r\n");
-        QTest::newRow("deleted, No") << QByteArray("-") << int(Answer::No) << QByteArray("-");
+        QTest::addColumn<QByteArray>("theirs");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QByteArray>("onDisk");
+        const auto row = [](const char *name, const char *theirs, int answer, const char *onDisk) {
+            QTest::newRow(name) << QByteArray(theirs) << answer << QByteArray(onDisk);
+        };
+        const int yes = int(Answer::Yes), no = int(Answer::No);
+        row("unchanged", "", -1, "mine\r\n");
+        row("touched, same bytes", "their\r\n", -1, "mine\r\n");
+        row("modified, Yes", "theirs\r\n", yes, "mine\r\n");
+        row("modified, No", "theirs\r\n", no, "theirs\r\n");
+        row("modified, same size, No", "THEIR\r\n", no, "THEIR\r\n");
+        row("deleted, Yes", "-", yes, "mine\r\n");
+        row("deleted, No", "-", no, "-");
     }
 
     void changedOnDiskIsAskedBeforeSaving()
@@ -447,7 +416,7 @@ private slots:
         QFETCH(QByteArray, theirs);
         QFETCH(int, answer);
         QFETCH(QByteArray, onDisk);
-        const QString path = m_app->writeFile(QStringLiteral("shared.txt"), "their\r\n");
+        const QString path = m_app->writeFile("shared.txt", "their\r\n");
         fileops::OpenFile(path);
         FrmDoc *d = m_app->current();
         d->textControl()->setText(QByteArrayView("mine"));
@@ -462,18 +431,17 @@ private slots:
         }
         if (answer >= 0)
             m_prompts->answer(Answer(answer));
-        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        AppFixture::trigger(d, "mnuFileSave");
 
-        const QString question =
-            theirs == "-"
-                ? QStringLiteral("The file \"%1\" has been deleted or moved by another program since "
-                                 "you opened or last saved it.\r\nSave this document there anyway?")
-                : kChanged;
+        const QString question = theirs == "-"
+                                     ? "The file \"%1\" has been deleted or moved by another program "
+                                       "since you opened or last saved it.\r\nSave this document "
+                                       "there anyway?"
+                                     : kChanged;
         QCOMPARE(m_prompts->messageTexts(), answer < 0 ? QStringList() : QStringList{question.arg(path)});
-        if (answer >= 0) {
-            const ScriptedPrompts::Asked a = m_prompts->messages().value(0);
-            QVERIFY(a.buttons == platform::Buttons::YesNo && a.icon == platform::Icon::Exclamation);
-        }
+        const ScriptedPrompts::Asked a = m_prompts->messages().value(0);
+        QVERIFY(answer < 0 ||
+                (a.buttons == platform::Buttons::YesNo && a.icon == platform::Icon::Exclamation));
         QCOMPARE(QFileInfo::exists(path) ? AppFixture::readFile(path) : QByteArray("-"), onDisk);
         QCOMPARE(m_app->record(1).Changed, answer == int(Answer::No));
 
@@ -481,47 +449,46 @@ private slots:
         if (answer != int(Answer::No)) {
             m_prompts->clear();
             d->textControl()->setText(QByteArrayView("mine again"));
-            AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+            AppFixture::trigger(d, "mnuFileSave");
             QCOMPARE(m_prompts->messageTexts(), QStringList());
             QCOMPARE(AppFixture::readFile(path), QByteArray("mine again\r\n"));
         }
     }
 
-    // No to replacing their changes while closing keeps the window; Save As
-    // to another file asks nothing.
+    // No to replacing their changes while closing keeps the window; Save As to another file asks
+    // nothing.
     void noWhileClosingKeepsTheWindowAndSaveAsElsewhereDoesNotAsk()
     {
-        const QString path = m_app->writeFile(QStringLiteral("shared.txt"), "their\r\n");
+        const QString path = m_app->writeFile("shared.txt", "their\r\n");
         fileops::OpenFile(path);
         FrmDoc *d = m_app->current();
         QTest::keyClicks(d->textControl(), "x");
-        m_app->writeFile(QStringLiteral("shared.txt"), "changed by another program\r\n");
+        m_app->writeFile("shared.txt", "changed by another program\r\n");
         m_prompts->answer(Answer::Yes); // save before closing
         m_prompts->answer(Answer::No);  // but not over their changes
-        AppFixture::trigger(d, QStringLiteral("mnuFileExit"));
+        AppFixture::trigger(d, "mnuFileExit");
         QCOMPARE(m_prompts->messageTexts(),
                  (QStringList{"Would you like to save the changes you may have made to your work?",
                               kChanged.arg(path)}));
         QTest::qWait(0);
-        QVERIFY2(m_app->doc(1) && m_app->doc(1)->isVisible(), "the window stays open");
-        QVERIFY(m_app->record(1).Changed && m_app->record(1).InUse);
+        QVERIFY2(m_app->doc(1) && m_app->doc(1)->isVisible() && m_app->record(1).Changed &&
+                     m_app->record(1).InUse,
+                 "the window stays open, changed");
         QCOMPARE(AppFixture::readFile(path), QByteArray("changed by another program\r\n"));
 
         m_prompts->clear();
-        const QString other = m_app->path(QStringLiteral("elsewhere.txt"));
+        const QString other = m_app->path("elsewhere.txt");
         m_prompts->answerFile(other);
-        AppFixture::trigger(d, QStringLiteral("mnuFileSaveAs"));
+        AppFixture::trigger(d, "mnuFileSaveAs");
         QCOMPARE(m_prompts->messageTexts(), QStringList());
-        QCOMPARE(AppFixture::readFile(other), QByteArray("xtheir\r\n"));
-        QCOMPARE(m_app->record(1).Path, other);
+        QCOMPARE(AppFixture::readFile(other) + m_app->record(1).Path.toUtf8(), "xtheir\r\n" + other.toUtf8());
     }
 
-    // A real full disk where a tmpfs can be mounted; the file layer's fault
-    // seam otherwise.
+    // A real full disk where a tmpfs can be mounted; the file layer's fault seam otherwise.
     void aFullDiskKeepsTheOldFile()
     {
-        const Tmpfs tmpfs(m_app->path(QStringLiteral("drill")), QStringLiteral("size=64k"));
-        const QString path = m_app->writeFile(QStringLiteral("drill/doc.txt"), "old text\r\n");
+        const Tmpfs tmpfs(m_app->path("drill"), "size=64k");
+        const QString path = m_app->writeFile("drill/doc.txt", "old text\r\n");
         fileops::OpenFile(path);
         FrmDoc *d = m_app->current();
         d->textControl()->setText(QByteArrayView(QByteArray(256 * 1024, 'x'))); // more than the disk holds
@@ -529,36 +496,34 @@ private slots:
             platform::injectFileFault(platform::FileStep::Write, ENOSPC);
         qInfo("%s", tmpfs.mounted ? "on a tmpfs mounted for the test" : "through the fault seam");
         m_prompts->answer(platform::Answer::Abort);
-        AppFixture::trigger(d, QStringLiteral("mnuFileSave"));
+        AppFixture::trigger(d, "mnuFileSave");
         QCOMPARE(m_prompts->messageTexts(),
                  QStringList("There was an error in saving to the file. \r\nNo space "
                              "left on device\r\nWould would you like to do"));
         QCOMPARE(AppFixture::readFile(path), QByteArray("old text\r\n"));
         QVERIFY2(m_app->record(1).Changed, "the work is still unsaved");
-        QCOMPARE(othersIn(tmpfs.dir, QStringLiteral("doc.txt")), QStringList());
+        QCOMPARE(othersIn(tmpfs.dir, "doc.txt"), QStringList());
     }
 
-    // The saving process is killed at a random moment during a save of 50 MB,
-    // again and again; the next start sweeps what the dead ones left.
+    // The saving process is killed at a random moment during a save of 50 MB, again and again;
+    // the next start sweeps what the dead ones left.
     void killedSavesLeaveOldOrNewBytes()
     {
         constexpr int kRuns = 200;
         const QByteArray bytes[2] = {QByteArray(50LL * 1024 * 1024, 'A'),
                                      QByteArray(50LL * 1024 * 1024, 'B')};
-        // Memory-backed, so 200 saves fit in a minute: /dev/shm when it has
-        // room for the file and its temporary (a container's often has not),
-        // else a tmpfs of our own, else the disk.
-        QTemporaryDir shm(QStringLiteral("/dev/shm/quillpad-drill-XXXXXX"));
+        // Memory-backed, so 200 saves fit in a minute: /dev/shm when it has room for the file and
+        // its temporary (a container's often has not), else a tmpfs of our own, else the disk.
+        QTemporaryDir shm("/dev/shm/quillpad-drill-XXXXXX");
         const bool roomy = shm.isValid() && QStorageInfo(shm.path()).bytesAvailable() > 3 * bytes[0].size();
-        const Tmpfs own(roomy ? shm.path() : m_app->path(QStringLiteral("drill")),
-                        roomy ? QString() : QStringLiteral("size=%1").arg(3 * bytes[0].size()));
-        const QString target = own.dir + QStringLiteral("/big.txt");
-        const QString root = testsupport::root() + QStringLiteral("/drill-recovery/");
+        const Tmpfs own(roomy ? shm.path() : m_app->path("drill"),
+                        roomy ? QString() : QString("size=%1").arg(3 * bytes[0].size()));
+        const QString target = own.dir + "/big.txt", root = testsupport::root() + "/drill-recovery/";
         qInfo("drill folder %s", qPrintable(own.dir));
 
         auto run = [&](char pattern, qint64 killAfterUs) {
             QProcess p;
-            p.start(QStringLiteral(QP_DRIVER), {"--save", target, root, QString(QLatin1Char(pattern))});
+            p.start(QP_DRIVER, {"--save", target, root, QString(QLatin1Char(pattern))});
             if (!p.waitForStarted() || !p.waitForReadyRead(30000))
                 return QByteArray("no start");
             if (killAfterUs >= 0) {
@@ -587,9 +552,9 @@ private slots:
                 QVERIFY2(!saved && now == bytes[onDisk], "neither the old bytes nor the new, or a save "
                                                          "that said it was done left the old bytes");
             // The next start: dead instances' folders are claimed and their ledgers swept.
-            leftBehind += othersIn(own.dir, QStringLiteral("big.txt")).size();
+            leftBehind += othersIn(own.dir, "big.txt").size();
             recovery::claimOrphans(root, QString());
-            QCOMPARE(othersIn(own.dir, QStringLiteral("big.txt")), QStringList());
+            QCOMPARE(othersIn(own.dir, "big.txt"), QStringList());
         }
         qInfo("kill drill: %d saves of 50 MB (one takes %lld us here), %d interrupted; temporaries seen "
               "before the next start %d, after 0",
