@@ -77,16 +77,6 @@ QByteArray everyByte()
     return all;
 }
 
-FrmDoc *executeOn(AppFixture &app, const QByteArray &text)
-{
-    FrmDoc *doc = app.newDocument();
-    doc->textControl()->setText(QByteArrayView(text));
-    app.record(doc->slot()).Changed = false;
-    AppFixture::trigger(doc, "mnuToolsExecute");
-    doc->refreshTick();
-    return doc;
-}
-
 const auto inFolder = [](const QString &name) { return templateFolder() + '/' + name; };
 
 void writeBytes(const QString &path, const QByteArray &bytes)
@@ -245,13 +235,19 @@ private slots:
         prompts.answerInput("Ann");
         AppFixture app;
         const QString linked = app.writeFile("linked.txt", "one\r\ntwo\r\n");
+        const auto executeOn = [&](const QByteArray &text) {
+            FrmDoc *doc = app.newDocument();
+            doc->textControl()->setText(QByteArrayView(text)), app.record(doc->slot()).Changed = false;
+            AppFixture::trigger(doc, "mnuToolsExecute");
+            return doc->refreshTick(), doc;
+        };
         const QString folder = app.path("folder");
         QDir().mkpath(folder);
         QByteArray text =
             "<QPLTITLE>My Page</QPLTITLE>Hi <QPLPROMPT>Name</QPLPROMPT>!<QPLMESSAGE>Done</QPLMESSAGE>";
         for (const QString &path : {linked, folder})
             text += "<QPLLINK>" + path.toLatin1() + "</QPLLINK>";
-        FrmDoc *doc = executeOn(app, text);
+        FrmDoc *doc = executeOn(text);
         QCOMPARE(doc->textControl()->text(), text.replace("<QPLPROMPT>Name</QPLPROMPT>", "Ann"));
         const DocumentRecord &r = app.record(doc->slot());
         QVERIFY2(r.Title == "My Page" && doc->caption() == "My Page" && r.Changed, "titled, changed");
@@ -266,7 +262,7 @@ private slots:
                  linked + "|one\r\ntwo");
         // A cancelled prompt and an empty title change nothing.
         const QByteArray cancelled = "<QPLTITLE></QPLTITLE><QPLPROMPT>f</QPLPROMPT>";
-        doc = executeOn(app, cancelled);
+        doc = executeOn(cancelled);
         QCOMPARE(doc->textControl()->text(), cancelled);
         QVERIFY2(!app.record(doc->slot()).Changed && doc->caption().isEmpty(), "unchanged, empty caption");
     }
@@ -297,19 +293,18 @@ private slots:
         QCOMPARE(std::pair(dlg->width(), label->geometry().width()), std::pair(width, shown));
         clickItem(dlg, "File1", "a.qpt");
         QCOMPARE(label->text(), QString(70, 'a'));
-        const auto made = [&](const QByteArray &text) {
+        const auto made = [&] { // a new Untitled with the text, changed unless empty; the dialog closed
             const DocumentRecord &r = app.record(app.current()->slot());
-            QCOMPARE(app.current()->textControl()->text(), text);
-            QVERIFY2(r.Title == "Untitled" && r.Path.isEmpty() && r.Changed == !text.isEmpty() &&
-                         !dlg->isVisible(),
-                     "a new Untitled, the dialog closed");
+            const QByteArray state =
+                r.Path.isEmpty() && !dlg->isVisible() ? (r.Changed ? "|changed|" : "||") : "|not new|";
+            return r.Title.toLatin1() + state + app.current()->textControl()->text();
         };
         click(openWith("my t.qpt"), "Command1");
-        made(bytes);
+        QCOMPARE(made(), "Untitled|changed|" + bytes);
         clickItem(openWith(QString()), "File1", "c.Qpt", true);
-        made(QByteArray(69, 'c') + "d");
+        QCOMPARE(made(), "Untitled|changed|" + QByteArray(69, 'c') + "d");
         click(openWith("my t.qpt"), "Command4");
-        made(QByteArray());
+        QCOMPARE(made(), QByteArray("Untitled||"));
         QVERIFY2(prompts.asked.isEmpty(), "nothing is asked");
     }
 
@@ -390,20 +385,18 @@ private slots:
     // Start-up makes the work folder where it can be written; what was there stays.
     void workFolder_data()
     {
-        QTest::addColumn<bool>("writable");
-        QTest::addColumn<QString>("before"); // in the program folder: "" nothing, "dir" or "file"
-        QTest::addColumn<bool>("toData");    // the folder is made in the user's data folder
-        QTest::newRow("writable program folder") << true << "" << false;
-        QTest::newRow("writable, folder already there") << true << "dir" << false;
-        QTest::newRow("read-only program folder") << false << "" << true;
-        QTest::newRow("read-only, folder there but not writable") << false << "dir" << true;
-        QTest::newRow("writable, a file in the way") << true << "file" << true;
+        QTest::addColumn<QString>("flags"); // "dir" or "file" there before; toData: made in the data folder
+        QTest::newRow("writable program folder") << "writable";
+        QTest::newRow("writable, folder already there") << "writable dir";
+        QTest::newRow("read-only program folder") << "toData";
+        QTest::newRow("read-only, folder there but not writable") << "dir toData";
+        QTest::newRow("writable, a file in the way") << "writable file toData";
     }
     void workFolder()
     {
-        QFETCH(bool, writable);
-        QFETCH(QString, before);
-        QFETCH(bool, toData);
+        QFETCH(QString, flags);
+        const bool writable = flags.contains("writable"), toData = flags.contains("toData");
+        const QString before = flags.contains("dir") ? "dir" : flags.contains("file") ? "file" : "";
         ScriptedPrompts prompts;
         const QString there = inApp(before == "dir" ? "tempfile/keep.txt" : "tempfile");
         if (!before.isEmpty())
@@ -423,19 +416,16 @@ private slots:
 
     void missingFolders_data()
     {
-        QTest::addColumn<bool>("writable");
-        QTest::addColumn<bool>("shipped"); // a shipped "templates" folder beside the program
-        QTest::addColumn<bool>("toData");  // the dialog makes the template folder in the data folder
-        QTest::newRow("writable, none shipped") << true << false << false;
-        QTest::newRow("read-only, shipped ones") << false << true << true;
-        QTest::newRow("read-only, none shipped") << false << false << true;
+        QTest::addColumn<QString>("flags"); // "shipped": a "templates" folder beside the program
+        QTest::newRow("writable, none shipped") << "writable";
+        QTest::newRow("read-only, shipped ones") << "shipped";
+        QTest::newRow("read-only, none shipped") << "";
     }
     // The message comes only when no template folder at all was there.
     void missingFolders()
     {
-        QFETCH(bool, writable);
-        QFETCH(bool, shipped);
-        QFETCH(bool, toData);
+        QFETCH(QString, flags);
+        const bool writable = flags.contains("writable"), shipped = flags.contains("shipped");
         ScriptedPrompts prompts;
         QDir(templateFolder()).removeRecursively();
         if (shipped)
@@ -451,9 +441,9 @@ private slots:
                  shipped ? ""
                          : "There are no installed templates, please visit our website: "
                            "https://example.org/quillpad to download the template");
-        QCOMPARE(templateFolder(), toData ? inData("templates") : inApp("templates"));
+        QCOMPARE(templateFolder(), writable ? inApp("templates") : inData("templates"));
         QVERIFY2(QFileInfo(templateFolder()).isDir(), "the template folder is made");
-        QCOMPARE(QFileInfo::exists(inApp("templates")), !toData || shipped);
+        QCOMPARE(QFileInfo::exists(inApp("templates")), writable || shipped);
         QCOMPARE(listed(dlg, "File1"), shipped ? QStringList{"Shipped.QPT"} : QStringList());
         click(dlg, "Command3");
         QVERIFY2(!dlg->isVisible() && app.current() == doc, "Cancel makes no document");
