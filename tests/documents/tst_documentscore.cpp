@@ -168,16 +168,19 @@ private slots:
     void journalsReadBackExactlyOrNotAtAll_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("format"); // "" when it is not read
         const QByteArray good = encoded(sample());
         const auto with = [&](const char *from, const char *to) {
             return QByteArray(good).replace(from, to);
         };
-        QTest::newRow("whole") << good;
-        QTest::newRow("longer than said") << good + 'x';
-        QTest::newRow("not a journal") << QByteArray("hello\n\nworld");
-        QTest::newRow("no title") << with("title: ", "name: ");
-        QTest::newRow("bad disk line") << with("disk: 3 ", "disk: x ");
-        QTest::newRow("unknown format") << with("format: lf utf-8-bom verbatim", "format: lf utf-16");
+        QTest::newRow("whole") << good << "LF  UTF-8 with BOM  (bytes)";
+        QTest::newRow("earlier version, classic text")
+            << with("format: lf utf-8-bom verbatim\n", "") << "CR LF  Latin-1";
+        QTest::newRow("longer than said") << good + 'x' << "";
+        QTest::newRow("not a journal") << QByteArray("hello\n\nworld") << "";
+        QTest::newRow("no title") << with("title: ", "name: ") << "";
+        QTest::newRow("bad disk line") << with("disk: 3 ", "disk: x ") << "";
+        QTest::newRow("unknown format") << with("format: lf utf-8-bom verbatim", "format: lf utf-16") << "";
     }
 
     void journalsReadBackExactlyOrNotAtAll()
@@ -185,24 +188,15 @@ private slots:
         QFETCH(QByteArray, bytes);
         recovery::Journal j;
         const recovery::Journal want = sample();
-        QCOMPARE(recovery::parseJournal(bytes, &j), bytes == encoded(want));
-        if (bytes == encoded(want))
+        const bool read = recovery::parseJournal(bytes, &j);
+        QTEST(read ? j.format.label() : QString(), "format");
+        if (read)
             QCOMPARE(
-                QStringList({j.title, j.path, j.disk.toText(), QString::number(j.written.toMSecsSinceEpoch()),
-                             QString::fromLatin1(j.text.toHex()), j.format.label()}),
-                QStringList({want.title, want.path, want.disk.toText(),
+                (QStringList{j.title, j.path, j.disk.toText(), QString::number(j.written.toMSecsSinceEpoch()),
+                             QString::fromLatin1(j.text.toHex())}),
+                (QStringList{want.title, want.path, want.disk.toText(),
                              QString::number(want.written.toMSecsSinceEpoch()),
-                             QString::fromLatin1(want.text.toHex()),
-                             QStringLiteral("LF  UTF-8 with BOM  (bytes)")}));
-    }
-
-    void journalsOfEarlierVersionsHoldClassicText()
-    {
-        QByteArray old = encoded(sample());
-        old.replace("format: lf utf-8-bom verbatim\n", "");
-        recovery::Journal j;
-        QVERIFY2(recovery::parseJournal(old, &j), old.constData());
-        QVERIFY2(j.format.isClassic(), qPrintable(j.format.label()));
+                             QString::fromLatin1(want.text.toHex())}));
     }
 
     // A temporary left by a killed save, named as the save file's own are
@@ -219,10 +213,9 @@ private slots:
         QVERIFY(platform::statFile(leftover, &st) && platform::statFile(target, &targetStamp));
 
         saveledger::setFolder(dead);
-        const QString note = saveledger::record(target, st);
+        saveledger::record(target, st);
         saveledger::record(target, targetStamp); // a save that did finish: its temporary is the file now
         saveledger::setFolder(QString());
-        QVERIFY(QFileInfo::exists(note));
 
         QCOMPARE(saveledger::sweep(dead), 1);
         QStringList left; // the leftover is gone, the rest unchanged
@@ -243,7 +236,6 @@ private slots:
         recovery::Journal j = sample();
         const QString aJournal = writeFile(a.path() + "/1-1.qpj", encoded(j));
         QCOMPARE(recovery::claimOrphans(root, b.id()).size(), size_t(0)); // a runs: hands off
-        QVERIFY(QFileInfo::exists(aJournal));
 
         // An instance that is gone: its lock names a process that no longer exists.
         const QString dead = root + "999999-dead";
