@@ -88,19 +88,16 @@ private slots:
         delete m_prompts;
     }
 
-    void modeBox() // only Local and Network enable the network settings
+    void modeBox() // only Local and Network enable the network settings ("+")
     {
-        QComboBox *mode = control<QComboBox>("cboPrjMode");
-        for (const auto &[key, text] : QList<std::pair<Qt::Key, QString>>{{Qt::Key_Home, "Drive"},
-                                                                          {Qt::Key_Down, "Local"},
-                                                                          {Qt::Key_Down, "Network"},
-                                                                          {Qt::Key_Home, "Drive"}}) {
-            QTest::keyClick(mode, key);
-            QCOMPARE(mode->currentText(), text);
-            QCOMPARE(control<QGroupBox>("fraUrlInfo")->isEnabled() &&
-                         control<QLineEdit>("txtUrl")->isEnabled(),
-                     text != QLatin1String("Drive"));
+        QStringList seen;
+        for (Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_Down, Qt::Key_Home}) {
+            QTest::keyClick(control<QComboBox>("cboPrjMode"), key);
+            const bool on =
+                control<QGroupBox>("fraUrlInfo")->isEnabled() && control<QLineEdit>("txtUrl")->isEnabled();
+            seen << control<QComboBox>("cboPrjMode")->currentText() + (on ? "+" : "");
         }
+        QCOMPARE(seen, (QStringList{"Drive", "Local+", "Network+", "Drive"}));
     }
 
     void addOpenAndDrop()
@@ -117,9 +114,8 @@ private slots:
         button(1)->click(); // nothing selected: nothing dropped or opened
         window()->OpenSelectedFile();
         QVERIFY(!m_app->current() && gFileCount() == 3);
-        clickRow(0, true);
-        QVERIFY2(m_app->current(), "the double-click opens a document window");
-        QCOMPARE(m_app->record(m_app->current()->slot()).Path, a);
+        clickRow(0, true); // the double-click opens a document window
+        QCOMPARE(m_app->current() ? m_app->record(m_app->current()->slot()).Path : "", a);
         clickRow(2, true);
         FrmDoc *doc = m_app->current();
         QCOMPARE(m_app->record(doc->slot()).Path + '|' + doc->textControl()->text(), c + "|third");
@@ -161,7 +157,6 @@ private slots:
         QFile::remove(b);
         press(5, {project});
         QCOMPARE(m_prompts->asked.constLast().filters, QStringList{"Quillpad Project (*QPP)"});
-        QCOMPARE(column(0), QStringList{"a.txt"});
         QCOMPARE(control<QLabel>("lblStatus")->text(), b + QStringLiteral(" Couldn't be found. \r\n"));
         press(3, {QString()}); // cancelled dialogs change nothing
         press(5, {QString()});
@@ -188,8 +183,7 @@ private slots:
         const QString absolute = WorkingFolder::here(QStringLiteral("a.txt"));
         // "sub" does not exist: only a name cleaned by its letters finds the file.
         press(0, {QStringLiteral("sub/../a.txt")});
-        QCOMPARE(projectList().paths(), QStringList{absolute});
-        QCOMPARE(column(1), QStringList{QFileInfo(absolute).path()});
+        QCOMPARE(projectList().paths() + column(1), (QStringList{absolute, QFileInfo(absolute).path()}));
         press(3, {QStringLiteral("./work.QPP")});
         const QString project = WorkingFolder::here(QStringLiteral("work.QPP"));
         QCOMPARE(nameBox(), project);
@@ -197,9 +191,8 @@ private slots:
 
         m_app->writeFile(QStringLiteral("old.QPP"), "Quillpad Basic:1.0\r\nFile: a.txt\r\n");
         press(5, {QStringLiteral("old.QPP")});
-        QCOMPARE(nameBox(), WorkingFolder::here(QStringLiteral("old.QPP")));
-        QCOMPARE(projectList().paths(), QStringList{QStringLiteral("a.txt")});
-        QCOMPARE(column(0) + column(1), (QStringList{QStringLiteral("a.txt"), QString()}));
+        QCOMPARE(QStringList{nameBox()} + projectList().paths() + column(0) + column(1),
+                 (QStringList{WorkingFolder::here("old.QPP"), "a.txt", "a.txt", ""}));
         press(3, {QStringLiteral("again.QPP")});
         QCOMPARE(AppFixture::readFile(WorkingFolder::here(QStringLiteral("again.QPP"))),
                  QByteArray("Quillpad Basic:1.0\r\nFile: a.txt\r\n"));
@@ -300,7 +293,7 @@ private slots:
             QVERIFY2(!canStorePath(u(p)), p);
     }
 
-    void savedBytes()
+    void savedBytesRowsAndDates()
     {
         const QString a = make("one.txt"), b = make("two words.htm"), latin = make(u("café.txt")),
                       wide = make(u("日本.txt"));
@@ -312,17 +305,13 @@ private slots:
         const QByteArray latinLine = "File: " + QFile::encodeName(m_dir.path()) + "/caf\xE9.txt\r\n";
         QCOMPARE(AppFixture::readFile(at("round.QPP")),
                  "Quillpad Basic:1.0\r\n" + line(a) + line(b) + line(a) + latinLine + line(wide));
-    }
 
-    void rowsAndDates()
-    {
-        // The title is the part after the last "/" or "\".
-        const QString a = make("rows/w\\x/page.htm"), b = make("rows/odd\\gone.txt");
-        ProjectList list;
-        list.add(a);
-        list.add(b);
-        QFile::remove(b);
-        const QList<ProjectRow> rows = list.rows(QLocale(QLocale::English));
+        // A row's title is the part after the last "/" or "\".
+        const QString page = make("rows/w\\x/page.htm"), gone = make("rows/odd\\gone.txt");
+        ProjectList two;
+        two.add(page), two.add(gone);
+        QFile::remove(gone);
+        const QList<ProjectRow> rows = two.rows(QLocale(QLocale::English));
         QCOMPARE(rows.size(), 2);
         QCOMPARE((QStringList{rows[0].title, rows[0].folder, rows[1].title, rows[1].folder, rows[1].created}),
                  (QStringList{"page.htm", at("rows/w\\x"), "gone.txt", at("rows/odd"), ""}));
