@@ -293,9 +293,8 @@ private slots:
 
         std::vector<recovery::Orphan> orphans = recovery::claimOrphans(root, "own");
         QCOMPARE(orphans.size(), size_t(1));
-        QCOMPARE(QString::number(orphans[0].items.size()) + '|' +
-                     QString::number(orphans[0].unreadable.size()),
-                 "2|0");
+        QCOMPARE(std::pair(orphans[0].items.size(), orphans[0].unreadable.size()),
+                 std::pair(size_t(2), size_t(0)));
         const std::vector<recovery::Unreadable> kept = recovery::unreadableJournals(root);
         QCOMPARE(kept.size(), size_t(bad.size()));
         QSet<QByteArray> keptBytes;

@@ -116,15 +116,13 @@ private slots:
         ScriptedPrompts prompts;
         AppFixture app;
         TextControl *t = documentWith(app, selection);
-        const QStringList box = kBoxes.value(entry);
-        if (!box.isEmpty())
-            prompts.answerInput(answer);
+        prompts.answerInput(answer); // left unused where no box comes
         AppFixture::trigger(app.current(), QString::fromLatin1(entry));
         QTEST(written(t, selection), "fragment");
         QStringList asked;
         for (const auto &q : prompts.asked)
             asked << q.caption << q.text << q.initial;
-        QCOMPARE(asked, box);
+        QCOMPARE(asked, kBoxes.value(entry));
     }
 
     // Every other entry, through its menu entry, writes in place of the selection the
