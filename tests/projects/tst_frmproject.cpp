@@ -32,10 +32,7 @@ class TstFrmProject : public QObject
     template <typename T> static T *control(const char *name) { return window()->findChild<T *>(name); }
     static QTreeWidget *list() { return control<QTreeWidget>("prjList"); }
     static QString nameBox() { return control<QLineEdit>("txtProjectName")->text(); }
-    static QPushButton *button(int index)
-    {
-        return window()->findChildren<QPushButton *>("cmdAction").value(index);
-    }
+    static QPushButton *button(int i) { return window()->findChildren<QPushButton *>("cmdAction").value(i); }
     static QStringList column(int c)
     {
         QStringList out;
@@ -225,8 +222,7 @@ private slots:
 
     void hiddenMenuEntries()
     {
-        window()->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delete window();
         FrmDoc *doc = m_app->newDocument();
         for (const char *name : {"mnuFileAddtoProject", "mnuToolsProjectList"})
             QVERIFY2(!doc->action(QLatin1String(name))->isVisible(), name);
