@@ -324,6 +324,17 @@ private slots:
                  "Scintilla's own line cut and lower-casing never ran");
         QTest::keyClick(d->textControl(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(fired, 4);
+
+        // The about box, from either menu, is one box.
+        m_app->triggerFrame(QStringLiteral("mnuHelpAbout"));
+        AppFixture::trigger(d, QStringLiteral("mnuHelpAbout"));
+        QList<QWidget *> shown;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("frmAbout") && w->isVisible())
+                shown << w;
+        QCOMPARE(shown.size(), 1);
+        QTest::mouseClick(shown[0]->findChild<QLabel *>(QStringLiteral("lblOK")), Qt::LeftButton);
+        QTRY_VERIFY(!shown[0]->isVisible());
     }
 
     void statusPanels()
@@ -344,6 +355,16 @@ private slots:
         QVERIFY(!d->panelActive(FrmDoc::Panel::Insert));
         QTest::keyClick(d->textControl(), Qt::Key_Insert);
         QTRY_VERIFY(d->panelActive(FrmDoc::Panel::Insert));
+
+        // Minimizing keeps the text control where it was.
+        QApplication::processEvents();
+        const QRect before = d->textControl()->geometry();
+        d->subWindow()->showMinimized();
+        QApplication::processEvents();
+        QCOMPARE(d->textControl()->geometry(), before);
+        d->subWindow()->showNormal();
+        QApplication::processEvents();
+        QCOMPARE(d->textControl()->geometry().top(), d->toolBar()->height());
     }
 
     void commandStatesFollowSelectionAndClipboard()
@@ -466,32 +487,6 @@ private slots:
         early->action(QStringLiteral("mnuOpenRecent"), 4)->trigger();
         QCOMPARE(m_prompts->messages().size(), 1);
         QVERIFY(recentfiles::entries().contains(a));
-    }
-
-    void aboutBoxFromEitherMenu()
-    {
-        m_app->triggerFrame(QStringLiteral("mnuHelpAbout"));
-        AppFixture::trigger(m_app->newDocument(), QStringLiteral("mnuHelpAbout"));
-        QList<QWidget *> shown;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() == QLatin1String("frmAbout") && w->isVisible())
-                shown << w;
-        QCOMPARE(shown.size(), 1);
-        QTest::mouseClick(shown[0]->findChild<QLabel *>(QStringLiteral("lblOK")), Qt::LeftButton);
-        QTRY_VERIFY(!shown[0]->isVisible());
-    }
-
-    void minimizingKeepsTheTextControlWhereItWas()
-    {
-        FrmDoc *d = m_app->newDocument();
-        QApplication::processEvents();
-        const QRect before = d->textControl()->geometry();
-        d->subWindow()->showMinimized();
-        QApplication::processEvents();
-        QCOMPARE(d->textControl()->geometry(), before);
-        d->subWindow()->showNormal();
-        QApplication::processEvents();
-        QCOMPARE(d->textControl()->geometry().top(), d->toolBar()->height());
     }
 
     void typingInCharacterMode()
@@ -790,9 +785,17 @@ private slots:
     }
 
     // Source colouring, find and replace.
-    void menuKeysAndWordWrap()
+    void menuKeysWordWrapAndLineNumbers()
     {
-        FrmDoc *d = m_app->newDocument();
+        FrmDoc *d = documentWith("one\r\ntwo");
+        TextControl *t = d->textControl();
+        QCOMPARE(sci(d, Sci::SCI_GETMARGINTYPEN), long(Sci::SC_MARGIN_NUMBER));
+        const long small = sci(d, Sci::SCI_GETMARGINWIDTHN);
+        QVERIFY2(small > 0, "line numbers are shown");
+        t->setText(QByteArrayView(QByteArray("x\r\n").repeated(123456)));
+        QVERIFY2(sci(d, Sci::SCI_GETMARGINWIDTHN) > small, "room for six digits");
+        t->setText(QByteArrayView("y"));
+        QCOMPARE(sci(d, Sci::SCI_GETMARGINWIDTHN), small);
         // No key is taken twice in the document window's menus.
         QStringList keys;
         for (const menutree::Entry &e : menutree::documentMenu())
@@ -863,8 +866,7 @@ private slots:
         QCOMPARE(lexerOf(t), lexer);
         QCOMPARE(t->hasStyleBytes(), lexer != QLatin1String("null"));
         paint(d);
-        QCOMPARE(t->bytes().toByteArray(), bytes);
-        QCOMPARE(m_app->record(d->slot()).Changed, false);
+        QVERIFY(t->bytes() == QByteArrayView(bytes) && !m_app->record(d->slot()).Changed);
         bool coloured = false;
         for (int i = 0; i < bytes.size(); ++i)
             coloured = coloured || styleAt(t, i) != 0;
@@ -931,9 +933,9 @@ private slots:
         };
 
         saveAs(QStringLiteral("page.html"));
-        QCOMPARE(lexerOf(t) + "|" + t->text(), "hypertext|<b>bold</b>x");
+        QCOMPARE(lexerOf(t) + "|" + t->text() + "|" + QString::number(m_app->record(d->slot()).Changed),
+                 "hypertext|<b>bold</b>x|0");
         QCOMPARE(selection(d), Sel(3, 4));
-        QCOMPARE(m_app->record(d->slot()).Changed, false);
         QCOMPARE(AppFixture::readFile(m_app->path("page.html")), QByteArray("<b>bold</b>x\r\n"));
         saveAs(QString()); // cancelled: the colours stay
         // The undo history goes on as before: Undo takes the "x" away.
@@ -943,19 +945,6 @@ private slots:
         saveAs(QStringLiteral("page.txt"));
         QCOMPARE(lexerOf(t) + "|" + t->text(), "null|<b>bold</b>");
         QVERIFY2(!t->hasStyleBytes(), "back to plain text, without style bytes");
-    }
-
-    void lineNumberMarginGrowsWithTheDocument()
-    {
-        FrmDoc *d = documentWith("one\r\ntwo");
-        TextControl *t = d->textControl();
-        QCOMPARE(sci(d, Sci::SCI_GETMARGINTYPEN), long(Sci::SC_MARGIN_NUMBER));
-        const long small = sci(d, Sci::SCI_GETMARGINWIDTHN);
-        QVERIFY2(small > 0, "line numbers are shown");
-        t->setText(QByteArrayView(QByteArray("x\r\n").repeated(123456)));
-        QVERIFY2(sci(d, Sci::SCI_GETMARGINWIDTHN) > small, "room for six digits");
-        t->setText(QByteArrayView("y"));
-        QCOMPARE(sci(d, Sci::SCI_GETMARGINWIDTHN), small);
     }
 
     // The bar opens with the selected text, between the text and the status bar.
@@ -1018,8 +1007,7 @@ private slots:
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8(c));
             QApplication::sendEvent(r, &press);
         }
-        QCOMPARE(r->text(), QStringLiteral("1\u00e9"));
-        QCOMPARE(m_prompts->beeps(), 1);
+        QCOMPARE(r->text() + QString::number(m_prompts->beeps()), QStringLiteral("1\u00e91"));
         click(d, "cmdReplace"); // selects the first
         QCOMPARE(state(), "one two one at 0,3");
         click(d, "cmdReplace"); // replaces it, selects the next
@@ -1067,8 +1055,8 @@ private slots:
         QCOMPARE(t->selStart(), t->length()); // the caret stays at the end of the text
         if (t->text() == text)
             return;
-        QCOMPARE(d->panelText(FrmDoc::Panel::Length), QStringLiteral("Length: %1").arg(t->length()));
-        QCOMPARE(m_app->record(d->slot()).Changed, true);
+        QCOMPARE(d->panelText(FrmDoc::Panel::Length) + QString::number(m_app->record(d->slot()).Changed),
+                 QStringLiteral("Length: %1").arg(t->length()) + "1");
         // All of it is one step back.
         d->undoTick();
         run(d, "mnuEditUndo");
@@ -1689,8 +1677,7 @@ private slots:
         preferences::setCurrent(p);
         QCOMPARE(d->sourceView()->zoom(), 2);
         QTest::keyClick(t, Qt::Key_0, Qt::ControlModifier);
-        QCOMPARE(d->sourceView()->zoom(), 0);
-        QCOMPARE(t->text(), QByteArray()); // nothing typed
+        QCOMPARE(QString::number(d->sourceView()->zoom()) + t->text(), "0"); // nothing typed
         startFromDefaults();
     }
 
