@@ -634,13 +634,10 @@ private slots:
         QVERIFY2(first > 1, qPrintable(printed.value(0)));
         QCOMPARE(printed.mid(0, first).join(' ').split(' ', Qt::SkipEmptyParts), words);
         QCOMPARE(printed.mid(first), lines);
-    }
 
-    void printFailureIsTold()
-    {
         const QString folder = m_app->path("out.pdf"); // stands where the file would go
         QVERIFY(QDir().mkpath(folder));
-        FrmDoc *doc = m_app->newDocument();
+        doc = m_app->newDocument();
         print(doc, folder);
         const QString lead = "there was an error in printing your document: ";
         QCOMPARE(m_prompts->messages().value(0).text,
@@ -972,13 +969,10 @@ private slots:
         AppFixture::trigger(d, QStringLiteral("mnuEditFind"));
         QTest::keyClick(bar->findChild<QCheckBox *>(QStringLiteral("chkWholeWord")), Qt::Key_Escape);
         QVERIFY2(!bar->isVisible(), "Escape on a check box closes the bar too");
-    }
 
-    // The options reach the search (what they mean is the find engine test's);
-    // without wrap around the end is told.
-    void findWithOptions()
-    {
-        FrmDoc *d = documentWith("Cat cat\r\ncats CAT");
+        // The options reach the search (what they mean is the find engine test's);
+        // without wrap around the end is told.
+        d = documentWith("Cat cat\r\ncats CAT");
         AppFixture::trigger(d, QStringLiteral("mnuEditFind"));
         setOptions(d->findBar(), "cwn");
         QLineEdit *f = field(d, "txtFind");
@@ -1353,18 +1347,15 @@ private slots:
         select(d, 0, 3);
         AppFixture::trigger(d, QStringLiteral("mnuInsertHTMLP"));
         QCOMPARE(d->textControl()->text().left(14), QByteArray("<P>a\nb</P>\r\n\xc3\xa9"));
-    }
 
-    // Text from other files: read by their own encoding, written in the document's.
-    void otherFilesTextIsConverted()
-    {
+        // Text from other files: read by their own encoding, written in the document's.
         FrmDoc *classic = m_app->newDocument();
         QVERIFY(filedrop::insertFileContents(*classic->textControl(),
                                              m_app->writeFile("u.txt", "\xc3\xa9\xe2\x82\xac\n")));
         QCOMPARE(classic->textControl()->text(), QByteArray("\xe9?\n"));
         QCOMPARE(m_prompts->messageTexts(), QStringList{textcodec::replacedNotice(1)});
 
-        FrmDoc *lf = open("x\n");
+        FrmDoc *lf = open("x\n", "lf.txt");
         toEnd(lf);
         QVERIFY(filedrop::insertFileContents(*lf->textControl(), m_app->writeFile("l.txt", "\xe9\r\n")));
         QCOMPARE(lf->textControl()->text(), QByteArray("x\n\xc3\xa9\n"));
@@ -1382,9 +1373,33 @@ private slots:
         QCOMPARE(saveAndRead(r), QByteArray("\xef\xbb\xbf\xc3\xa9\n\xe2\x82\xac\n"));
     }
 
-    void conversionsAreOneChangeUndoTakesBack()
+    void reopenAndConvertEncodings()
     {
-        FrmDoc *d = open("caf\xe9\r\nb\rc");
+        // Latin-1 bytes that happen to be valid UTF-8 are taken as UTF-8.
+        FrmDoc *d = open("Gr\xc3\xbc\xc3\x9f\r\n");
+        QCOMPARE(d->textControl()->textString(), QStringLiteral("Gr\u00fc\u00df"));
+        type(d, "x");
+        m_prompts->answer(Answer::No);
+        AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
+        QCOMPARE(m_prompts->messages().last().text,
+                 QStringLiteral("This document has unsaved changes. Reopening the file loses them.\r\n"
+                                "Reopen it anyway?"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Format), QStringLiteral("CR LF  UTF-8"));
+        m_prompts->answer(Answer::Yes);
+        AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
+        QCOMPARE(d->textControl()->textString() + "|" + d->panelText(FrmDoc::Panel::Format),
+                 QStringLiteral("Gr\u00c3\u00bc\u00c3\u009f|CR LF  Latin-1"));
+        QVERIFY2(!m_app->record(1).Changed, "reopened as read");
+        run(d, "mnuEditUndo");
+        QCOMPARE(d->textControl()->text(), QByteArray("Gr\xc3\xbc\xc3\x9f"));
+
+        // A document without a file has nothing to reopen.
+        FrmDoc *n = m_app->newDocument();
+        formatcommands::formatMenu(*n)->popup(QPoint(10, 10));
+        QVERIFY(!n->action(QStringLiteral("mnuReopenUTF8"))->isEnabled());
+        formatcommands::formatMenu(*n)->hide();
+
+        d = open("caf\xe9\r\nb\rc", "conv.txt");
         TextControl *t = d->textControl();
         toEnd(d);
         type(d, "d");
@@ -1423,33 +1438,6 @@ private slots:
         // UTF-8 with its mark: the file gets the mark.
         AppFixture::trigger(d, QStringLiteral("mnuEncodingUTF8BOM"));
         QCOMPARE(saveAndRead(d), "\xef\xbb\xbf" + QByteArray("caf\xc3\xa9\r\nb\r\ncd\r\n"));
-    }
-
-    void reopenWithAnotherEncoding()
-    {
-        // Latin-1 bytes that happen to be valid UTF-8 are taken as UTF-8.
-        FrmDoc *d = open("Gr\xc3\xbc\xc3\x9f\r\n");
-        QCOMPARE(d->textControl()->textString(), QStringLiteral("Gr\u00fc\u00df"));
-        type(d, "x");
-        m_prompts->answer(Answer::No);
-        AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
-        QCOMPARE(m_prompts->messages().last().text,
-                 QStringLiteral("This document has unsaved changes. Reopening the file loses them.\r\n"
-                                "Reopen it anyway?"));
-        QCOMPARE(d->panelText(FrmDoc::Panel::Format), QStringLiteral("CR LF  UTF-8"));
-        m_prompts->answer(Answer::Yes);
-        AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
-        QCOMPARE(d->textControl()->textString() + "|" + d->panelText(FrmDoc::Panel::Format),
-                 QStringLiteral("Gr\u00c3\u00bc\u00c3\u009f|CR LF  Latin-1"));
-        QVERIFY2(!m_app->record(1).Changed, "reopened as read");
-        run(d, "mnuEditUndo");
-        QCOMPARE(d->textControl()->text(), QByteArray("Gr\xc3\xbc\xc3\x9f"));
-
-        // A document without a file has nothing to reopen.
-        FrmDoc *n = m_app->newDocument();
-        formatcommands::formatMenu(*n)->popup(QPoint(10, 10));
-        QVERIFY(!n->action(QStringLiteral("mnuReopenUTF8"))->isEnabled());
-        formatcommands::formatMenu(*n)->hide();
     }
 
     void newDocumentsTakeTheChosenFormat()
@@ -1651,36 +1639,6 @@ private slots:
         startFromDefaults();
     }
 
-    void zoomKeysBelongToTheDocumentAlone()
-    {
-        startFromDefaults();
-        // No menu entry of either window has one of the zoom keys.
-        FrmDoc *d = m_app->newDocument();
-        for (const QKeySequence &k : SourceView::zoomKeys())
-            QVERIFY2(!menutree::allShortcuts().contains(k), qPrintable(k.toString()));
-
-        FrmDoc *other = m_app->newDocument();
-        TextControl *t = d->textControl();
-        QTest::keyClick(t, Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
-        QTest::keyClick(t, Qt::Key_Equal, Qt::ControlModifier);
-        QCOMPARE(d->sourceView()->zoom(), 2);
-        QTest::keyClick(t, Qt::Key_Minus, Qt::ControlModifier);
-        QCOMPARE(d->sourceView()->zoom(), 1);
-        QWheelEvent wheel(QPointF(20, 20), t->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(),
-                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(t->viewport(), &wheel);
-        QCOMPARE((QList<int>{d->sourceView()->zoom(), other->sourceView()->zoom()}),
-                 (QList<int>{2, 0})); // each its own
-        // A change of preferences keeps the window's zoom; Ctrl+0 goes back to the preferred size.
-        Preferences p = preferences::current();
-        p.fontSize = 12;
-        preferences::setCurrent(p);
-        QCOMPARE(d->sourceView()->zoom(), 2);
-        QTest::keyClick(t, Qt::Key_0, Qt::ControlModifier);
-        QCOMPARE(QString::number(d->sourceView()->zoom()) + t->text(), "0"); // nothing typed
-        startFromDefaults();
-    }
-
     // Every style of every coloured language, on the paper and on the
     // current line, with the selection and line numbers: 4.5:1 at least.
     void darkSchemePassesContrast()
@@ -1726,7 +1684,7 @@ private slots:
         QVERIFY(colourscheme::paletteIsDark(dark) && !colourscheme::paletteIsDark(QPalette(Qt::white)));
     }
 
-    void followDesktopGoesDarkWithTheDesktop()
+    void followDesktopAndZoomKeys()
     {
         startFromDefaults();
         FrmDoc *d = m_app->newDocument();
@@ -1742,6 +1700,30 @@ private slots:
         p.scheme = colourscheme::Scheme::Dark;
         preferences::setCurrent(p);
         QVERIFY(colourscheme::paletteIsDark(d->findChild<QWidget *>(QStringLiteral("fraFind"))->palette()));
+
+        // No menu entry of either window has one of the zoom keys.
+        for (const QKeySequence &k : SourceView::zoomKeys())
+            QVERIFY2(!menutree::allShortcuts().contains(k), qPrintable(k.toString()));
+
+        FrmDoc *other = m_app->newDocument();
+        TextControl *t = d->textControl();
+        QTest::keyClick(t, Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(t, Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(d->sourceView()->zoom(), 2);
+        QTest::keyClick(t, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(d->sourceView()->zoom(), 1);
+        QWheelEvent wheel(QPointF(20, 20), t->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(t->viewport(), &wheel);
+        QCOMPARE((QList<int>{d->sourceView()->zoom(), other->sourceView()->zoom()}),
+                 (QList<int>{2, 0})); // each its own
+        // A change of preferences keeps the window's zoom; Ctrl+0 goes back to the preferred size.
+        p = preferences::current();
+        p.fontSize = 12;
+        preferences::setCurrent(p);
+        QCOMPARE(d->sourceView()->zoom(), 2);
+        QTest::keyClick(t, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(QString::number(d->sourceView()->zoom()) + t->text(), "0"); // nothing typed
         startFromDefaults();
     }
 };
