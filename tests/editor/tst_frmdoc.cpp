@@ -365,11 +365,9 @@ private slots:
         d->subWindow()->showNormal();
         QApplication::processEvents();
         QCOMPARE(d->textControl()->geometry().top(), d->toolBar()->height());
-    }
 
-    void commandStatesFollowSelectionAndClipboard()
-    {
-        FrmDoc *d = m_app->newDocument();
+        // Command states follow the selection and the clipboard.
+        d = m_app->newDocument();
         QAction *selection = d->action(QStringLiteral("mnuSelection"));
         QAction *paste = d->action(QStringLiteral("mnuEditPaste"));
         d->refreshTick();
@@ -737,16 +735,13 @@ private slots:
         QTest::addColumn<QByteArray>("needle");
         QTest::addColumn<QByteArray>("replacement");
         QTest::addColumn<int>("caret");
-        QTest::addColumn<QByteArray>("result");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("caretAfter");
-        QTest::newRow("longer") << b("a-b-c") << b("-") << b("--") << 5 << b("a--b--c") << 2 << 7;
-        QTest::newRow("caret in a match")
-            << b("xx abc abc") << b("abc") << b("Z") << 8 << b("xx Z Z") << 2 << 5;
-        QTest::newRow("caret before all") << b("ab ab") << b("ab") << b("") << 0 << b(" ") << 2 << 0;
-        QTest::newRow("not overlapping") << b("aaaa") << b("aa") << b("b") << 0 << b("bb") << 2 << 0;
-        QTest::newRow("holds the needle") << b("a a") << b("a") << b("aa") << 0 << b("aa aa") << 2 << 0;
-        QTest::newRow("none") << b("abc") << b("x") << b("y") << 1 << b("abc") << 0 << 1;
+        QTest::addColumn<QByteArray>("result"); // text|count|caret after
+        QTest::newRow("longer") << b("a-b-c") << b("-") << b("--") << 5 << b("a--b--c|2|7");
+        QTest::newRow("caret in a match") << b("xx abc abc") << b("abc") << b("Z") << 8 << b("xx Z Z|2|5");
+        QTest::newRow("caret before all") << b("ab ab") << b("ab") << b("") << 0 << b(" |2|0");
+        QTest::newRow("not overlapping") << b("aaaa") << b("aa") << b("b") << 0 << b("bb|2|0");
+        QTest::newRow("holds the needle") << b("a a") << b("a") << b("aa") << 0 << b("aa aa|2|0");
+        QTest::newRow("none") << b("abc") << b("x") << b("y") << 1 << b("abc|0|1");
     }
     void engineReplaceAll()
     {
@@ -756,9 +751,9 @@ private slots:
         QFETCH(int, caret);
         const findengine::Replaced r =
             findengine::replaceAll(text, needle, replacement, findengine::Options(), caret);
-        QTEST(QByteArray(text).replace(r.start, r.length, r.bytes), "result");
-        QTEST(int(r.count), "count");
-        QTEST(int(r.caret), "caretAfter");
+        QTEST(QByteArray(text).replace(r.start, r.length, r.bytes) + "|" + QByteArray::number(r.count) + "|" +
+                  QByteArray::number(r.caret),
+              "result");
         // Only the span from the first match to the end of the last one is handed back.
         QVERIFY2(!r.count || (findengine::matchesAt(text, r.start, needle, findengine::Options()) &&
                               findengine::matchesAt(text, r.start + r.length - needle.size(), needle,
@@ -900,7 +895,7 @@ private slots:
     }
 
     // Windows not opened from a file: untitled ones and reused ones are plain, restored work is coloured.
-    void untitledReusedAndRestoredWindows()
+    void untitledReusedRestoredAndSavedAsWindows()
     {
         FrmDoc *page = open("<b>x</b>", "a.html");
         AppFixture::trigger(page, QStringLiteral("mnuFileClose"));
@@ -915,10 +910,8 @@ private slots:
         QVERIFY(recovery::Keeper::instance().restore(journal, QString()));
         QCOMPARE(lexerOf(m_app->current()->textControl()) + "|" + m_app->current()->textControl()->text(),
                  "css|" + journal.text);
-    }
 
-    void saveAsRecoloursAndKeepsTextCaretAndUndo()
-    {
+        // Save As recolours and keeps the text, the caret and the undo history.
         FrmDoc *d = m_app->newDocument();
         TextControl *t = d->textControl();
         typeThenTick(d, "<b>bold</b>");

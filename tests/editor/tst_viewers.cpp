@@ -158,8 +158,8 @@ private slots:
         box(dlg, "txtProgram1")->setText("new");
         click(dlg, "cmdCancel");
         QVERIFY2(!dlg->isVisible(), "Never Mind left the dialog open");
-        QCOMPARE(viewers::entry(0).path, "/usr/bin/firefox");
-        QCOMPARE(viewers::entry(1).path + stored("path1"), "");
+        QCOMPARE(viewers::entry(0).path + "|" + viewers::entry(1).path + stored("path1"),
+                 "/usr/bin/firefox|");
     }
 
     void saveAndApplyStoresTrimmedRowsAndCloses()
@@ -190,6 +190,16 @@ private slots:
         QCOMPARE(inTable, expected);
         QCOMPARE(inStore, expected);
         QCOMPARE(viewEntry(app.newDocument(), 0)->text(), "My Browser");
+
+        // A program that cannot start is told, with the reason.
+        setViewer(0, m_dir.filePath("no such viewer"), "Broken");
+        view(openSaved(app, "intact.txt"), 0);
+        QCOMPARE(prompts.messages().size(), 1);
+        const QString text = prompts.messages()[0].text;
+        const QString lead =
+            QStringLiteral("The program \"%1\" of the viewer \"Broken\" could not be started.\r\n")
+                .arg(m_dir.filePath("no"));
+        QVERIFY2(text.startsWith(lead) && text.size() > lead.size(), qPrintable(text));
     }
     void viewerGetsTheDocumentPathWhole_data()
     {
@@ -248,20 +258,6 @@ private slots:
         view(w, 2); // a relative path goes out absolute, never as an option
         QCOMPARE(launcher.calls, (QList<QStringList>{{"/usr/bin/new", QDir::current().filePath("-n.txt")}}));
         QVERIFY2(app.record(w->slot()).Changed, "launching a viewer cleared the changed flag");
-    }
-
-    void programThatCannotStart()
-    {
-        setViewer(0, m_dir.filePath("no such viewer"), "Broken");
-        ScriptedPrompts prompts;
-        AppFixture app;
-        view(openSaved(app, "intact.txt"), 0);
-        QCOMPARE(prompts.messages().size(), 1);
-        const QString text = prompts.messages()[0].text;
-        const QString lead =
-            QStringLiteral("The program \"%1\" of the viewer \"Broken\" could not be started.\r\n")
-                .arg(m_dir.filePath("no"));
-        QVERIFY2(text.startsWith(lead) && text.size() > lead.size(), qPrintable(text));
     }
 };
 
