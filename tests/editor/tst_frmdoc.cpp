@@ -60,15 +60,6 @@ using Sel = QPair<qsizetype, qsizetype>;
 
 namespace {
 
-QStringList recentCaptions(FrmDoc *d)
-{
-    QStringList out;
-    for (int i = 1; i <= recentfiles::Count; ++i)
-        if (QAction *a = d->action(QStringLiteral("mnuOpenRecent"), i); a && a->isVisible())
-            out << a->data().toString();
-    return out;
-}
-
 // Prints the document with the real Qt printer, into a PDF file when pdf is given;
 // returns each page's lines, blank ones left out, as pdftotext reads them.
 QList<QStringList> print(FrmDoc *doc, const QString &pdf)
@@ -214,13 +205,6 @@ void type(FrmDoc *d, const QString &text)
             QApplication::sendEvent(d->textControl(), &press);
         }
     }
-}
-
-void commitText(QWidget *w, const QString &text)
-{
-    QInputMethodEvent ev;
-    ev.setCommitString(text);
-    QCoreApplication::sendEvent(w, &ev);
 }
 
 } // namespace
@@ -462,6 +446,13 @@ private slots:
 
     void recentItemsFollowOpensAndSaves()
     {
+        auto recentCaptions = [](FrmDoc *d) {
+            QStringList out;
+            for (int i = 1; i <= recentfiles::Count; ++i)
+                if (QAction *a = d->action(QStringLiteral("mnuOpenRecent"), i); a && a->isVisible())
+                    out << a->data().toString();
+            return out;
+        };
         const QString a = m_app->writeFile("A.txt", "a"), b = m_app->writeFile("R&D notes.txt", "rd");
         const QString c = m_app->writeFile("C.txt", "c");
         FrmDoc *early = m_app->newDocument();
@@ -533,6 +524,11 @@ private slots:
         FrmDoc *doc = m_app->newDocument();
         TextControl *text = doc->textControl();
         const QString commit = QStringLiteral("c \u00e9\u20ac\U0001F600\xd83dR");
+        auto commitText = [](QWidget *w, const QString &text) {
+            QInputMethodEvent ev;
+            ev.setCommitString(text);
+            QCoreApplication::sendEvent(w, &ev);
+        };
         AppFixture::trigger(doc, QStringLiteral("mnuCharacterMode"));
         commitText(text, commit);
         QCOMPARE(text->text(), "\xa9 \xc7");
@@ -833,6 +829,32 @@ private slots:
         QCOMPARE(selection(d), Sel(6, 2));
         QTest::keyClick(f, Qt::Key_G, Qt::ControlModifier);
         QCOMPARE(m_prompts->asked.value(0).caption, QStringLiteral("Go To Line"));
+
+        // The fields take Latin-1 only: what a document cannot hold is refused with a beep.
+        d = documentWith("one two one");
+        t = d->textControl();
+        auto state = [&] {
+            return QStringLiteral("%1 at %2,%3").arg(t->textString()).arg(t->selStart()).arg(t->selLength());
+        };
+        AppFixture::trigger(d, QStringLiteral("mnuEditReplace"));
+        QTest::keyClicks(field(d, "txtFind"), "one");
+        QLineEdit *r = field(d, "txtReplace");
+        QTest::keyClicks(r, "1");
+        for (const char *c : {"\u20ac", "\u00e9"}) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8(c));
+            QApplication::sendEvent(r, &press);
+        }
+        QCOMPARE(r->text() + QString::number(m_prompts->beeps()), QStringLiteral("1\u00e91"));
+        click(d, "cmdReplace"); // selects the first
+        QCOMPARE(state(), "one two one at 0,3");
+        click(d, "cmdReplace"); // replaces it, selects the next
+        QCOMPARE(state(), "1\u00e9 two one at 7,3");
+        QCOMPARE(m_app->record(d->slot()).Changed, true);
+        QTest::keyClick(r, Qt::Key_Return); // Enter in the field replaces too
+        QCOMPARE(t->text(), QByteArray("1\xe9 two 1\xe9"));
+        m_prompts->clear();
+        click(d, "cmdReplace");
+        expectMessage(*m_prompts, QStringLiteral("Cannot find \"one\"."));
     }
 
     void colouringByExtension_data()
@@ -865,44 +887,15 @@ private slots:
         QVERIFY2(coloured == (lexer != QLatin1String("null")), "the shown text has styles of its own");
     }
 
-    void styleSheetsInsideAPageAreColouredAsCss()
-    {
-        const QByteArray page = "<!-- <style> in a comment -->\r\nbody x\r\n<STYLE type=\"text/css\">\r\n"
-                                "body { color: red; }\r\n</style>\r\n<p>body</p>";
-        FrmDoc *d = open(page, "page.htm");
-        TextControl *t = d->textControl();
-        paint(d);
-        auto styleOf = [&](const char *what, int nth = 0) {
-            qsizetype at = -1;
-            for (int i = 0; i <= nth; ++i)
-                at = page.indexOf(what, at + 1);
-            return styleAt(t, at);
-        };
-        const int css = EmbeddedCss::Base;
-        // Page text after the comment, then a CSS tag, property and value; line ends and
-        // the text after the block keep the page's styles.
-        QCOMPARE((QList<int>{styleOf("body", 0), styleOf("body", 1), styleOf("color"), styleOf("red"),
-                             styleOf("\r\nbody {"), styleOf("</style>"), styleOf("body", 2)}),
-                 (QList<int>{0, css + 1, css + 6, css + 8, 0, 1, 0}));
-
-        // Typing in the block keeps it coloured; the bytes are only ever the text.
-        t->setSelStart(page.indexOf("red"));
-        QTest::keyClicks(t, "dark");
-        paint(d);
-        const QByteArray typed = QByteArray(page).insert(page.indexOf("red"), "dark");
-        QCOMPARE(t->bytes().toByteArray(), typed);
-        QCOMPARE(styleAt(t, typed.indexOf("darkred")), css + 8);
-    }
-
     // Windows not opened from a file: untitled ones and reused ones are plain, restored work is coloured.
     void untitledReusedRestoredAndSavedAsWindows()
     {
-        FrmDoc *page = open("<b>x</b>", "a.html");
-        AppFixture::trigger(page, QStringLiteral("mnuFileClose"));
+        FrmDoc *closed = open("<b>x</b>", "a.html");
+        AppFixture::trigger(closed, QStringLiteral("mnuFileClose"));
         FrmDoc *again = m_app->newDocument();
-        QCOMPARE(again, page); // the closed window is handed out again
-        QCOMPARE(lexerOf(again->textControl()), QStringLiteral("null"));
-        QVERIFY(!again->textControl()->hasStyleBytes());
+        QCOMPARE(again, closed); // the closed window is handed out again
+        QCOMPARE(lexerOf(again->textControl()) + QString::number(again->textControl()->hasStyleBytes()),
+                 "null0");
 
         recovery::Journal journal;
         journal.title = journal.path = m_app->path(QStringLiteral("site.css"));
@@ -933,8 +926,35 @@ private slots:
         QCOMPARE(t->text(), QByteArray("<b>bold</b>"));
 
         saveAs(QStringLiteral("page.txt"));
-        QCOMPARE(lexerOf(t) + "|" + t->text(), "null|<b>bold</b>");
-        QVERIFY2(!t->hasStyleBytes(), "back to plain text, without style bytes");
+        // Back to plain text, without style bytes.
+        QCOMPARE(lexerOf(t) + "|" + t->text() + QString::number(t->hasStyleBytes()), "null|<b>bold</b>0");
+
+        // Style sheets inside a page are coloured as CSS.
+        const QByteArray page = "<!-- <style> in a comment -->\r\nbody x\r\n<STYLE type=\"text/css\">\r\n"
+                                "body { color: red; }\r\n</style>\r\n<p>body</p>";
+        d = open(page, "page.htm");
+        t = d->textControl();
+        paint(d);
+        auto styleOf = [&](const char *what, int nth = 0) {
+            qsizetype at = -1;
+            for (int i = 0; i <= nth; ++i)
+                at = page.indexOf(what, at + 1);
+            return styleAt(t, at);
+        };
+        const int css = EmbeddedCss::Base;
+        // Page text after the comment, then a CSS tag, property and value; line ends and
+        // the text after the block keep the page's styles.
+        QCOMPARE((QList<int>{styleOf("body", 0), styleOf("body", 1), styleOf("color"), styleOf("red"),
+                             styleOf("\r\nbody {"), styleOf("</style>"), styleOf("body", 2)}),
+                 (QList<int>{0, css + 1, css + 6, css + 8, 0, 1, 0}));
+
+        // Typing in the block keeps it coloured; the bytes are only ever the text.
+        t->setSelStart(page.indexOf("red"));
+        QTest::keyClicks(t, "dark");
+        paint(d);
+        const QByteArray typed = QByteArray(page).insert(page.indexOf("red"), "dark");
+        QCOMPARE(t->bytes().toByteArray(), typed);
+        QCOMPARE(styleAt(t, typed.indexOf("darkred")), css + 8);
     }
 
     // The bar opens with the selected text, between the text and the status bar.
@@ -976,35 +996,6 @@ private slots:
         expectMessage(*m_prompts, QStringLiteral("Cannot find \"cat\"."));
         QCOMPARE(selection(d), Sel(4, 3));
         QCOMPARE(m_app->record(d->slot()).Changed, false);
-    }
-
-    // The fields take Latin-1 only: what a document cannot hold is refused with a beep.
-    void replaceOneAtATime()
-    {
-        FrmDoc *d = documentWith("one two one");
-        TextControl *t = d->textControl();
-        auto state = [&] {
-            return QStringLiteral("%1 at %2,%3").arg(t->textString()).arg(t->selStart()).arg(t->selLength());
-        };
-        AppFixture::trigger(d, QStringLiteral("mnuEditReplace"));
-        QTest::keyClicks(field(d, "txtFind"), "one");
-        QLineEdit *r = field(d, "txtReplace");
-        QTest::keyClicks(r, "1");
-        for (const char *c : {"\u20ac", "\u00e9"}) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8(c));
-            QApplication::sendEvent(r, &press);
-        }
-        QCOMPARE(r->text() + QString::number(m_prompts->beeps()), QStringLiteral("1\u00e91"));
-        click(d, "cmdReplace"); // selects the first
-        QCOMPARE(state(), "one two one at 0,3");
-        click(d, "cmdReplace"); // replaces it, selects the next
-        QCOMPARE(state(), "1\u00e9 two one at 7,3");
-        QCOMPARE(m_app->record(d->slot()).Changed, true);
-        QTest::keyClick(r, Qt::Key_Return); // Enter in the field replaces too
-        QCOMPARE(t->text(), QByteArray("1\xe9 two 1\xe9"));
-        m_prompts->clear();
-        click(d, "cmdReplace");
-        expectMessage(*m_prompts, QStringLiteral("Cannot find \"one\"."));
     }
 
     void replaceAll_data()
@@ -1282,29 +1273,6 @@ private slots:
         QCOMPARE(m_prompts->asked.size(), 0);
     }
 
-    // Marks of encodings of two or four bytes a character: shown byte by
-    // byte, told once, and saved back exactly.
-    void wideEncodingsKeepTheirBytes()
-    {
-        for (const char *row : {"fffe61000d000a00|UTF-16 LE", "feff0061000a|UTF-16 BE",
-                                "fffe000061000000|UTF-32 LE", "0000feff00000061|UTF-32 BE"}) {
-            const QList<QByteArray> cells = QByteArray(row).split('|');
-            const QByteArray bytes = QByteArray::fromHex(cells[0]);
-            m_prompts->clear();
-            FrmDoc *d = open(bytes, "wide.txt");
-            QCOMPARE(
-                m_prompts->messageTexts(),
-                QStringList{QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte "
-                                           "by byte.\r\nIts bytes are kept exactly as they are.")
-                                .arg(m_app->path("wide.txt"), cells[1])});
-            QCOMPARE((QList<QByteArray>{d->textControl()->text(), saveAndRead(d)}), (QList{bytes, bytes}));
-            // Reopened as UTF-8, it is still held byte by byte.
-            AppFixture::trigger(d, QStringLiteral("mnuReopenUTF8"));
-            QCOMPARE((QList<QByteArray>{d->textControl()->text(), saveAndRead(d)}), (QList{bytes, bytes}));
-            QCOMPARE(m_prompts->messages().size(), 1);
-        }
-    }
-
     void editingGivesTheDocumentsBytes()
     {
         // A shell script: typed lines end in LF, and it still runs.
@@ -1461,6 +1429,26 @@ private slots:
         QCOMPARE(formatcommands::formatMenu(*d)->actions().size(), 3);
         formatcommands::formatMenu(*d)->hide();
         documents::setNewDocumentFormat(TextFormat::classic());
+
+        // Marks of encodings of two or four bytes a character: shown byte by
+        // byte, told once, and saved back exactly.
+        for (const char *row : {"fffe61000d000a00|UTF-16 LE", "feff0061000a|UTF-16 BE",
+                                "fffe000061000000|UTF-32 LE", "0000feff00000061|UTF-32 BE"}) {
+            const QList<QByteArray> cells = QByteArray(row).split('|');
+            const QByteArray bytes = QByteArray::fromHex(cells[0]);
+            m_prompts->clear();
+            FrmDoc *d = open(bytes, "wide.txt");
+            QCOMPARE(
+                m_prompts->messageTexts(),
+                QStringList{QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte "
+                                           "by byte.\r\nIts bytes are kept exactly as they are.")
+                                .arg(m_app->path("wide.txt"), cells[1])});
+            QCOMPARE((QList<QByteArray>{d->textControl()->text(), saveAndRead(d)}), (QList{bytes, bytes}));
+            // Reopened as UTF-8, it is still held byte by byte.
+            AppFixture::trigger(d, QStringLiteral("mnuReopenUTF8"));
+            QCOMPARE((QList<QByteArray>{d->textControl()->text(), saveAndRead(d)}), (QList{bytes, bytes}));
+            QCOMPARE(m_prompts->messages().size(), 1);
+        }
     }
 
     void droppedFile_data()
