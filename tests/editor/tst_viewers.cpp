@@ -68,11 +68,6 @@ class TstViewers : public QObject
     {
         QTest::mouseClick(d->findChild<QPushButton *>(name), Qt::LeftButton);
     }
-    static FrmViewSettings *openFromFrame(AppFixture &app)
-    {
-        app.triggerFrame("mnuViewSettings");
-        return FrmViewSettings::instance();
-    }
     static QAction *viewEntry(FrmDoc *doc, int i) { return doc->action("mnuViewProgram", i); }
     static void view(FrmDoc *w, int index) { AppFixture::trigger(w, "mnuViewProgram", index); }
     // A saved document holding "hello\r\n", open in its own window.
@@ -144,7 +139,8 @@ private slots:
 
         // Shown again while open: the same dialog, refilled from the table.
         box(dlg, "txtTitle1")->setText("Not applied");
-        QCOMPARE(openFromFrame(app), dlg);
+        app.triggerFrame("mnuViewSettings");
+        QCOMPARE(FrmViewSettings::instance(), dlg);
         QCOMPARE(box(dlg, "txtTitle1")->text(), "Firefox");
 
         // Browse fills its own row, trimmed, and a cancelled one leaves it as it was.
@@ -169,7 +165,8 @@ private slots:
         write("path1", "stale");
         ScriptedPrompts prompts;
         AppFixture app;
-        FrmViewSettings *dlg = openFromFrame(app);
+        app.triggerFrame("mnuViewSettings");
+        FrmViewSettings *dlg = FrmViewSettings::instance();
         QTest::keyClicks(box(dlg, "txtProgram1"), "  /usr/bin/my browser  ");
         QTest::keyClicks(box(dlg, "txtTitle1"), " My Browser ");
         // A row left blank keeps its entry; a row with one box filled replaces it.
