@@ -12,9 +12,11 @@
 #include "editor/embeddedcss.h"
 #include "editor/filedrop.h"
 #include "editor/findbar.h"
+#include "editor/findengine.h"
 #include "editor/formatcommands.h"
 #include "editor/frmdoc.h"
 #include "editor/frmpreferences.h"
+#include "editor/languages.h"
 #include "editor/menutree.h"
 #include "editor/preferences.h"
 #include "editor/sourceview.h"
@@ -58,15 +60,6 @@ using Sel = QPair<qsizetype, qsizetype>;
 
 namespace {
 
-QStringList recentCaptions(FrmDoc *d)
-{
-    QStringList out;
-    for (int i = 1; i <= recentfiles::Count; ++i)
-        if (QAction *a = d->action(QStringLiteral("mnuOpenRecent"), i); a && a->isVisible())
-            out << a->data().toString();
-    return out;
-}
-
 // Prints the document with the real Qt printer, into a PDF file when pdf is given;
 // returns each page's lines, blank ones left out, as pdftotext reads them.
 QList<QStringList> print(FrmDoc *doc, const QString &pdf)
@@ -94,6 +87,17 @@ QString lexerOf(TextControl *t)
     QByteArray name(64, '\0');
     const long n = t->SendScintilla(Sci::SCI_GETLEXERLANGUAGE, 0UL, name.data());
     return QString::fromLatin1(name.left(n));
+}
+
+// Options written as letters: c match case, w whole word, n no wrap around, u UTF-8.
+findengine::Options opts(const QString &flags)
+{
+    findengine::Options o;
+    o.matchCase = flags.contains(QLatin1Char('c'));
+    o.wholeWord = flags.contains(QLatin1Char('w'));
+    o.wrapAround = !flags.contains(QLatin1Char('n'));
+    o.utf8 = flags.contains(QLatin1Char('u'));
+    return o;
 }
 
 // Options written as letters: c match case, w whole word, n no wrap around.
@@ -132,15 +136,6 @@ TextFormat format(const char *key)
     if (!TextFormat::fromKey(key, &f))
         qFatal("bad format key %s", key);
     return f;
-}
-
-QStringList checked(FrmDoc *d)
-{
-    QStringList out;
-    for (const char *name : {"mnuLineEndsCRLF", "mnuLineEndsLF", "mnuEncodingLatin1", "mnuEncodingUTF8"})
-        if (d->action(QString::fromLatin1(name))->isChecked())
-            out << QString::fromLatin1(name);
-    return out;
 }
 
 // Drops the files on the text control as the platform does; the handler runs
@@ -210,13 +205,6 @@ void type(FrmDoc *d, const QString &text)
             QApplication::sendEvent(d->textControl(), &press);
         }
     }
-}
-
-void commitText(QWidget *w, const QString &text)
-{
-    QInputMethodEvent ev;
-    ev.setCommitString(text);
-    QCoreApplication::sendEvent(w, &ev);
 }
 
 } // namespace
@@ -320,6 +308,17 @@ private slots:
                  "Scintilla's own line cut and lower-casing never ran");
         QTest::keyClick(d->textControl(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(fired, 4);
+
+        // The about box, from either menu, is one box.
+        m_app->triggerFrame(QStringLiteral("mnuHelpAbout"));
+        AppFixture::trigger(d, QStringLiteral("mnuHelpAbout"));
+        QList<QWidget *> shown;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("frmAbout") && w->isVisible())
+                shown << w;
+        QCOMPARE(shown.size(), 1);
+        QTest::mouseClick(shown[0]->findChild<QLabel *>(QStringLiteral("lblOK")), Qt::LeftButton);
+        QTRY_VERIFY(!shown[0]->isVisible());
     }
 
     void statusPanels()
@@ -340,11 +339,19 @@ private slots:
         QVERIFY(!d->panelActive(FrmDoc::Panel::Insert));
         QTest::keyClick(d->textControl(), Qt::Key_Insert);
         QTRY_VERIFY(d->panelActive(FrmDoc::Panel::Insert));
-    }
 
-    void commandStatesFollowSelectionAndClipboard()
-    {
-        FrmDoc *d = m_app->newDocument();
+        // Minimizing keeps the text control where it was.
+        QApplication::processEvents();
+        const QRect before = d->textControl()->geometry();
+        d->subWindow()->showMinimized();
+        QApplication::processEvents();
+        QCOMPARE(d->textControl()->geometry(), before);
+        d->subWindow()->showNormal();
+        QApplication::processEvents();
+        QCOMPARE(d->textControl()->geometry().top(), d->toolBar()->height());
+
+        // Command states follow the selection and the clipboard.
+        d = m_app->newDocument();
         QAction *selection = d->action(QStringLiteral("mnuSelection"));
         QAction *paste = d->action(QStringLiteral("mnuEditPaste"));
         d->refreshTick();
@@ -439,6 +446,13 @@ private slots:
 
     void recentItemsFollowOpensAndSaves()
     {
+        auto recentCaptions = [](FrmDoc *d) {
+            QStringList out;
+            for (int i = 1; i <= recentfiles::Count; ++i)
+                if (QAction *a = d->action(QStringLiteral("mnuOpenRecent"), i); a && a->isVisible())
+                    out << a->data().toString();
+            return out;
+        };
         const QString a = m_app->writeFile("A.txt", "a"), b = m_app->writeFile("R&D notes.txt", "rd");
         const QString c = m_app->writeFile("C.txt", "c");
         FrmDoc *early = m_app->newDocument();
@@ -464,42 +478,18 @@ private slots:
         QVERIFY(recentfiles::entries().contains(a));
     }
 
-    void aboutBoxFromEitherMenu()
-    {
-        m_app->triggerFrame(QStringLiteral("mnuHelpAbout"));
-        AppFixture::trigger(m_app->newDocument(), QStringLiteral("mnuHelpAbout"));
-        QList<QWidget *> shown;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() == QLatin1String("frmAbout") && w->isVisible())
-                shown << w;
-        QCOMPARE(shown.size(), 1);
-        QTest::mouseClick(shown[0]->findChild<QLabel *>(QStringLiteral("lblOK")), Qt::LeftButton);
-        QTRY_VERIFY(!shown[0]->isVisible());
-    }
-
-    void minimizingKeepsTheTextControlWhereItWas()
-    {
-        FrmDoc *d = m_app->newDocument();
-        QApplication::processEvents();
-        const QRect before = d->textControl()->geometry();
-        d->subWindow()->showMinimized();
-        QApplication::processEvents();
-        QCOMPARE(d->textControl()->geometry(), before);
-        d->subWindow()->showNormal();
-        QApplication::processEvents();
-        QCOMPARE(d->textControl()->geometry().top(), d->toolBar()->height());
-    }
-
     void typingInCharacterMode()
     {
         FrmDoc *doc = documentWith("one two");
         TextControl *text = doc->textControl();
         select(doc, 4, 3);
         QAction *mode = doc->action(QStringLiteral("mnuCharacterMode"));
+        auto state = [&] {
+            return QString::number(mode->isChecked()) + doc->panelText(FrmDoc::Panel::CharacterMode);
+        };
         QVERIFY(mode->isCheckable() && !mode->isChecked());
         AppFixture::trigger(doc, QStringLiteral("mnuCharacterMode"));
-        QVERIFY(mode->isChecked());
-        QCOMPARE(doc->panelText(FrmDoc::Panel::CharacterMode), QStringLiteral("CCM"));
+        QCOMPARE(state(), "1CCM");
 
         // Keys from all over the chart type their Latin-1 codes, the first over the selection.
         QTest::keyClicks(text, "cCrRAaj1=\"'\\~`Kk");
@@ -518,13 +508,11 @@ private slots:
 
         // The mode is the window's own: a new window starts without it.
         FrmDoc *other = m_app->newDocument();
-        QCOMPARE(other->panelText(FrmDoc::Panel::CharacterMode), QString());
         QTest::keyClicks(other->textControl(), "c");
-        QCOMPARE(other->textControl()->text(), "c");
+        QCOMPARE(other->panelText(FrmDoc::Panel::CharacterMode) + other->textControl()->text(), "c");
         QTest::keyClicks(text, "H");
         AppFixture::trigger(doc, QStringLiteral("mnuCharacterMode"));
-        QVERIFY(!mode->isChecked());
-        QCOMPARE(doc->panelText(FrmDoc::Panel::CharacterMode), QString());
+        QCOMPARE(state(), "0");
         QTest::keyClicks(text, "c?");
         QCOMPARE(text->text(), "o\xa3" + QByteArray("c?e") + typed.mid(3) + " \r\n");
     }
@@ -536,6 +524,11 @@ private slots:
         FrmDoc *doc = m_app->newDocument();
         TextControl *text = doc->textControl();
         const QString commit = QStringLiteral("c \u00e9\u20ac\U0001F600\xd83dR");
+        auto commitText = [](QWidget *w, const QString &text) {
+            QInputMethodEvent ev;
+            ev.setCommitString(text);
+            QCoreApplication::sendEvent(w, &ev);
+        };
         AppFixture::trigger(doc, QStringLiteral("mnuCharacterMode"));
         commitText(text, commit);
         QCOMPARE(text->text(), "\xa9 \xc7");
@@ -635,13 +628,10 @@ private slots:
         QVERIFY2(first > 1, qPrintable(printed.value(0)));
         QCOMPARE(printed.mid(0, first).join(' ').split(' ', Qt::SkipEmptyParts), words);
         QCOMPARE(printed.mid(first), lines);
-    }
 
-    void printFailureIsTold()
-    {
         const QString folder = m_app->path("out.pdf"); // stands where the file would go
         QVERIFY(QDir().mkpath(folder));
-        FrmDoc *doc = m_app->newDocument();
+        doc = m_app->newDocument();
         print(doc, folder);
         const QString lead = "there was an error in printing your document: ";
         QCOMPARE(m_prompts->messages().value(0).text,
@@ -652,10 +642,148 @@ private slots:
         QCOMPARE(m_prompts->messages().value(1).text, lead + "No printer is installed.");
     }
 
-    // Source colouring, find and replace.
-    void menuKeysAndWordWrap()
+    // The find engine, headless: which language a file is, finding and replacing bytes.
+    void languageByExtension_data()
     {
-        FrmDoc *d = m_app->newDocument();
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("language");
+        const QString rows =
+            "index.html|HTML;INDEX.HTM|HTML;page.shtml|HTML;Letter.QPT|HTML;data.xml|XML;"
+            "pic.svg|XML;site.css|CSS;main.cpp|C++;util.h|C++;App.java|Java;app.js|JavaScript;"
+            "index.php|PHP;tool.pl|Perl;setup.ini|INI;notes.txt|Plain;archive.tar.gz|Plain;"
+            "Makefile|Plain;.ini|Plain;trailing.|Plain;|Plain;/w/dir.html/notes|Plain;"
+            "  /w/spaced.css  |CSS";
+        for (const QString &row : rows.split(QLatin1Char(';'))) {
+            const QStringList cells = row.split(QLatin1Char('|'));
+            QTest::newRow(qPrintable(row)) << cells[0] << cells[1];
+        }
+    }
+    void languageByExtension()
+    {
+        QFETCH(QString, path);
+        QTEST(languages::languageName(languages::languageForPath(path)), "language");
+    }
+
+    // Flag b searches backwards from `from`: the last match ending at or
+    // before it. Found: "pos,length", with " wrapped" when found round the end.
+    // Text and needles in UTF-8 (this file's own encoding) unless escaped.
+    void engineFind_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("needle");
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("plain") << b("one two one") << b("one") << "" << 1 << "8,3";
+        QTest::newRow("wraps to the start") << b("one two one") << b("one") << "" << 9 << "0,3 wrapped";
+        QTest::newRow("no wrap: not found") << b("one two one") << b("one") << "n" << 9 << "-";
+        QTest::newRow("latin-1 folded") << b("CAF\xc9!") << b("caf\xe9") << "" << 0 << "0,4";
+        QTest::newRow("latin-1 case kept") << b("caf\xc9!") << b("caf\xe9") << "c" << 0 << "-";
+        QTest::newRow("latin-1 sees bytes") << b("ébat bat") << b("bat") << "w" << 0 << "2,3";
+        QTest::newRow("word: _ is a word byte") << b("a_cat cat_") << b("cat") << "w" << 0 << "-";
+        QTest::newRow("word: accented letter") << b("\xe9t\xe9 t\xe9") << b("t\xe9") << "w" << 0 << "4,2";
+        QTest::newRow("word: edge not a word") << b("x<b>") << b("<b") << "w" << 0 << "1,2";
+        QTest::newRow("across CR LF") << b("ab\r\ncd") << b("b\r\nc") << "" << 0 << "1,4";
+        QTest::newRow("NUL in text") << b("a\0b\0c") << b("c") << "" << 0 << "4,1";
+        QTest::newRow("empty needle") << b("ab") << QByteArray() << "" << 0 << "-";
+        QTest::newRow("from past the end") << b("ab ab") << b("ab") << "" << 99 << "0,2 wrapped";
+        QTest::newRow("back: the one before") << b("one two one") << b("one") << "b" << 8 << "0,3";
+        QTest::newRow("back: ending at from") << b("one two one") << b("one") << "b" << 11 << "8,3";
+        QTest::newRow("back: wraps to the end") << b("one two one") << b("one") << "b" << 2 << "8,3 wrapped";
+        QTest::newRow("back: no wrap") << b("one two one") << b("one") << "bn" << 2 << "-";
+        QTest::newRow("back: whole word") << b("one bones") << b("one") << "bw" << 9 << "0,3";
+        QTest::newRow("back: case") << b("One one") << b("one") << "bc" << 3 << "4,3 wrapped";
+        QTest::newRow("é finds É") << b("x Été") << b("été") << "u" << 0 << "2,5";
+        QTest::newRow("match case keeps them apart") << b("Été été") << b("été") << "uc" << 0 << "6,5";
+        QTest::newRow("cyrillic") << b("ПРИВЕТ мир") << b("привет") << "u" << 0 << "0,12";
+        QTest::newRow("four bytes folded") << b("x𐐀") << b("𐐨") << "u" << 0 << "1,4"; // U+10400, U+10428
+        QTest::newRow("kelvin sign is k") << b("5 \u212a") << b("k") << "u" << 0 << "2,3";
+        QTest::newRow("not a tail byte") << b("é") << b("\xa9") << "u" << 0 << "-";
+        QTest::newRow("not a lead byte") << b("é") << b("\xc3") << "uc" << 0 << "-";
+        QTest::newRow("word: letter before") << b("ébat bat") << b("bat") << "uw" << 0 << "6,3";
+        QTest::newRow("word: letter after") << b("batж bat") << b("bat") << "uw" << 0 << "6,3";
+        QTest::newRow("word: 4-byte letter") << b("𐐨bat") << b("bat") << "uw" << 0 << "-";
+        QTest::newRow("word: not a letter") << b("€bat") << b("bat") << "uw" << 0 << "3,3";
+        QTest::newRow("back: over a longer fold") << b("k \u212a") << b("K") << "ub" << 5 << "2,3";
+        QTest::newRow("back: ends past before") << b("k \u212a") << b("K") << "ubn" << 4 << "0,1";
+    }
+    void engineFind()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, needle);
+        QFETCH(QString, flags);
+        QFETCH(int, from);
+        const findengine::Match m = flags.contains(QLatin1Char('b'))
+                                        ? findengine::findPrevious(text, needle, from, opts(flags))
+                                        : findengine::findNext(text, needle, from, opts(flags));
+        QTEST(m.found() ? QStringLiteral("%1,%2%3").arg(m.pos).arg(m.length).arg(m.wrapped ? " wrapped" : "")
+                        : QStringLiteral("-"),
+              "found");
+        qsizetype length = -1;
+        QVERIFY2(!m.found() ||
+                     (findengine::matchesAt(text, m.pos, needle, opts(flags), &length) && length == m.length),
+                 "matchesAt agrees on the length");
+    }
+
+    void engineReplaceAll_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("needle");
+        QTest::addColumn<QByteArray>("replacement");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QByteArray>("result"); // text|count|caret after
+        QTest::newRow("longer") << b("a-b-c") << b("-") << b("--") << 5 << b("a--b--c|2|7");
+        QTest::newRow("caret in a match") << b("xx abc abc") << b("abc") << b("Z") << 8 << b("xx Z Z|2|5");
+        QTest::newRow("caret before all") << b("ab ab") << b("ab") << b("") << 0 << b(" |2|0");
+        QTest::newRow("not overlapping") << b("aaaa") << b("aa") << b("b") << 0 << b("bb|2|0");
+        QTest::newRow("holds the needle") << b("a a") << b("a") << b("aa") << 0 << b("aa aa|2|0");
+        QTest::newRow("none") << b("abc") << b("x") << b("y") << 1 << b("abc|0|1");
+    }
+    void engineReplaceAll()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, needle);
+        QFETCH(QByteArray, replacement);
+        QFETCH(int, caret);
+        const findengine::Replaced r =
+            findengine::replaceAll(text, needle, replacement, findengine::Options(), caret);
+        QTEST(QByteArray(text).replace(r.start, r.length, r.bytes) + "|" + QByteArray::number(r.count) + "|" +
+                  QByteArray::number(r.caret),
+              "result");
+        // Only the span from the first match to the end of the last one is handed back.
+        QVERIFY2(!r.count || (findengine::matchesAt(text, r.start, needle, findengine::Options()) &&
+                              findengine::matchesAt(text, r.start + r.length - needle.size(), needle,
+                                                    findengine::Options())),
+                 "the span starts and ends at a match");
+    }
+
+    // Folded forms of other lengths: ẞ (3 bytes) and ß (2) fold alike, "SS" is no simple fold of them.
+    void replaceAllByCharacters()
+    {
+        const QByteArray text = "Straße STRAẞE STRASSE жЖ";
+        const findengine::Replaced r = findengine::replaceAll(text, "ß", "ss", opts("u"), text.size());
+        QCOMPARE(QByteArray(text).replace(r.start, r.length, r.bytes),
+                 QByteArray("Strasse STRAssE STRASSE жЖ"));
+        // Eleven bytes from the ß to the end of the ẞ.
+        QCOMPARE(QStringLiteral("%1 %2 %3").arg(r.count).arg(r.caret).arg(r.length),
+                 QStringLiteral("2 %1 11").arg(text.size() - 1));
+        // A caret inside the second letter goes to the start of its replacement.
+        const findengine::Replaced z = findengine::replaceAll("жЖ", "Ж", "z", opts("u"), 3);
+        QCOMPARE(z.bytes + "|" + QByteArray::number(z.caret), "zz|1");
+    }
+
+    // Source colouring, find and replace.
+    void menuKeysWordWrapAndLineNumbers()
+    {
+        FrmDoc *d = documentWith("one\r\ntwo");
+        TextControl *t = d->textControl();
+        QCOMPARE(sci(d, Sci::SCI_GETMARGINTYPEN), long(Sci::SC_MARGIN_NUMBER));
+        const long small = sci(d, Sci::SCI_GETMARGINWIDTHN);
+        QVERIFY2(small > 0, "line numbers are shown");
+        t->setText(QByteArrayView(QByteArray("x\r\n").repeated(123456)));
+        QVERIFY2(sci(d, Sci::SCI_GETMARGINWIDTHN) > small, "room for six digits");
+        t->setText(QByteArrayView("y"));
+        QCOMPARE(sci(d, Sci::SCI_GETMARGINWIDTHN), small);
         // No key is taken twice in the document window's menus.
         QStringList keys;
         for (const menutree::Entry &e : menutree::documentMenu())
@@ -684,9 +812,8 @@ private slots:
         QVERIFY2(bar->isVisible(), "F3 with nothing to find yet opens the bar");
         bar->close();
         QTest::keyClick(t, Qt::Key_F, Qt::ControlModifier);
-        QVERIFY2(bar->isVisible() && !bar->replaceShown(), "Ctrl+F opens the find row");
         QLineEdit *f = field(d, "txtFind");
-        QVERIFY(f->hasFocus());
+        QVERIFY2(bar->isVisible() && !bar->replaceShown() && f->hasFocus(), "Ctrl+F opens the find row");
         QTest::keyClicks(f, "ab");
         QTest::keyClick(f, Qt::Key_F3);
         QCOMPARE(selection(d), Sel(0, 2));
@@ -702,6 +829,32 @@ private slots:
         QCOMPARE(selection(d), Sel(6, 2));
         QTest::keyClick(f, Qt::Key_G, Qt::ControlModifier);
         QCOMPARE(m_prompts->asked.value(0).caption, QStringLiteral("Go To Line"));
+
+        // The fields take Latin-1 only: what a document cannot hold is refused with a beep.
+        d = documentWith("one two one");
+        t = d->textControl();
+        auto state = [&] {
+            return QStringLiteral("%1 at %2,%3").arg(t->textString()).arg(t->selStart()).arg(t->selLength());
+        };
+        AppFixture::trigger(d, QStringLiteral("mnuEditReplace"));
+        QTest::keyClicks(field(d, "txtFind"), "one");
+        QLineEdit *r = field(d, "txtReplace");
+        QTest::keyClicks(r, "1");
+        for (const char *c : {"\u20ac", "\u00e9"}) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8(c));
+            QApplication::sendEvent(r, &press);
+        }
+        QCOMPARE(r->text() + QString::number(m_prompts->beeps()), QStringLiteral("1\u00e91"));
+        click(d, "cmdReplace"); // selects the first
+        QCOMPARE(state(), "one two one at 0,3");
+        click(d, "cmdReplace"); // replaces it, selects the next
+        QCOMPARE(state(), "1\u00e9 two one at 7,3");
+        QCOMPARE(m_app->record(d->slot()).Changed, true);
+        QTest::keyClick(r, Qt::Key_Return); // Enter in the field replaces too
+        QCOMPARE(t->text(), QByteArray("1\xe9 two 1\xe9"));
+        m_prompts->clear();
+        click(d, "cmdReplace");
+        expectMessage(*m_prompts, QStringLiteral("Cannot find \"one\"."));
     }
 
     void colouringByExtension_data()
@@ -727,20 +880,60 @@ private slots:
         QCOMPARE(lexerOf(t), lexer);
         QCOMPARE(t->hasStyleBytes(), lexer != QLatin1String("null"));
         paint(d);
-        QCOMPARE(t->bytes().toByteArray(), bytes);
-        QCOMPARE(m_app->record(d->slot()).Changed, false);
+        QVERIFY(t->bytes() == QByteArrayView(bytes) && !m_app->record(d->slot()).Changed);
         bool coloured = false;
         for (int i = 0; i < bytes.size(); ++i)
             coloured = coloured || styleAt(t, i) != 0;
         QVERIFY2(coloured == (lexer != QLatin1String("null")), "the shown text has styles of its own");
     }
 
-    void styleSheetsInsideAPageAreColouredAsCss()
+    // Windows not opened from a file: untitled ones and reused ones are plain, restored work is coloured.
+    void untitledReusedRestoredAndSavedAsWindows()
     {
+        FrmDoc *closed = open("<b>x</b>", "a.html");
+        AppFixture::trigger(closed, QStringLiteral("mnuFileClose"));
+        FrmDoc *again = m_app->newDocument();
+        QCOMPARE(again, closed); // the closed window is handed out again
+        QCOMPARE(lexerOf(again->textControl()) + QString::number(again->textControl()->hasStyleBytes()),
+                 "null0");
+
+        recovery::Journal journal;
+        journal.title = journal.path = m_app->path(QStringLiteral("site.css"));
+        journal.text = "body { color: red; }\r\n\xe9";
+        QVERIFY(recovery::Keeper::instance().restore(journal, QString()));
+        QCOMPARE(lexerOf(m_app->current()->textControl()) + "|" + m_app->current()->textControl()->text(),
+                 "css|" + journal.text);
+
+        // Save As recolours and keeps the text, the caret and the undo history.
+        FrmDoc *d = m_app->newDocument();
+        TextControl *t = d->textControl();
+        typeThenTick(d, "<b>bold</b>");
+        typeThenTick(d, "x");
+        select(d, 3, 4);
+        auto saveAs = [&](const QString &name) {
+            m_prompts->answerFile(name.isEmpty() ? QString() : m_app->path(name));
+            AppFixture::trigger(d, QStringLiteral("mnuFileSaveAs"));
+        };
+
+        saveAs(QStringLiteral("page.html"));
+        QCOMPARE(lexerOf(t) + "|" + t->text() + "|" + QString::number(m_app->record(d->slot()).Changed),
+                 "hypertext|<b>bold</b>x|0");
+        QCOMPARE(selection(d), Sel(3, 4));
+        QCOMPARE(AppFixture::readFile(m_app->path("page.html")), QByteArray("<b>bold</b>x\r\n"));
+        saveAs(QString()); // cancelled: the colours stay
+        // The undo history goes on as before: Undo takes the "x" away.
+        AppFixture::trigger(d, QStringLiteral("mnuEditUndo"));
+        QCOMPARE(t->text(), QByteArray("<b>bold</b>"));
+
+        saveAs(QStringLiteral("page.txt"));
+        // Back to plain text, without style bytes.
+        QCOMPARE(lexerOf(t) + "|" + t->text() + QString::number(t->hasStyleBytes()), "null|<b>bold</b>0");
+
+        // Style sheets inside a page are coloured as CSS.
         const QByteArray page = "<!-- <style> in a comment -->\r\nbody x\r\n<STYLE type=\"text/css\">\r\n"
                                 "body { color: red; }\r\n</style>\r\n<p>body</p>";
-        FrmDoc *d = open(page, "page.htm");
-        TextControl *t = d->textControl();
+        d = open(page, "page.htm");
+        t = d->textControl();
         paint(d);
         auto styleOf = [&](const char *what, int nth = 0) {
             qsizetype at = -1;
@@ -762,64 +955,6 @@ private slots:
         const QByteArray typed = QByteArray(page).insert(page.indexOf("red"), "dark");
         QCOMPARE(t->bytes().toByteArray(), typed);
         QCOMPARE(styleAt(t, typed.indexOf("darkred")), css + 8);
-    }
-
-    // Windows not opened from a file: untitled ones and reused ones are plain, restored work is coloured.
-    void untitledReusedAndRestoredWindows()
-    {
-        FrmDoc *page = open("<b>x</b>", "a.html");
-        AppFixture::trigger(page, QStringLiteral("mnuFileClose"));
-        FrmDoc *again = m_app->newDocument();
-        QCOMPARE(again, page); // the closed window is handed out again
-        QCOMPARE(lexerOf(again->textControl()), QStringLiteral("null"));
-        QVERIFY(!again->textControl()->hasStyleBytes());
-
-        recovery::Journal journal;
-        journal.title = journal.path = m_app->path(QStringLiteral("site.css"));
-        journal.text = "body { color: red; }\r\n\xe9";
-        QVERIFY(recovery::Keeper::instance().restore(journal, QString()));
-        QCOMPARE(lexerOf(m_app->current()->textControl()) + "|" + m_app->current()->textControl()->text(),
-                 "css|" + journal.text);
-    }
-
-    void saveAsRecoloursAndKeepsTextCaretAndUndo()
-    {
-        FrmDoc *d = m_app->newDocument();
-        TextControl *t = d->textControl();
-        typeThenTick(d, "<b>bold</b>");
-        typeThenTick(d, "x");
-        select(d, 3, 4);
-        auto saveAs = [&](const QString &name) {
-            m_prompts->answerFile(name.isEmpty() ? QString() : m_app->path(name));
-            AppFixture::trigger(d, QStringLiteral("mnuFileSaveAs"));
-        };
-
-        saveAs(QStringLiteral("page.html"));
-        QCOMPARE(lexerOf(t) + "|" + t->text(), "hypertext|<b>bold</b>x");
-        QCOMPARE(selection(d), Sel(3, 4));
-        QCOMPARE(m_app->record(d->slot()).Changed, false);
-        QCOMPARE(AppFixture::readFile(m_app->path("page.html")), QByteArray("<b>bold</b>x\r\n"));
-        saveAs(QString()); // cancelled: the colours stay
-        // The undo history goes on as before: Undo takes the "x" away.
-        AppFixture::trigger(d, QStringLiteral("mnuEditUndo"));
-        QCOMPARE(t->text(), QByteArray("<b>bold</b>"));
-
-        saveAs(QStringLiteral("page.txt"));
-        QCOMPARE(lexerOf(t) + "|" + t->text(), "null|<b>bold</b>");
-        QVERIFY2(!t->hasStyleBytes(), "back to plain text, without style bytes");
-    }
-
-    void lineNumberMarginGrowsWithTheDocument()
-    {
-        FrmDoc *d = documentWith("one\r\ntwo");
-        TextControl *t = d->textControl();
-        QCOMPARE(sci(d, Sci::SCI_GETMARGINTYPEN), long(Sci::SC_MARGIN_NUMBER));
-        const long small = sci(d, Sci::SCI_GETMARGINWIDTHN);
-        QVERIFY2(small > 0, "line numbers are shown");
-        t->setText(QByteArrayView(QByteArray("x\r\n").repeated(123456)));
-        QVERIFY2(sci(d, Sci::SCI_GETMARGINWIDTHN) > small, "room for six digits");
-        t->setText(QByteArrayView("y"));
-        QCOMPARE(sci(d, Sci::SCI_GETMARGINWIDTHN), small);
     }
 
     // The bar opens with the selected text, between the text and the status bar.
@@ -847,13 +982,10 @@ private slots:
         AppFixture::trigger(d, QStringLiteral("mnuEditFind"));
         QTest::keyClick(bar->findChild<QCheckBox *>(QStringLiteral("chkWholeWord")), Qt::Key_Escape);
         QVERIFY2(!bar->isVisible(), "Escape on a check box closes the bar too");
-    }
 
-    // The options reach the search (what they mean is the find engine test's);
-    // without wrap around the end is told.
-    void findWithOptions()
-    {
-        FrmDoc *d = documentWith("Cat cat\r\ncats CAT");
+        // The options reach the search (what they mean is the find engine test's);
+        // without wrap around the end is told.
+        d = documentWith("Cat cat\r\ncats CAT");
         AppFixture::trigger(d, QStringLiteral("mnuEditFind"));
         setOptions(d->findBar(), "cwn");
         QLineEdit *f = field(d, "txtFind");
@@ -864,36 +996,6 @@ private slots:
         expectMessage(*m_prompts, QStringLiteral("Cannot find \"cat\"."));
         QCOMPARE(selection(d), Sel(4, 3));
         QCOMPARE(m_app->record(d->slot()).Changed, false);
-    }
-
-    // The fields take Latin-1 only: what a document cannot hold is refused with a beep.
-    void replaceOneAtATime()
-    {
-        FrmDoc *d = documentWith("one two one");
-        TextControl *t = d->textControl();
-        auto state = [&] {
-            return QStringLiteral("%1 at %2,%3").arg(t->textString()).arg(t->selStart()).arg(t->selLength());
-        };
-        AppFixture::trigger(d, QStringLiteral("mnuEditReplace"));
-        QTest::keyClicks(field(d, "txtFind"), "one");
-        QLineEdit *r = field(d, "txtReplace");
-        QTest::keyClicks(r, "1");
-        for (const char *c : {"\u20ac", "\u00e9"}) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8(c));
-            QApplication::sendEvent(r, &press);
-        }
-        QCOMPARE(r->text(), QStringLiteral("1\u00e9"));
-        QCOMPARE(m_prompts->beeps(), 1);
-        click(d, "cmdReplace"); // selects the first
-        QCOMPARE(state(), "one two one at 0,3");
-        click(d, "cmdReplace"); // replaces it, selects the next
-        QCOMPARE(state(), "1\u00e9 two one at 7,3");
-        QCOMPARE(m_app->record(d->slot()).Changed, true);
-        QTest::keyClick(r, Qt::Key_Return); // Enter in the field replaces too
-        QCOMPARE(t->text(), QByteArray("1\xe9 two 1\xe9"));
-        m_prompts->clear();
-        click(d, "cmdReplace");
-        expectMessage(*m_prompts, QStringLiteral("Cannot find \"one\"."));
     }
 
     void replaceAll_data()
@@ -931,8 +1033,8 @@ private slots:
         QCOMPARE(t->selStart(), t->length()); // the caret stays at the end of the text
         if (t->text() == text)
             return;
-        QCOMPARE(d->panelText(FrmDoc::Panel::Length), QStringLiteral("Length: %1").arg(t->length()));
-        QCOMPARE(m_app->record(d->slot()).Changed, true);
+        QCOMPARE(d->panelText(FrmDoc::Panel::Length) + QString::number(m_app->record(d->slot()).Changed),
+                 QStringLiteral("Length: %1").arg(t->length()) + "1");
         // All of it is one step back.
         d->undoTick();
         run(d, "mnuEditUndo");
@@ -1036,17 +1138,14 @@ private slots:
             if (want != got)
                 QFAIL(qPrintable(QStringLiteral("style %1 instead of %2 at %3").arg(got).arg(want).arg(i)));
         }
-    }
 
-    void editsBeforeTheGapCloseIt()
-    {
-        const QByteArray page = webPage(3 * StyleCatchUp::kFar, 10);
-        FrmDoc *d = open(page, "big.html");
-        TextControl *t = d->textControl();
+        // Edits before the gap close it.
+        d = open(page, "edited.html");
+        t = d->textControl();
         paint(d);
         t->setSelStart(t->length());
         paint(d);
-        StyleCatchUp *catchUp = d->sourceView()->catchUp();
+        catchUp = d->sourceView()->catchUp();
         QVERIFY(catchUp->hasGap());
         t->setSelStart(0);
         t->replaceSelection(QByteArrayView("<i>"));
@@ -1058,6 +1157,14 @@ private slots:
 
     void bigPageColouredAfterItsText()
     {
+        // Windows closed before their colours came leave nothing to wait for.
+        for (int i = 0; i < 3; ++i) {
+            const int slot = open(m_big, "closed.html")->slot();
+            m_app->doc(slot)->subWindow()->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY2(!DocumentRegistry::instance().window(slot), "the window is still there");
+        }
+        QApplication::processEvents();
         FrmDoc *d = open(m_big, "big.html");
         TextControl *t = d->textControl();
         QVERIFY2(t->bytes() == QByteArrayView(m_big), "the text is there at once");
@@ -1086,13 +1193,10 @@ private slots:
         QVERIFY2(t->bytes() == QByteArrayView("xy" + m_big), "the typed text is lost");
         QCOMPARE(t->selStart(), qsizetype(2));
         QVERIFY2(colouredOnScreen(t), "the edited page is not coloured");
-    }
 
-    // Plain files take no style bytes, nor does a page saved as plain text
-    // before its colours came; new text put in before them is coloured.
-    void plainOrReplacedBeforeTheColours()
-    {
-        FrmDoc *d = open(m_big, "big.txt");
+        // Plain files take no style bytes, nor does a page saved as plain text
+        // before its colours came; new text put in before them is coloured.
+        d = open(m_big, "big.txt");
         FrmDoc *renamed = open(m_big, "renamed.html");
         renamed->sourceView()->setPath(QStringLiteral("renamed.txt"));
         FrmDoc *replaced = open(m_big, "replaced.html");
@@ -1107,19 +1211,6 @@ private slots:
         }
         QVERIFY(replaced->textControl()->bytes() == QByteArrayView(other));
         QVERIFY2(colouredOnScreen(replaced->textControl()), "the new text is not coloured");
-    }
-
-    void closedBeforeTheColours()
-    {
-        for (int i = 0; i < 3; ++i) {
-            const int slot = open(m_big, "closed.html")->slot();
-            m_app->doc(slot)->subWindow()->close();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QVERIFY2(!DocumentRegistry::instance().window(slot), "the window is still there");
-        }
-        QApplication::processEvents();
-        // Nothing left to wait for: another page opens and colours as usual.
-        QVERIFY2(waitForStyleBytes(open(m_big, "after.html")->textControl()), "style bytes never came");
     }
 
     // Files as they are. Each file: the format found, the text shown and what
@@ -1182,31 +1273,6 @@ private slots:
         QCOMPARE(m_prompts->asked.size(), 0);
     }
 
-    // Marks of encodings of two or four bytes a character: shown byte by
-    // byte, told once, and saved back exactly.
-    void wideEncodingsKeepTheirBytes()
-    {
-        for (const char *row : {"fffe61000d000a00|UTF-16 LE", "feff0061000a|UTF-16 BE",
-                                "fffe000061000000|UTF-32 LE", "0000feff00000061|UTF-32 BE"}) {
-            const QList<QByteArray> cells = QByteArray(row).split('|');
-            const QByteArray bytes = QByteArray::fromHex(cells[0]);
-            m_prompts->clear();
-            FrmDoc *d = open(bytes, "wide.txt");
-            QCOMPARE(
-                m_prompts->messageTexts(),
-                QStringList{QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte "
-                                           "by byte.\r\nIts bytes are kept exactly as they are.")
-                                .arg(m_app->path("wide.txt"), cells[1])});
-            QCOMPARE(d->textControl()->text(), bytes);
-            QCOMPARE(saveAndRead(d), bytes);
-            // Reopened as UTF-8, it is still held byte by byte.
-            AppFixture::trigger(d, QStringLiteral("mnuReopenUTF8"));
-            QCOMPARE(d->textControl()->text(), bytes);
-            QCOMPARE(saveAndRead(d), bytes);
-            QCOMPARE(m_prompts->messages().size(), 1);
-        }
-    }
-
     void editingGivesTheDocumentsBytes()
     {
         // A shell script: typed lines end in LF, and it still runs.
@@ -1242,18 +1308,15 @@ private slots:
         select(d, 0, 3);
         AppFixture::trigger(d, QStringLiteral("mnuInsertHTMLP"));
         QCOMPARE(d->textControl()->text().left(14), QByteArray("<P>a\nb</P>\r\n\xc3\xa9"));
-    }
 
-    // Text from other files: read by their own encoding, written in the document's.
-    void otherFilesTextIsConverted()
-    {
+        // Text from other files: read by their own encoding, written in the document's.
         FrmDoc *classic = m_app->newDocument();
         QVERIFY(filedrop::insertFileContents(*classic->textControl(),
                                              m_app->writeFile("u.txt", "\xc3\xa9\xe2\x82\xac\n")));
         QCOMPARE(classic->textControl()->text(), QByteArray("\xe9?\n"));
         QCOMPARE(m_prompts->messageTexts(), QStringList{textcodec::replacedNotice(1)});
 
-        FrmDoc *lf = open("x\n");
+        FrmDoc *lf = open("x\n", "lf.txt");
         toEnd(lf);
         QVERIFY(filedrop::insertFileContents(*lf->textControl(), m_app->writeFile("l.txt", "\xe9\r\n")));
         QCOMPARE(lf->textControl()->text(), QByteArray("x\n\xc3\xa9\n"));
@@ -1271,16 +1334,44 @@ private slots:
         QCOMPARE(saveAndRead(r), QByteArray("\xef\xbb\xbf\xc3\xa9\n\xe2\x82\xac\n"));
     }
 
-    void conversionsAreOneChangeUndoTakesBack()
+    void reopenAndConvertEncodings()
     {
-        FrmDoc *d = open("caf\xe9\r\nb\rc");
+        // Latin-1 bytes that happen to be valid UTF-8 are taken as UTF-8.
+        FrmDoc *d = open("Gr\xc3\xbc\xc3\x9f\r\n");
+        QCOMPARE(d->textControl()->textString(), QStringLiteral("Gr\u00fc\u00df"));
+        type(d, "x");
+        m_prompts->answer(Answer::No);
+        AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
+        QCOMPARE(m_prompts->messages().last().text,
+                 QStringLiteral("This document has unsaved changes. Reopening the file loses them.\r\n"
+                                "Reopen it anyway?"));
+        QCOMPARE(d->panelText(FrmDoc::Panel::Format), QStringLiteral("CR LF  UTF-8"));
+        m_prompts->answer(Answer::Yes);
+        AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
+        QCOMPARE(d->textControl()->textString() + "|" + d->panelText(FrmDoc::Panel::Format),
+                 QStringLiteral("Gr\u00c3\u00bc\u00c3\u009f|CR LF  Latin-1"));
+        QVERIFY2(!m_app->record(1).Changed, "reopened as read");
+        run(d, "mnuEditUndo");
+        QCOMPARE(d->textControl()->text(), QByteArray("Gr\xc3\xbc\xc3\x9f"));
+
+        // A document without a file has nothing to reopen.
+        FrmDoc *n = m_app->newDocument();
+        formatcommands::formatMenu(*n)->popup(QPoint(10, 10));
+        QVERIFY(!n->action(QStringLiteral("mnuReopenUTF8"))->isEnabled());
+        formatcommands::formatMenu(*n)->hide();
+
+        d = open("caf\xe9\r\nb\rc", "conv.txt");
         TextControl *t = d->textControl();
         toEnd(d);
         type(d, "d");
         AppFixture::trigger(d, QStringLiteral("mnuLineEndsLF"));
         QCOMPARE(t->text() + "|" + d->panelText(FrmDoc::Panel::Format).toLatin1(),
                  "caf\xe9\nb\ncd|LF  Latin-1");
-        QCOMPARE(checked(d), QStringList({"mnuLineEndsLF", "mnuEncodingLatin1"}));
+        QStringList on;
+        for (const char *name : {"mnuLineEndsCRLF", "mnuLineEndsLF", "mnuEncodingLatin1", "mnuEncodingUTF8"})
+            if (d->action(QString::fromLatin1(name))->isChecked())
+                on << name;
+        QCOMPARE(on, QStringList({"mnuLineEndsLF", "mnuEncodingLatin1"}));
         QCOMPARE(t->selStart(), t->length()); // the caret keeps its line and column
 
         AppFixture::trigger(d, QStringLiteral("mnuEncodingUTF8"));
@@ -1308,33 +1399,6 @@ private slots:
         // UTF-8 with its mark: the file gets the mark.
         AppFixture::trigger(d, QStringLiteral("mnuEncodingUTF8BOM"));
         QCOMPARE(saveAndRead(d), "\xef\xbb\xbf" + QByteArray("caf\xc3\xa9\r\nb\r\ncd\r\n"));
-    }
-
-    void reopenWithAnotherEncoding()
-    {
-        // Latin-1 bytes that happen to be valid UTF-8 are taken as UTF-8.
-        FrmDoc *d = open("Gr\xc3\xbc\xc3\x9f\r\n");
-        QCOMPARE(d->textControl()->textString(), QStringLiteral("Gr\u00fc\u00df"));
-        type(d, "x");
-        m_prompts->answer(Answer::No);
-        AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
-        QCOMPARE(m_prompts->messages().last().text,
-                 QStringLiteral("This document has unsaved changes. Reopening the file loses them.\r\n"
-                                "Reopen it anyway?"));
-        QCOMPARE(d->panelText(FrmDoc::Panel::Format), QStringLiteral("CR LF  UTF-8"));
-        m_prompts->answer(Answer::Yes);
-        AppFixture::trigger(d, QStringLiteral("mnuReopenLatin1"));
-        QCOMPARE(d->textControl()->textString() + "|" + d->panelText(FrmDoc::Panel::Format),
-                 QStringLiteral("Gr\u00c3\u00bc\u00c3\u009f|CR LF  Latin-1"));
-        QVERIFY2(!m_app->record(1).Changed, "reopened as read");
-        run(d, "mnuEditUndo");
-        QCOMPARE(d->textControl()->text(), QByteArray("Gr\xc3\xbc\xc3\x9f"));
-
-        // A document without a file has nothing to reopen.
-        FrmDoc *n = m_app->newDocument();
-        formatcommands::formatMenu(*n)->popup(QPoint(10, 10));
-        QVERIFY(!n->action(QStringLiteral("mnuReopenUTF8"))->isEnabled());
-        formatcommands::formatMenu(*n)->hide();
     }
 
     void newDocumentsTakeTheChosenFormat()
@@ -1365,6 +1429,26 @@ private slots:
         QCOMPARE(formatcommands::formatMenu(*d)->actions().size(), 3);
         formatcommands::formatMenu(*d)->hide();
         documents::setNewDocumentFormat(TextFormat::classic());
+
+        // Marks of encodings of two or four bytes a character: shown byte by
+        // byte, told once, and saved back exactly.
+        for (const char *row : {"fffe61000d000a00|UTF-16 LE", "feff0061000a|UTF-16 BE",
+                                "fffe000061000000|UTF-32 LE", "0000feff00000061|UTF-32 BE"}) {
+            const QList<QByteArray> cells = QByteArray(row).split('|');
+            const QByteArray bytes = QByteArray::fromHex(cells[0]);
+            m_prompts->clear();
+            FrmDoc *d = open(bytes, "wide.txt");
+            QCOMPARE(
+                m_prompts->messageTexts(),
+                QStringList{QStringLiteral("The file \"%1\" uses %2, an encoding that Quillpad shows byte "
+                                           "by byte.\r\nIts bytes are kept exactly as they are.")
+                                .arg(m_app->path("wide.txt"), cells[1])});
+            QCOMPARE((QList<QByteArray>{d->textControl()->text(), saveAndRead(d)}), (QList{bytes, bytes}));
+            // Reopened as UTF-8, it is still held byte by byte.
+            AppFixture::trigger(d, QStringLiteral("mnuReopenUTF8"));
+            QCOMPARE((QList<QByteArray>{d->textControl()->text(), saveAndRead(d)}), (QList{bytes, bytes}));
+            QCOMPARE(m_prompts->messages().size(), 1);
+        }
     }
 
     void droppedFile_data()
@@ -1407,24 +1491,24 @@ private slots:
             m_prompts->answer(a);
         QVERIFY(drop(doc, *m_prompts, {file}));
 
-        QStringList questions{"Would you like to paste the contents of this file \r\n" + file +
-                              "\r\nTo your document?"};
+        QStringList questions{"Insert As Contents?|Would you like to paste the contents of this file \r\n" +
+                              file + "\r\nTo your document?"};
         for (int e : errors)
-            questions << "There was an error in reading your file\r\n" +
+            questions << "|There was an error in reading your file\r\n" +
                              platform::errorFromErrno(e).description + "\r\nWhat would you like to do";
         QStringList asked;
         for (const auto &q : m_prompts->asked)
-            asked << q.text;
+            asked << (&q == &m_prompts->asked[0] ? q.caption : QString()) + "|" + q.text;
         QCOMPARE(asked, questions);
-        QCOMPARE(m_prompts->asked[0].caption, "Insert As Contents?");
         QCOMPARE(m_prompts->asked[0].buttons, platform::Buttons::YesNo);
-
         const bool changed = result != "Hello world";
-        QCOMPARE(text->text(), result);
-        QCOMPARE(m_app->record(doc->slot()).Changed, changed);
-        QCOMPARE(text->selectedText(), changed ? "" : "world");
-        QCOMPARE(text->selStart(), changed ? result.size() : 6);
-        QCOMPARE(m_app->record(m_app->current()->slot()).Path, answers[0] == Answer::No ? file : QString());
+        QCOMPARE(
+            (QStringList{QString::fromLatin1(text->text()),
+                         QString::number(m_app->record(doc->slot()).Changed), text->selectedText(),
+                         QString::number(text->selStart()), m_app->record(m_app->current()->slot()).Path}),
+            (QStringList{QString::fromLatin1(result), QString::number(changed), changed ? "" : "world",
+                         QString::number(changed ? result.size() : 6),
+                         answers[0] == Answer::No ? file : QString()}));
     }
 
     void severalDroppedFilesOpenInOrderWithoutTheQuestion()
@@ -1536,37 +1620,6 @@ private slots:
         startFromDefaults();
     }
 
-    void zoomKeysBelongToTheDocumentAlone()
-    {
-        startFromDefaults();
-        // No menu entry of either window has one of the zoom keys.
-        FrmDoc *d = m_app->newDocument();
-        for (const QKeySequence &k : SourceView::zoomKeys())
-            QVERIFY2(!menutree::allShortcuts().contains(k), qPrintable(k.toString()));
-
-        FrmDoc *other = m_app->newDocument();
-        TextControl *t = d->textControl();
-        QTest::keyClick(t, Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
-        QTest::keyClick(t, Qt::Key_Equal, Qt::ControlModifier);
-        QCOMPARE(d->sourceView()->zoom(), 2);
-        QTest::keyClick(t, Qt::Key_Minus, Qt::ControlModifier);
-        QCOMPARE(d->sourceView()->zoom(), 1);
-        QWheelEvent wheel(QPointF(20, 20), t->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(),
-                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(t->viewport(), &wheel);
-        QCOMPARE((QList<int>{d->sourceView()->zoom(), other->sourceView()->zoom()}),
-                 (QList<int>{2, 0})); // each its own
-        // A change of preferences keeps the window's zoom; Ctrl+0 goes back to the preferred size.
-        Preferences p = preferences::current();
-        p.fontSize = 12;
-        preferences::setCurrent(p);
-        QCOMPARE(d->sourceView()->zoom(), 2);
-        QTest::keyClick(t, Qt::Key_0, Qt::ControlModifier);
-        QCOMPARE(d->sourceView()->zoom(), 0);
-        QCOMPARE(t->text(), QByteArray()); // nothing typed
-        startFromDefaults();
-    }
-
     // Every style of every coloured language, on the paper and on the
     // current line, with the selection and line numbers: 4.5:1 at least.
     void darkSchemePassesContrast()
@@ -1612,7 +1665,7 @@ private slots:
         QVERIFY(colourscheme::paletteIsDark(dark) && !colourscheme::paletteIsDark(QPalette(Qt::white)));
     }
 
-    void followDesktopGoesDarkWithTheDesktop()
+    void followDesktopAndZoomKeys()
     {
         startFromDefaults();
         FrmDoc *d = m_app->newDocument();
@@ -1628,6 +1681,30 @@ private slots:
         p.scheme = colourscheme::Scheme::Dark;
         preferences::setCurrent(p);
         QVERIFY(colourscheme::paletteIsDark(d->findChild<QWidget *>(QStringLiteral("fraFind"))->palette()));
+
+        // No menu entry of either window has one of the zoom keys.
+        for (const QKeySequence &k : SourceView::zoomKeys())
+            QVERIFY2(!menutree::allShortcuts().contains(k), qPrintable(k.toString()));
+
+        FrmDoc *other = m_app->newDocument();
+        TextControl *t = d->textControl();
+        QTest::keyClick(t, Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(t, Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(d->sourceView()->zoom(), 2);
+        QTest::keyClick(t, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(d->sourceView()->zoom(), 1);
+        QWheelEvent wheel(QPointF(20, 20), t->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(t->viewport(), &wheel);
+        QCOMPARE((QList<int>{d->sourceView()->zoom(), other->sourceView()->zoom()}),
+                 (QList<int>{2, 0})); // each its own
+        // A change of preferences keeps the window's zoom; Ctrl+0 goes back to the preferred size.
+        p = preferences::current();
+        p.fontSize = 12;
+        preferences::setCurrent(p);
+        QCOMPARE(d->sourceView()->zoom(), 2);
+        QTest::keyClick(t, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(QString::number(d->sourceView()->zoom()) + t->text(), "0"); // nothing typed
         startFromDefaults();
     }
 };

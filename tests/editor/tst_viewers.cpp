@@ -68,11 +68,6 @@ class TstViewers : public QObject
     {
         QTest::mouseClick(d->findChild<QPushButton *>(name), Qt::LeftButton);
     }
-    static FrmViewSettings *openFromFrame(AppFixture &app)
-    {
-        app.triggerFrame("mnuViewSettings");
-        return FrmViewSettings::instance();
-    }
     static QAction *viewEntry(FrmDoc *doc, int i) { return doc->action("mnuViewProgram", i); }
     static void view(FrmDoc *w, int index) { AppFixture::trigger(w, "mnuViewProgram", index); }
     // A saved document holding "hello\r\n", open in its own window.
@@ -144,7 +139,8 @@ private slots:
 
         // Shown again while open: the same dialog, refilled from the table.
         box(dlg, "txtTitle1")->setText("Not applied");
-        QCOMPARE(openFromFrame(app), dlg);
+        app.triggerFrame("mnuViewSettings");
+        QCOMPARE(FrmViewSettings::instance(), dlg);
         QCOMPARE(box(dlg, "txtTitle1")->text(), "Firefox");
 
         // Browse fills its own row, trimmed, and a cancelled one leaves it as it was.
@@ -158,8 +154,8 @@ private slots:
         box(dlg, "txtProgram1")->setText("new");
         click(dlg, "cmdCancel");
         QVERIFY2(!dlg->isVisible(), "Never Mind left the dialog open");
-        QCOMPARE(viewers::entry(0).path, "/usr/bin/firefox");
-        QCOMPARE(viewers::entry(1).path + stored("path1"), "");
+        QCOMPARE(viewers::entry(0).path + "|" + viewers::entry(1).path + stored("path1"),
+                 "/usr/bin/firefox|");
     }
 
     void saveAndApplyStoresTrimmedRowsAndCloses()
@@ -169,7 +165,8 @@ private slots:
         write("path1", "stale");
         ScriptedPrompts prompts;
         AppFixture app;
-        FrmViewSettings *dlg = openFromFrame(app);
+        app.triggerFrame("mnuViewSettings");
+        FrmViewSettings *dlg = FrmViewSettings::instance();
         QTest::keyClicks(box(dlg, "txtProgram1"), "  /usr/bin/my browser  ");
         QTest::keyClicks(box(dlg, "txtTitle1"), " My Browser ");
         // A row left blank keeps its entry; a row with one box filled replaces it.
@@ -190,6 +187,16 @@ private slots:
         QCOMPARE(inTable, expected);
         QCOMPARE(inStore, expected);
         QCOMPARE(viewEntry(app.newDocument(), 0)->text(), "My Browser");
+
+        // A program that cannot start is told, with the reason.
+        setViewer(0, m_dir.filePath("no such viewer"), "Broken");
+        view(openSaved(app, "intact.txt"), 0);
+        QCOMPARE(prompts.messages().size(), 1);
+        const QString text = prompts.messages()[0].text;
+        const QString lead =
+            QStringLiteral("The program \"%1\" of the viewer \"Broken\" could not be started.\r\n")
+                .arg(m_dir.filePath("no"));
+        QVERIFY2(text.startsWith(lead) && text.size() > lead.size(), qPrintable(text));
     }
     void viewerGetsTheDocumentPathWhole_data()
     {
@@ -248,20 +255,6 @@ private slots:
         view(w, 2); // a relative path goes out absolute, never as an option
         QCOMPARE(launcher.calls, (QList<QStringList>{{"/usr/bin/new", QDir::current().filePath("-n.txt")}}));
         QVERIFY2(app.record(w->slot()).Changed, "launching a viewer cleared the changed flag");
-    }
-
-    void programThatCannotStart()
-    {
-        setViewer(0, m_dir.filePath("no such viewer"), "Broken");
-        ScriptedPrompts prompts;
-        AppFixture app;
-        view(openSaved(app, "intact.txt"), 0);
-        QCOMPARE(prompts.messages().size(), 1);
-        const QString text = prompts.messages()[0].text;
-        const QString lead =
-            QStringLiteral("The program \"%1\" of the viewer \"Broken\" could not be started.\r\n")
-                .arg(m_dir.filePath("no"));
-        QVERIFY2(text.startsWith(lead) && text.size() > lead.size(), qPrintable(text));
     }
 };
 
