@@ -237,7 +237,7 @@ private slots:
         }
     }
 
-    void readerRefusesWhatIsNotARegularFile()
+    void filesReadAndWritten()
     {
         QTemporaryDir dir;
         const QString fifo = dir.filePath(QStringLiteral("pipe"));
@@ -253,10 +253,7 @@ private slots:
         const QString notRegular = QStringLiteral("%1 Not a regular file").arg(EINVAL);
         QCOMPARE(got, (QStringList{QStringLiteral("%1 No such file or directory").arg(ENOENT),
                                    QStringLiteral("%1 Is a directory").arg(EISDIR), notRegular, notRegular}));
-    }
 
-    void failedWritesNeverHarmTheOldFile()
-    {
         using platform::FileStep;
         // the injected fault (or -1), the target, what the user is told
         const std::tuple<int, const char *, const char *> cases[] = {
@@ -266,26 +263,23 @@ private slots:
             {-1, "", "Filename refers to a directory"},
             {-1, "doc.txt/in.txt", "Not a directory"}};
         for (const auto &[step, target, description] : cases) {
-            QTemporaryDir dir;
-            const QString p = dir.filePath(QStringLiteral("doc.txt"));
+            QTemporaryDir tmp; // failed writes never harm the old file
+            const QString p = tmp.filePath(QStringLiteral("doc.txt"));
             spit(p, "old contents\r\n");
             if (step >= 0)
                 platform::injectFileFault(platform::FileStep(step), ENOSPC);
             platform::FileWriter w;
             platform::FileError err;
-            const bool ok = w.open(dir.filePath(target), &err) && w.write("new", &err) && w.commit(&err);
+            const bool ok = w.open(tmp.filePath(target), &err) && w.write("new", &err) && w.commit(&err);
             w.cancel();
             platform::clearFileFaults();
             QCOMPARE(
                 QStringList({target, ok ? "saved" : "refused", err.description, AppFixture::readFile(p)}) +
-                    QDir(dir.path()).entryList(QDir::Files),
+                    QDir(tmp.path()).entryList(QDir::Files),
                 (QStringList{target, "refused", description, "old contents\r\n", "doc.txt"}));
         }
-    }
 
-    void writesKeepLinksAndPermissionsAndReadsGetEveryByte()
-    {
-        QTemporaryDir dir;
+        // Writes keep links and permissions; reads get every byte.
         const QString target = dir.filePath(QStringLiteral("n\u00e4me & more.bin"));
         const QString link = dir.filePath(QStringLiteral("link.bin"));
         spit(target, "old");
@@ -319,7 +313,7 @@ private slots:
                  QStringList{QStringLiteral("Quillpad Project (*QPP)")});
     }
 
-    void settingsRoundTripAndSurviveAnUnwritableStore()
+    void settingsAndTheirGuard()
     {
         platform::SettingsStore &s = platform::settings();
         const QString app = "Quillpad Basic", sec = "Settings", k = "K", lower = "settings";
@@ -349,10 +343,7 @@ private slots:
         QVERIFY(!s.write(app, sec, k, v));
         QCOMPARE(s.read(app, sec, k), QString());
         qputenv("XDG_CONFIG_HOME", saved);
-    }
 
-    void serializedObjectsAreFoundHoweverWrittenAndOnlyTheirLinesGo()
-    {
         // A region, one in a list, quotes inside, hex (long too), octal, needless escapes, a continued line.
         for (const char *line : {"title0=@Variant(\\0\\0\\0H\\0\\0\\0\\x18)", "k=a, @Variant(\\0\\0\\0G)",
                                  "k=\"@Var\"\"iant(x)\"", "k=\\x40Variant(x)", "k=\\x0000040Variant(x)",

@@ -277,11 +277,9 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(d + "/fifo").constData(), 0600), 0);
         QLocalServer socket;
         QVERIFY(socket.listen(d + "/socket"));
-        QFile::link(d + "/loop1", d + "/loop2");
-        QFile::link(d + "/loop2", d + "/loop1");
-        QFile::link(d + "/missing", d + "/dangling");
-        QFile::link(d, d + "/sub/up"); // a link to a folder is not followed
-        QFile::link(d + "/a.txt", d + "/alias.txt");
+        for (const QString link : {"loop1 loop2", "loop2 loop1", "missing dangling", "a.txt alias.txt"})
+            QFile::link(d + "/" + link.section(' ', 0, 0), d + "/" + link.section(' ', 1));
+        QFile::link(d, d + "/sub/up");   // a link to a folder is not followed
         QFile sparse(d + "/sparse.img"); // a sparse 10 GB file of NULs is binary at once
         QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(10LL << 30));
 
@@ -470,10 +468,9 @@ private slots:
         prompts.answer(platform::Answer::Abort);
         platform::injectFileFault(platform::FileStep::Read, EACCES, 1);
         click(FrmSnip::instance(), "Command1");
-        QCOMPARE(snipBox()->text(), FileBytes);
-        QCOMPARE(prompts.messages().last().text, "There was an error in reading your file\r\n" +
-                                                     platform::errorFromErrno(EACCES).description +
-                                                     "\r\nWould would you like to do");
+        QCOMPARE(QString::fromLatin1(snipBox()->text()) + "|" + prompts.messages().last().text,
+                 QString::fromLatin1(FileBytes) + "|There was an error in reading your file\r\n" +
+                     platform::errorFromErrno(EACCES).description + "\r\nWould would you like to do");
 
         snipBox()->setSelStart(5);
         snipBox()->setSelLength(7);
@@ -515,9 +512,8 @@ private slots:
 
         // In slices: progress shows; a read failure midway keeps the lines found so far.
         q->setPieceBytes(10);
-        const QByteArray hits = QByteArray("hit\r\n").repeated(100);
-        prompts.answerFile(app.writeFile("g.txt", hits));
-        prompts.answerFile(app.writeFile("g.txt", hits));
+        for (int i = 0; i < 2; ++i) // one scan fails, the next starts again
+            prompts.answerFile(app.writeFile("g.txt", QByteArray("hit\r\n").repeated(100)));
         start("hit");
         q->scanSlice(); // the slices are called here, not by the clock
         QVERIFY(q->isScanning() && part(q, "prgScan")->isVisible() && !part(q, "Command1")->isEnabled());
