@@ -271,10 +271,8 @@ private slots:
         QCOMPARE(m_prompts->messageTexts(),
                  stopAtStep ? QStringList() : QStringList{"Replaced 500 occurrences."});
         QCOMPARE(m_app->record(1).Changed, save || !stopAtStep);
-        QByteArray replaced = file;
-        QCOMPARE(d->textControl()->text(), save         ? "new " + file
-                                           : stopAtStep ? file
-                                                        : replaced.replace("line", "row"));
+        QCOMPARE(d->textControl()->text(),
+                 save ? "new " + file : (stopAtStep ? file : QByteArray(file).replace("line", "row")));
         if (save) {
             QCOMPARE(AppFixture::readFile(path), lines(3000));
             fileops::setStreaming(1);

@@ -404,15 +404,12 @@ private slots:
             m_prompts->answer(Answer(answer));
         AppFixture::trigger(d, "mnuFileSave");
 
-        const QString question = theirs == "-"
-                                     ? "The file \"%1\" has been deleted or moved by another program "
-                                       "since you opened or last saved it.\r\nSave this document "
-                                       "there anyway?"
-                                     : kChanged;
-        QCOMPARE(m_prompts->messageTexts(), answer < 0 ? QStringList() : QStringList{question.arg(path)});
-        const ScriptedPrompts::Asked a = m_prompts->messages().value(0);
-        QVERIFY(answer < 0 ||
-                (a.buttons == platform::Buttons::YesNo && a.icon == platform::Icon::Exclamation));
+        const QString deleted = "The file \"%1\" has been deleted or moved by another program since you "
+                                "opened or last saved it.\r\nSave this document there anyway?";
+        QCOMPARE(m_prompts->messageTexts(),
+                 answer < 0 ? QStringList() : QStringList{(theirs == "-" ? deleted : kChanged).arg(path)});
+        QVERIFY(answer < 0 || (m_prompts->messages()[0].buttons == platform::Buttons::YesNo &&
+                               m_prompts->messages()[0].icon == platform::Icon::Exclamation));
         QCOMPARE(QFileInfo::exists(path) ? AppFixture::readFile(path) : QByteArray("-"), onDisk);
         QCOMPARE(m_app->record(1).Changed, answer == int(Answer::No));
 
