@@ -4,8 +4,8 @@
 
 #include "app/mdimain.h"
 #include "app/startup.h"
+#include "apptest.h"
 #include "documents/documentregistry.h"
-#include "documents/fileops.h"
 #include "documents/lastsession.h"
 #include "documents/recentfiles.h"
 #include "documents/recoveryfolder.h"
@@ -35,18 +35,10 @@ using Sci = QsciScintillaBase;
 
 namespace {
 
-const QString kClose = "Would you like to save the changes you may have made to your work?";
-const QString kAsk = "\r\nWould would you like to do";
-const auto readError = [](const QString &why) {
-    return "There was an error in reading your file\r\n" + why + kAsk;
-};
-const auto saveError = [](const QString &why) {
-    return "There was an error in saving to the file. \r\n" + why + kAsk;
-};
-
 // Where a document is kept, as one string: its path, its title, its caption, and "*" if changed.
-QString names(FrmDoc *d, const DocumentRecord &rec)
+QString names(FrmDoc *d)
 {
+    const DocumentRecord &rec = DocumentRegistry::instance().record(d->slot());
     d->refreshTick();
     return rec.Path + '|' + rec.Title + '|' + d->caption() + (rec.Changed ? "*" : "");
 }
@@ -84,10 +76,7 @@ QStringList titles()
 QString keep(const QString &name, const QByteArray &bytes = QByteArray())
 {
     QDir().mkpath(testsupport::root() + "/files");
-    QFile f(testsupport::root() + "/files/" + name);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-    return f.fileName();
+    return put(testsupport::root() + "/files/" + name, bytes);
 }
 
 } // namespace
@@ -101,30 +90,33 @@ class TstDocumentWindows : public WindowTest
     {
         return DocumentRegistry::instance().window(slot)->textControl()->SendScintilla(msg);
     }
-    FrmDoc *open(const QString &name, const QByteArray &bytes)
-    {
-        fileops::OpenFile(m_app->writeFile(name, bytes));
-        return m_app->current();
-    }
 
 private slots:
+    // The menu bar follows the shown document; slots and windows are reused lowest first.
     void slotsAreReusedLowestFirst()
     {
+        auto bar = [this] {
+            QStringList t;
+            for (QAction *a : m_app->frame()->menuBar()->actions())
+                t << a->text();
+            return t.join(' ');
+        };
+        const QString frameMenus = "&File &Edit &Tools &Options &Help";
+        QCOMPARE(bar(), frameMenus);
+        AppFixture::trigger(m_app->newDocument(), "mnuFileClose");
+        QCOMPARE(bar(), frameMenus);
         m_app->newDocument();
+        QCOMPARE(bar(), "&File &Edit &Selection In&sert &Tools &View &Options &Help");
         FrmDoc *b = m_app->newDocument(), *c = m_app->newDocument();
-        type(b, "typed");
-        b->undoTick();
-        type(b, "more");
-        b->undoTick();
+        for (const char *text : {"typed", "more"})
+            type(b, text), b->undoTick();
         m_app->record(2).Changed = false;
         AppFixture::trigger(c, "mnuFileClose");
         AppFixture::trigger(b, "mnuFileClose");
-        QVERIFY2(!m_app->record(2).InUse && !b->isVisible(),
-                 "File > Close frees the slot and hides the window");
-        QCOMPARE(m_app->newDocument(), b); // the lowest hidden window is taken again, emptied
-        QVERIFY(b->textControl()->text().isEmpty());
+        QVERIFY2(!m_app->record(2).InUse && !b->isVisible(), "Close frees the slot, hides the window");
+        QCOMPARE(m_app->newDocument(), b); // the lowest hidden window is taken again, emptied, without undo
         b->refreshTick();
-        QVERIFY2(!b->action("mnuEditUndo")->isEnabled(), "a reused slot has no undo");
+        QVERIFY(b->textControl()->text().isEmpty() && !b->action("mnuEditUndo")->isEnabled());
         QCOMPARE((QList<int>{m_app->newDocument() == c, m_app->newDocument()->slot()}), (QList<int>{1, 4}));
         QVERIFY(m_prompts->asked.isEmpty());
     }
@@ -138,9 +130,9 @@ private slots:
         QGuiApplication::clipboard()->setMimeData(image);
         m_app->triggerFrame("mnuDFClip");
         QCOMPARE(m_app->record(1).Title.toUtf8() + "|" + m_app->doc(1)->textControl()->text() + "|" +
-                     m_app->doc(2)->textControl()->text(),
-                 "Clipboard|from clip\r\nline|");
-        QVERIFY(m_app->record(1).Changed && m_app->record(2).Changed);
+                     m_app->doc(2)->textControl()->text() +
+                     (m_app->record(1).Changed && m_app->record(2).Changed ? "*" : ""),
+                 "Clipboard|from clip\r\nline|*");
     }
 
     // (What each kind of file reads as and saves back is tst_formats' table.)
@@ -153,8 +145,8 @@ private slots:
         m_app->triggerFrame("mnuOpen");
         FrmDoc *d = m_app->newDocument();
         AppFixture::trigger(d, "mnuFileOpen"); // the same file opens twice
-        QCOMPARE(names(m_app->doc(3), m_app->record(3)), old + '|' + old + '|' + old);
-        QVERIFY2(!m_app->record(1).Changed && m_app->record(1).Title == old, "a fresh open is unchanged");
+        QCOMPARE((QStringList{names(m_app->doc(1)), names(m_app->doc(3))}),
+                 QStringList(2, old + '|' + old + '|' + old)); // a fresh open is unchanged
 
         type(d, "abc");
         AppFixture::trigger(d, "mnuFileSaveBinary");
@@ -163,7 +155,7 @@ private slots:
         const QList<ScriptedPrompts::Asked> &asked = m_prompts->asked;
         QCOMPARE((QList<qsizetype>{asked[0].flags, asked[1].flags, asked[2].flags, asked[2].filters.size()}),
                  (QList<qsizetype>{0, 2048, 2050, 10}));
-        QCOMPARE(names(d, m_app->record(d->slot())), old + '|' + old + '|' + old);
+        QCOMPARE(names(d), old + '|' + old + '|' + old);
         AppFixture::trigger(d, "mnuFileSaveAs");
         QCOMPARE(AppFixture::readFile(other), "abc\r\n");
         QCOMPARE(m_prompts->asked[3].initial, old); // the dialog keeps its last name
@@ -177,16 +169,14 @@ private slots:
         AppFixture::trigger(d, "mnuFileSaveAs");
         AppFixture::trigger(d, "mnuFileSaveAs");
         QCOMPARE(m_prompts->messageTexts(), QStringList{saveError("Not a directory")});
-        QCOMPARE(names(d, m_app->record(d->slot())), other + '|' + other + '|' + other + '*');
-        QCOMPARE(AppFixture::readFile(other), "abc\r\n");
-        QCOMPARE(recentfiles::entries().value(0), other);
+        QCOMPARE(names(d), other + '|' + other + '|' + other + '*');
+        QCOMPARE(recentfiles::entries().value(0) + AppFixture::readFile(other), other + "abc\r\n");
         // Retry after a failing save writes the whole text again.
         platform::injectFileFault(platform::FileStep::Commit, ENOSPC);
         m_prompts->answer(Answer::Retry);
         AppFixture::trigger(d, "mnuFileSave");
         QCOMPARE(m_prompts->messageTexts().value(1), saveError("No space left on device"));
-        QCOMPARE(AppFixture::readFile(other), "abcd\r\n");
-        QVERIFY(!m_app->record(d->slot()).Changed);
+        QCOMPARE(names(d) + AppFixture::readFile(other), other + '|' + other + '|' + other + "abcd\r\n");
     }
 
     // (A FIFO or a device is refused by the reader: tst_platformparts.)
@@ -197,14 +187,12 @@ private slots:
         fileops::OpenFile(missing);
         QCOMPARE(m_prompts->messageTexts(), QStringList{readError("No such file or directory")});
         QVERIFY(m_prompts->messages()[0].buttons == platform::Buttons::AbortRetryIgnore &&
-                m_prompts->messages()[0].caption == "Quillpad Basic");
-        QCOMPARE(DocumentRegistry::instance().docCount(), 0);
+                m_prompts->messages()[0].caption == "Quillpad Basic" &&
+                DocumentRegistry::instance().docCount() == 0);
 
         // Retry after the file appeared: it opens.
         m_prompts->answer(Answer::Retry);
-        m_prompts->onAsk = [&](const ScriptedPrompts::Asked &) {
-            m_app->writeFile("missing file.txt", "now");
-        };
+        m_prompts->onAsk = [&](const ScriptedPrompts::Asked &) { put(missing, "now"); };
         fileops::OpenFile(missing);
         m_prompts->onAsk = nullptr;
         QCOMPARE(m_app->doc(1)->textControl()->text() + "|" + m_app->record(1).Path.toUtf8(),
@@ -240,12 +228,11 @@ private slots:
         // One letter a question: Yes, No, Cancel, or Yes with a failing save (the untitled first
         // document's name cancelled, the others' disk full).
         QTest::addColumn<QString>("answers");
-        for (const char *answers : {"C", "F", "Y", "N"})
-            QTest::addRow("document, %s", answers) << "mnuFileExit" << QString::fromLatin1(answers);
-        for (const char *answers : {"YNC", "NCY", "CYN", "YNY", "NF"})
-            QTest::addRow("exit, %s", answers) << "mnuExit" << QString::fromLatin1(answers);
-        QTest::newRow("close box, YF") << "close"
-                                       << "YF";
+        for (const QString &row :
+             QString("mnuFileExit C,mnuFileExit F,mnuFileExit Y,mnuFileExit N,mnuExit YNC,"
+                     "mnuExit NCY,mnuExit CYN,mnuExit YNY,mnuExit NF,close YF")
+                 .split(','))
+            QTest::newRow(qPrintable(row)) << row.section(' ', 0, 0) << row.section(' ', 1);
     }
 
     void closingAsks()
@@ -254,13 +241,13 @@ private slots:
         QFETCH(QString, answers);
         type(m_app->newDocument(), "new ");
         for (int i = 2; i <= 3; ++i)
-            type(open(QStringLiteral("f%1.txt").arg(i), "old\r\n"), "new ");
+            type(openIn(*m_app, m_app->writeFile(QStringLiteral("f%1.txt").arg(i), "old\r\n")), "new ");
         m_app->newDocument(); // unchanged: nothing is asked about it
-        qsizetype cut = 0;    // the first answer that keeps its document open, if any
-        while (cut < answers.size() && answers[cut] != 'C' && answers[cut] != 'F')
-            ++cut;
-        const QString given = answers.left(cut + 1);
-        const bool kept = cut<answers.size(), diskFull = given.size()> 1 && given.endsWith('F');
+        // The first answer that keeps its document open, if any.
+        const qsizetype cut = answers.indexOf(QRegularExpression("[CF]"));
+        const bool kept = cut >= 0;
+        const QString given = kept ? answers.left(cut + 1) : answers;
+        const bool diskFull = given.size() > 1 && given.endsWith('F');
         for (QChar a : given)
             m_prompts->answer(a == 'N' ? Answer::No : a == 'C' ? Answer::Cancel : Answer::Yes);
         if (given[0] == 'Y' || given == "F")
@@ -283,8 +270,8 @@ private slots:
                  QStringList(given.size(), kClose) +
                      (diskFull ? QStringList{saveError("No space left on device")} : QStringList()));
         QVERIFY(m_prompts->messages()[0].caption == "Untitled" &&
-                m_prompts->messages()[0].buttons == platform::Buttons::YesNoCancel);
-        QVERIFY(m_prompts->scriptUsedUp() && m_prompts->unexpected.isEmpty());
+                m_prompts->messages()[0].buttons == platform::Buttons::YesNoCancel &&
+                m_prompts->scriptUsedUp() && m_prompts->unexpected.isEmpty());
         const bool one = how == "mnuFileExit";
         for (int i = 1; i <= 3; ++i) {
             const bool open = (kept && i > cut) || (one && i > 1);
@@ -307,8 +294,7 @@ private slots:
         QCOMPARE(reg.docCount(), 0);
         m_prompts->answer(Answer::Abort); // a name in quotes is one path, quotes included
         MdiMain *quoted = Startup("\"" + spaced + "\"");
-        QCOMPARE(m_prompts->messageTexts().size(), 1);
-        QVERIFY(reg.docCount() == 0 && quoted->isVisible());
+        QVERIFY(m_prompts->messageTexts().size() == 1 && reg.docCount() == 0 && quoted->isVisible());
         delete quoted;
         delete Startup(spaced); // blanks, unquoted: one path
         QCOMPARE(reg.record(1).Title, spaced);
@@ -320,27 +306,22 @@ private slots:
     void relativeNamesBecomeAbsolute_data()
     {
         QTest::addColumn<QString>("way");
-        QTest::addColumn<QByteArray>("written"); // the file once opened or saved
-        for (const char *way :
-             {"command line", "open dialog", "a link", "an old recent entry", "mnuFileSaveAs"})
-            QTest::newRow(way) << QString::fromLatin1(way) << QByteArray("a\r\n");
-        QTest::newRow("Save Binary") << "mnuFileSaveBinary" << QByteArray("a");
+        for (const char *way : {"command line", "open dialog", "a link", "an old recent entry",
+                                "mnuFileSaveAs", "mnuFileSaveBinary"})
+            QTest::newRow(way) << QString::fromLatin1(way);
     }
 
     void relativeNamesBecomeAbsolute()
     {
         QFETCH(QString, way);
-        QFETCH(QByteArray, written);
         QDir().mkpath(m_app->path("work/files"));
         m_app->writeFile("work/files/a.txt", "a\r\n");
         WorkingFolder work(m_app->path("work"));
         QVERIFY(work.ok() && QFile::link("a.txt", "files/link.txt"));
         QString absolute = WorkingFolder::here(way == "a link" ? "files/link.txt" : "files/a.txt");
         const QString relative = "./files/../files/a.txt";
-        if (way == "command line") {
-            fileops::OpenFile(relative);
-        } else if (way == "a link") {
-            fileops::OpenFile("files/link.txt");
+        if (way == "command line" || way == "a link") {
+            fileops::OpenFile(way == "a link" ? "files/link.txt" : relative);
         } else if (way == "open dialog") {
             m_prompts->answerFile(relative);
             m_app->triggerFrame("mnuOpen");
@@ -363,8 +344,8 @@ private slots:
         }
         FrmDoc *d = m_app->current();
         QVERIFY2(d && d->textControl()->text() == "a", qPrintable(way + ": no document"));
-        QCOMPARE(AppFixture::readFile(absolute), written);
-        QCOMPARE(names(d, m_app->record(d->slot())), absolute + '|' + absolute + '|' + absolute);
+        QCOMPARE(AppFixture::readFile(absolute), way == "mnuFileSaveBinary" ? "a" : "a\r\n");
+        QCOMPARE(names(d), absolute + '|' + absolute + '|' + absolute);
         QCOMPARE(recentfiles::entries().value(0), absolute);
 
         WorkingFolder elsewhere(m_app->path("elsewhere"));
@@ -372,8 +353,8 @@ private slots:
         type(d, "b");
         AppFixture::trigger(d, "mnuFileSave");
         QCOMPARE(AppFixture::readFile(absolute), "ba\r\n");
-        QCOMPARE(QFileInfo(absolute).isSymLink(), way == "a link");
-        QVERIFY2(QDir().isEmpty(), "nothing saved where the program is now");
+        QVERIFY2(QFileInfo(absolute).isSymLink() == (way == "a link") && QDir().isEmpty(),
+                 "a link stays a link; nothing saved where the program is now");
         QVERIFY2(m_prompts->scriptUsedUp() && m_prompts->unexpected.isEmpty(),
                  qPrintable(m_prompts->unexpected.join(',')));
         if (way.startsWith("mnu")) { // the dialog starts from the absolute name
@@ -402,7 +383,7 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(bool, notice);
-        FrmDoc *d = open("lines.txt", file);
+        FrmDoc *d = openIn(*m_app, m_app->writeFile("lines.txt", file));
         QCOMPARE(d->findChild<QStatusBar *>("stBar")->currentMessage(),
                  notice ? "Lone CR line ends will be saved as CR LF" : "");
         // The panels stand aside while it shows, so it is never painted under them.
@@ -432,12 +413,11 @@ private slots:
             const QString file = keeper.journalFile(d->slot());
             return file + (QFileInfo::exists(file) ? "" : " is not there");
         };
-        FrmDoc *d = open("target.txt", "old\r\n");
-        const QString path = m_app->path("target.txt");
+        const QString path = m_app->writeFile("target.txt", "old\r\n");
+        FrmDoc *d = openIn(*m_app, path);
         type(d, "new ");
         const QString journaled = journal(d);
-        QVERIFY2(!journaled.isEmpty() && !journaled.endsWith(" is not there"),
-                 "the changed document is journaled");
+        QVERIFY2(!journaled.endsWith(" is not there"), "the changed document is journaled");
 
         int commits = 0;
         platform::setBeforeCommitHook([&commits](const QString &target) {
@@ -445,64 +425,19 @@ private slots:
                 return;
             QFile::remove(target);
             QDir().mkdir(target);
-            QFile inside(target + "/inside.txt");
-            if (inside.open(QIODevice::WriteOnly))
-                inside.write("inside");
+            put(target + "/inside.txt", "inside");
         });
         m_prompts->answer(Answer::Abort);
         AppFixture::trigger(d, "mnuFileSave");
-        QCOMPARE(commits, 1);
-        QCOMPARE(m_prompts->messageTexts(), QStringList{saveError("Is a directory")});
-        QCOMPARE(names(d, m_app->record(d->slot())), path + '|' + path + '|' + path + '*'); // still changed
+        QCOMPARE(m_prompts->messageTexts() << QString::number(commits),
+                 (QStringList{saveError("Is a directory"), "1"}));
+        QCOMPARE(names(d), path + '|' + path + '|' + path + '*'); // still changed
         QCOMPARE(AppFixture::readFile(path + "/inside.txt"), "inside");
         QCOMPARE(journal(d), journaled); // it stays while the document is unsaved
     }
 
-    void theMenuBarFollowsTheShownDocument()
-    {
-        auto titles = [this] {
-            QStringList t;
-            for (QAction *a : m_app->frame()->menuBar()->actions())
-                t << a->text();
-            return t.join(' ');
-        };
-        QCOMPARE(titles(), "&File &Edit &Tools &Options &Help");
-        AppFixture::trigger(m_app->newDocument(), "mnuFileClose");
-        QCOMPARE(titles(), "&File &Edit &Tools &Options &Help");
-        m_app->newDocument();
-        QCOMPARE(titles(), "&File &Edit &Selection In&sert &Tools &View &Options &Help");
-    }
-
-    // The last session. 10,000 entries: gone files, a folder, a FIFO, repeats, two real files.
-    void junkInTheLastSessionNeverBlocksTheStart()
-    {
-        setReopen(true);
-        const QString real1 = keep("real1.txt", "one"), real2 = keep("real2.txt", "two");
-        const QString folder = QFileInfo(real1).absolutePath(), fifo = folder + "/pipe";
-        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        QList<Entry> entries = {{folder, 0, 0}, {fifo, 0, 0}};
-        for (int i = 0; i < 9996; ++i)
-            entries << Entry{i % 2 ? real1 : folder + QStringLiteral("/gone%1.txt").arg(i), 5, 7};
-        entries << Entry{real2, 99, 99} << Entry{fifo, 0, 0};
-        lastsession::write(entries);
-        m_app.reset();
-
-        MdiMain *frame = Startup(QString());
-        QCOMPARE(titles(), QStringList({"real1.txt", "real2.txt"}));
-        QCOMPARE(sci(2, Sci::SCI_GETCURRENTPOS), 3); // past the end: at the end
-        QCOMPARE(m_prompts->messageTexts().size(), 1);
-        const QString text = m_prompts->messageTexts()[0];
-        QVERIFY2(text.startsWith("These documents of the last session could not be reopened:\r\n\r\n" +
-                                 folder + "\r\n" + fifo + "\r\n"),
-                 qPrintable(text));
-        QVERIFY2(text.endsWith(QStringLiteral("\r\n... and %1 more").arg(4998 + 2 - 20)),
-                 qPrintable(text.right(40)));
-        QCOMPARE(lastsession::read().size(), entries.size()); // nothing lost before a clean exit
-        endStart(frame);
-        lastsession::write({});
-    }
-
-    void lastSessionSortingOut()
+    // The last session. Last of all: it leaves the preference off, as the other tests expect.
+    void cleanExitKeepsTheSessionAndAStartReopensIt()
     {
         const QString f = m_app->writeFile("f.txt", "f"), g = m_app->writeFile("g.txt", "g");
         const QString h = m_app->writeFile("h.txt", "h");
@@ -513,16 +448,9 @@ private slots:
         QCOMPARE(s.skipped, QStringList{h});
         QVERIFY(lastsession::decode("not json").isEmpty());
         QCOMPARE(lastsession::decode(lastsession::encode({{f, 3, 4}})), QList<Entry>({{f, 3, 4}}));
-    }
 
-    // Last of all: it leaves the preference off, as the other tests expect.
-    void cleanExitKeepsTheSessionAndAStartReopensIt()
-    {
         setReopen(true);
-        QByteArray lines;
-        for (int i = 0; i < 300; ++i)
-            lines += "line " + QByteArray::number(i) + "\r\n";
-        const QString a = keep("a.txt", lines), b = keep("b.html", "<p>b</p>\r\n");
+        const QString a = keep("a.txt", lines(300)), b = keep("b.html", "<p>b</p>\r\n");
         fileops::OpenFile(b);
         m_app->newDocument(); // no file: not kept
         fileops::OpenFile(a);
@@ -543,6 +471,28 @@ private slots:
         frame = Startup(keep("c.txt"));
         QCOMPARE(titles(), QStringList({"c.txt"}));
         endStart(frame);
+
+        // 10,000 entries: gone files, a folder, a FIFO, repeats, two real files.
+        const QString real1 = keep("real1.txt", "one"), real2 = keep("real2.txt", "two");
+        const QString folder = QFileInfo(real1).absolutePath(), fifo = folder + "/pipe";
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QList<Entry> entries = {{folder, 0, 0}, {fifo, 0, 0}};
+        for (int i = 0; i < 9996; ++i)
+            entries << Entry{i % 2 ? real1 : folder + QStringLiteral("/gone%1.txt").arg(i), 5, 7};
+        entries << Entry{real2, 99, 99} << Entry{fifo, 0, 0};
+        lastsession::write(entries);
+        frame = Startup(QString());
+        QCOMPARE(titles(), QStringList({"real1.txt", "real2.txt"}));
+        QCOMPARE(sci(2, Sci::SCI_GETCURRENTPOS), 3); // past the end: at the end
+        QCOMPARE(m_prompts->messageTexts().size(), 1);
+        const QString text = m_prompts->messageTexts()[0];
+        QVERIFY2(text.startsWith("These documents of the last session could not be reopened:\r\n\r\n" +
+                                 folder + "\r\n" + fifo + "\r\n") &&
+                     text.endsWith(QStringLiteral("\r\n... and %1 more").arg(4998 + 2 - 20)),
+                 qPrintable(text));
+        QCOMPARE(lastsession::read().size(), entries.size()); // nothing lost before a clean exit
+        endStart(frame);
+        lastsession::write({});
 
         // With the preference off, an exit keeps nothing and a start opens nothing.
         setReopen(false);

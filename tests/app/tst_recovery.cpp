@@ -5,9 +5,8 @@
 #include "app/frmrecover.h"
 #include "app/mdimain.h"
 #include "app/startup.h"
-#include "appfixture.h"
+#include "apptest.h"
 #include "documents/documentregistry.h"
-#include "documents/fileops.h"
 #include "documents/recoveryfolder.h"
 #include "documents/recoverykeeper.h"
 #include "editor/frmdoc.h"
@@ -52,17 +51,6 @@ recovery::Journal journalOf(int slot)
     recovery::Journal j;
     recovery::readJournal(keeper().journalFile(slot), &j);
     return j;
-}
-
-const QString kChanged = "The file \"%1\" has been changed by another program since you opened or last "
-                         "saved it.\r\nSave anyway and replace those changes with this document?";
-
-QString put(const QString &file, const QByteArray &bytes)
-{
-    QFile f(file);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-    return file;
 }
 
 // A copy of the program typing into its windows (recoverydriver.cpp); its first line is in line.
@@ -233,8 +221,7 @@ private slots:
                                                                      "\": ");
         };
         const QString path = m_app->writeFile("doc.txt", "a\r\n");
-        fileops::OpenFile(path);
-        FrmDoc *d = m_app->current();
+        FrmDoc *d = openIn(*m_app, path);
         QTest::keyClicks(d->textControl(), "keep me ");
         const auto status = [d] { return d->panelText(FrmDoc::Panel::Status); };
         QCOMPARE(status(), "Unsaved Changes Made (not protected)");
@@ -251,13 +238,12 @@ private slots:
         QTest::keyClicks(d->textControl(), "more ");
         ticks(kTicks + 1); // the write fails, the next tick sees it
         QCOMPARE(said(), (QStringList{again.arg(folder), cannot.arg(folder)}));
-        ticks(2 * kTicks);
-        QCOMPARE(m_prompts->messages().size(), 3); // said once, not at every try
+        ticks(2 * kTicks); // said once, not at every try
         QFile::remove(folder);
         QDir().mkpath(folder);
         ticks(kTicks + 1);
         QCOMPARE(journalOf(1).text, d->textControl()->text());
-        QCOMPARE(said().value(2), again.arg(folder));
+        QCOMPARE(said(), (QStringList{again.arg(folder), cannot.arg(folder), again.arg(folder)}));
 
         // A save whose ledger note cannot be written still saves, and says so.
         block();
@@ -281,91 +267,78 @@ private slots:
         const QString kept = recovery::unreadableFolder(root) + "/999995-dead/1-1.qpj";
         const QStringList rows = startAgain("cmdRestore", true);
         const bool cutFirst = rows.value(0).contains("1-1.qpj");
-        QCOMPARE(rows.size(), 2);
+        const std::vector<recovery::Unreadable> left = recovery::unreadableJournals(root);
+        QCOMPARE(
+            (QList<qsizetype>{rows.size(), DocumentRegistry::instance().docCount(), qsizetype(left.size())}),
+            (QList<qsizetype>{2, 1, 1})); // one left: the unticked
         QCOMPARE(rows[cutFirst ? 0 : 1],
                  QString("Unreadable journal (%1 bytes, kept as %2)+").arg(cut.size()).arg(kept));
-        QCOMPARE(DocumentRegistry::instance().docCount(), 1);
-        QCOMPARE(startedDoc(1)->textControl()->text(), cutFirst ? cut : noise);
-        QVERIFY(DocumentRegistry::instance().record(1).Changed);
+        QCOMPARE(startedDoc(1)->textControl()->text() +
+                     (DocumentRegistry::instance().record(1).Changed ? "*" : ""),
+                 (cutFirst ? cut : noise) + "*");
         QVERIFY2(!QFileInfo::exists(dead), "the instance's folder is empty and gone");
-        const std::vector<recovery::Unreadable> left = recovery::unreadableJournals(root);
-        QCOMPARE(left.size(), size_t(1)); // the unticked one
         QCOMPARE(AppFixture::readFile(left[0].file), cutFirst ? noise : cut);
     }
 
     // File > Exit asks first; only an exit whose questions all went through removes the journals.
-    void exitRemovesJournalsOnlyOnceEveryDocumentIsClosed_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::newRow("No: the program ends") << "no";
-        QTest::newRow("Cancel: it goes on") << "cancel";
-    }
-
+    // (No: the program ends; Cancel: it goes on.)
     void exitRemovesJournalsOnlyOnceEveryDocumentIsClosed()
     {
-        QFETCH(QString, answer);
-        Driver program({"--new", "abc", "--exit", answer});
-        QVERIFY2(program.line.startsWith("journaled "), program.line.constData());
-        if (answer == "no") {
+        for (const QString answer : {"no", "cancel"}) {
+            Driver program({"--new", "abc", "--exit", answer});
+            QVERIFY2(program.line.startsWith("journaled "), program.line.constData());
+            if (answer == "cancel") {
+                QVERIFY2(!program.process.waitForFinished(1500), "Cancel keeps the program running");
+                QCOMPARE(QDir(program.folder()).entryList({"*.qpj"}).size(), 1);
+                continue;
+            }
             QVERIFY(program.endedByItself());
-            QVERIFY2(!QFileInfo::exists(program.folder()), qPrintable(program.folder()));
-            QVERIFY(!QFileInfo::exists(program.folder() + ".lock"));
-        } else {
-            QVERIFY2(!program.process.waitForFinished(1500), "Cancel keeps the program running");
-            QCOMPARE(QDir(program.folder()).entryList({"*.qpj"}).size(), 1);
+            QVERIFY2(!QFileInfo::exists(program.folder()) && !QFileInfo::exists(program.folder() + ".lock"),
+                     qPrintable(program.folder()));
         }
     }
 
     // Typed into the real program, which is then killed, or ended by a signal (a shutdown, a
     // closed session) after typing more: the next start offers the work. Restore brings it back
     // byte for byte, Later keeps it for the next start, Discard drops it; what is unticked stays.
+    // Each row: the signal that ends it, the button clicked, the rows ticked ("all", or all but
+    // the second: "first") and how many journals are offered again afterwards.
     void endedProgramsWorkComesBack_data()
     {
-        QTest::addColumn<int>("sig");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<bool>("untickSecond");
-        QTest::addColumn<int>("offeredAgain");
-        QTest::newRow("killed, Restore") << int(SIGKILL) << "cmdRestore" << false << 0;
-        QTest::newRow("SIGTERM, Restore") << int(SIGTERM) << "cmdRestore" << false << 0;
-        QTest::newRow("SIGHUP, Restore") << int(SIGHUP) << "cmdRestore" << false << 0;
-        QTest::newRow("Later keeps them all") << int(SIGKILL) << "cmdLater" << false << 2;
-        QTest::newRow("Discard drops them all") << int(SIGKILL) << "cmdDiscard" << false << 0;
-        QTest::newRow("Restore leaves the unticked") << int(SIGKILL) << "cmdRestore" << true << 1;
-        QTest::newRow("Discard leaves the unticked") << int(SIGKILL) << "cmdDiscard" << true << 1;
+        QTest::addColumn<QString>("row");
+        for (const char *row :
+             {"KILL cmdRestore all 0", "TERM cmdRestore all 0", "HUP cmdRestore all 0", "KILL cmdLater all 2",
+              "KILL cmdDiscard all 0", "KILL cmdRestore first 1", "KILL cmdDiscard first 1"})
+            QTest::newRow(row) << QString::fromLatin1(row);
     }
 
     void endedProgramsWorkComesBack()
     {
-        QFETCH(int, sig);
-        QFETCH(QString, button);
-        QFETCH(bool, untickSecond);
-        QFETCH(int, offeredAgain);
+        QFETCH(QString, row);
+        const QStringList f = row.split(' ');
+        const bool killed = f[0] == "KILL", untickSecond = f[2] == "first";
         m_app.reset(); // the program starting again makes its own frame
         const QString file = put(testsupport::root() + "/kept.txt", "kept\r\n");
-        const bool killed = sig == SIGKILL;
         const QByteArray second = killed ? "kept typed" : "kept typed and \xe9 more";
-        {
-            Driver running({"--new", "first line|second", "--open", file, " typed", "--more",
-                            killed ? "" : " and \u00e9 more"});
-            QVERIFY2(running.line.startsWith("journaled "), running.line.constData());
-            // While it runs, another instance neither offers nor removes its journals.
-            QCOMPARE(recovery::claimOrphans(recovery::defaultRoot(), keeper().folder().id()).size(),
-                     size_t(0));
-            if (killed) {
-                running.kill();
-            } else {
-                QCOMPARE(running.nextLine(), QByteArray("typed"));
-                ::kill(pid_t(running.process.processId()), sig);
-                QVERIFY2(running.endedByItself(), "it ends by itself, cleanly");
-            }
-            QCOMPARE(QDir(running.folder()).entryList({"*.qpj"}).size(), 2);
+        Driver running({"--new", "first line|second", "--open", file, " typed", "--more",
+                        killed ? "" : " and \u00e9 more"});
+        QVERIFY2(running.line.startsWith("journaled "), running.line.constData());
+        // While it runs, another instance neither offers nor removes its journals.
+        QCOMPARE(recovery::claimOrphans(recovery::defaultRoot(), keeper().folder().id()).size(), size_t(0));
+        if (killed) {
+            running.kill();
+        } else {
+            QCOMPARE(running.nextLine(), QByteArray("typed"));
+            ::kill(pid_t(running.process.processId()), f[0] == "TERM" ? SIGTERM : SIGHUP);
+            QVERIFY2(running.endedByItself(), "it ends by itself, cleanly");
         }
+        QCOMPARE(QDir(running.folder()).entryList({"*.qpj"}).size(), 2);
 
-        const QStringList rows = startAgain(button, untickSecond);
+        const QStringList rows = startAgain(f[1], untickSecond);
         QCOMPARE(QStringList(rows).replaceInStrings(QRegularExpression(" \\(.*\\)"), ""),
                  (QStringList{"Untitled+", file + "+"}));
         DocumentRegistry &reg = DocumentRegistry::instance();
-        const int restored = button == "cmdRestore" ? 2 - untickSecond : 0;
+        const int restored = f[1] == "cmdRestore" ? 2 - untickSecond : 0;
         QCOMPARE(reg.docCount(), restored);
         if (restored)
             QCOMPARE(startedDoc(1)->textControl()->text(), QByteArray("first line\r\nsecond"));
@@ -374,21 +347,20 @@ private slots:
             offered += o.items.size();
             recovery::keepOrphan(o);
         }
-        QCOMPARE(int(offered), offeredAgain);
+        QCOMPARE(int(offered), f[3].toInt());
         if (restored < 2)
             return;
-        QCOMPARE(startedDoc(2)->textControl()->text(), second);
+        QCOMPARE((QByteArrayList{startedDoc(2)->textControl()->text(), journalOf(2).text}),
+                 (QByteArrayList{second, second})); // journaled by this instance now
         QCOMPARE(
-            (QStringList{reg.record(1).Title, reg.record(1).Path, reg.record(2).Title, reg.record(2).Path}),
-            (QStringList{"Untitled", "", file, file}));
-        QVERIFY2(reg.record(1).Changed && reg.record(2).Changed, "restored work is unsaved work");
-        QCOMPARE(journalOf(2).text, second); // journaled by this instance now
+            (QStringList{reg.record(1).Title, reg.record(1).Path, reg.record(2).Title, reg.record(2).Path,
+                         reg.record(1).Changed && reg.record(2).Changed ? "unsaved" : "saved"}),
+            (QStringList{"Untitled", "", file, file, "unsaved"})); // restored work is unsaved work
 
         // Save writes to the original file, asking nothing: nobody else changed it.
         AppFixture::trigger(startedDoc(2), "mnuFileSave");
-        QCOMPARE(AppFixture::readFile(file), second + "\r\n");
+        QCOMPARE(AppFixture::readFile(file) + (reg.record(2).Changed ? "*" : ""), second + "\r\n");
         QCOMPARE(m_prompts->messageTexts(), QStringList());
-        QVERIFY(!reg.record(2).Changed);
     }
 
     // What another program does to the file meanwhile ("-": deletes it; "": nothing), the answer
@@ -417,31 +389,27 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QByteArray, onDisk);
         const QString path = m_app->writeFile("shared.txt", "their\r\n");
-        fileops::OpenFile(path);
-        FrmDoc *d = m_app->current();
+        FrmDoc *d = openIn(*m_app, path);
         d->textControl()->setText(QByteArrayView("mine"));
         if (theirs == "-") {
             QFile::remove(path);
         } else if (!theirs.isEmpty()) {
             QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(theirs) && f.flush());
-            // A few seconds on, as a later write would be.
+            // Dated a few seconds on, as a later write would be.
             QVERIFY(
+                f.open(QIODevice::WriteOnly) && f.write(theirs) && f.flush() &&
                 f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
         }
         if (answer >= 0)
             m_prompts->answer(Answer(answer));
         AppFixture::trigger(d, "mnuFileSave");
 
-        const QString question = theirs == "-"
-                                     ? "The file \"%1\" has been deleted or moved by another program "
-                                       "since you opened or last saved it.\r\nSave this document "
-                                       "there anyway?"
-                                     : kChanged;
-        QCOMPARE(m_prompts->messageTexts(), answer < 0 ? QStringList() : QStringList{question.arg(path)});
-        const ScriptedPrompts::Asked a = m_prompts->messages().value(0);
-        QVERIFY(answer < 0 ||
-                (a.buttons == platform::Buttons::YesNo && a.icon == platform::Icon::Exclamation));
+        const QString deleted = "The file \"%1\" has been deleted or moved by another program since you "
+                                "opened or last saved it.\r\nSave this document there anyway?";
+        QCOMPARE(m_prompts->messageTexts(),
+                 answer < 0 ? QStringList() : QStringList{(theirs == "-" ? deleted : kChanged).arg(path)});
+        QVERIFY(answer < 0 || (m_prompts->messages()[0].buttons == platform::Buttons::YesNo &&
+                               m_prompts->messages()[0].icon == platform::Icon::Exclamation));
         QCOMPARE(QFileInfo::exists(path) ? AppFixture::readFile(path) : QByteArray("-"), onDisk);
         QCOMPARE(m_app->record(1).Changed, answer == int(Answer::No));
 
@@ -456,20 +424,18 @@ private slots:
     }
 
     // No to replacing their changes while closing keeps the window; Save As to another file asks
-    // nothing.
+    // nothing. A real full disk (where a tmpfs can be mounted; the file layer's fault seam
+    // otherwise) keeps the old file.
     void noWhileClosingKeepsTheWindowAndSaveAsElsewhereDoesNotAsk()
     {
         const QString path = m_app->writeFile("shared.txt", "their\r\n");
-        fileops::OpenFile(path);
-        FrmDoc *d = m_app->current();
+        FrmDoc *d = openIn(*m_app, path);
         QTest::keyClicks(d->textControl(), "x");
         m_app->writeFile("shared.txt", "changed by another program\r\n");
         m_prompts->answer(Answer::Yes); // save before closing
         m_prompts->answer(Answer::No);  // but not over their changes
         AppFixture::trigger(d, "mnuFileExit");
-        QCOMPARE(m_prompts->messageTexts(),
-                 (QStringList{"Would you like to save the changes you may have made to your work?",
-                              kChanged.arg(path)}));
+        QCOMPARE(m_prompts->messageTexts(), (QStringList{kClose, kChanged.arg(path)}));
         QTest::qWait(0);
         QVERIFY2(m_app->doc(1) && m_app->doc(1)->isVisible() && m_app->record(1).Changed &&
                      m_app->record(1).InUse,
@@ -482,26 +448,20 @@ private slots:
         AppFixture::trigger(d, "mnuFileSaveAs");
         QCOMPARE(m_prompts->messageTexts(), QStringList());
         QCOMPARE(AppFixture::readFile(other) + m_app->record(1).Path.toUtf8(), "xtheir\r\n" + other.toUtf8());
-    }
 
-    // A real full disk where a tmpfs can be mounted; the file layer's fault seam otherwise.
-    void aFullDiskKeepsTheOldFile()
-    {
+        m_prompts->clear();
         const Tmpfs tmpfs(m_app->path("drill"), "size=64k");
-        const QString path = m_app->writeFile("drill/doc.txt", "old text\r\n");
-        fileops::OpenFile(path);
-        FrmDoc *d = m_app->current();
-        d->textControl()->setText(QByteArrayView(QByteArray(256 * 1024, 'x'))); // more than the disk holds
+        const QString drilled = m_app->writeFile("drill/doc.txt", "old text\r\n");
+        FrmDoc *full = openIn(*m_app, drilled);
+        full->textControl()->setText(QByteArrayView(QByteArray(256 * 1024, 'x'))); // more than the disk holds
         if (!tmpfs.mounted)
             platform::injectFileFault(platform::FileStep::Write, ENOSPC);
         qInfo("%s", tmpfs.mounted ? "on a tmpfs mounted for the test" : "through the fault seam");
         m_prompts->answer(platform::Answer::Abort);
-        AppFixture::trigger(d, "mnuFileSave");
-        QCOMPARE(m_prompts->messageTexts(),
-                 QStringList("There was an error in saving to the file. \r\nNo space "
-                             "left on device\r\nWould would you like to do"));
-        QCOMPARE(AppFixture::readFile(path), QByteArray("old text\r\n"));
-        QVERIFY2(m_app->record(1).Changed, "the work is still unsaved");
+        AppFixture::trigger(full, "mnuFileSave");
+        QCOMPARE(m_prompts->messageTexts(), QStringList(saveError("No space left on device")));
+        QCOMPARE(AppFixture::readFile(drilled), QByteArray("old text\r\n"));
+        QVERIFY2(m_app->record(full->slot()).Changed, "the work is still unsaved");
         QCOMPARE(othersIn(tmpfs.dir, "doc.txt"), QStringList());
     }
 
