@@ -16,12 +16,16 @@ int main(int argc, char **argv)
     int inputs = 0;
     for (int i = 1; i < argc; ++i) {
         const QDir dir(QString::fromLocal8Bit(argv[i]));
-        if (!dir.exists())
-            return std::fprintf(stderr, "no such folder: %s\n", argv[i]), 1;
+        if (!dir.exists()) {
+            std::fprintf(stderr, "no such folder: %s\n", argv[i]);
+            return 1;
+        }
         for (const QFileInfo &fi : dir.entryInfoList(QDir::Files, QDir::Name)) {
             QFile f(fi.absoluteFilePath());
-            if (!f.open(QIODevice::ReadOnly))
-                return std::fprintf(stderr, "cannot read %s\n", qPrintable(fi.absoluteFilePath())), 1;
+            if (!f.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "cannot read %s\n", qPrintable(fi.absoluteFilePath()));
+                return 1;
+            }
             std::printf("%s\n", qPrintable(fi.absoluteFilePath()));
             std::fflush(stdout); // the name stays on screen if the input aborts
             const QByteArray bytes = f.readAll();
