@@ -2,8 +2,7 @@
 
 #include "appfixture.h"
 #include "documents/fileops.h"
-
-#include <QFile>
+#include "testmain.h"
 
 // What the window tests share: the program's own texts about files, and files made for them.
 const QString kClose = "Would you like to save the changes you may have made to your work?";
@@ -26,13 +25,7 @@ inline QByteArray lines(int n) // "line 0\r\n" ... "line n-1\r\n"
     return out;
 }
 
-inline QString put(const QString &file, const QByteArray &bytes)
-{
-    QFile f(file);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-    return file;
-}
+using testsupport::writeBytes;
 
 // File > Open of path, as the dialog would: the window it went into.
 inline FrmDoc *openIn(const AppFixture &app, const QString &path)

@@ -76,7 +76,7 @@ QStringList titles()
 QString keep(const QString &name, const QByteArray &bytes = QByteArray())
 {
     QDir().mkpath(testsupport::root() + "/files");
-    return put(testsupport::root() + "/files/" + name, bytes);
+    return writeBytes(testsupport::root() + "/files/" + name, bytes);
 }
 
 } // namespace
@@ -192,7 +192,7 @@ private slots:
 
         // Retry after the file appeared: it opens.
         m_prompts->answer(Answer::Retry);
-        m_prompts->onAsk = [&](const ScriptedPrompts::Asked &) { put(missing, "now"); };
+        m_prompts->onAsk = [&](const ScriptedPrompts::Asked &) { writeBytes(missing, "now"); };
         fileops::OpenFile(missing);
         m_prompts->onAsk = nullptr;
         QCOMPARE(m_app->doc(1)->textControl()->text() + "|" + m_app->record(1).Path.toUtf8(),
@@ -425,7 +425,7 @@ private slots:
                 return;
             QFile::remove(target);
             QDir().mkdir(target);
-            put(target + "/inside.txt", "inside");
+            writeBytes(target + "/inside.txt", "inside");
         });
         m_prompts->answer(Answer::Abort);
         AppFixture::trigger(d, "mnuFileSave");

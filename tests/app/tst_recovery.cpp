@@ -205,7 +205,7 @@ private slots:
         keeper().shutdown();
         const QString root = recovery::defaultRoot();
         QDir(root).removeRecursively();
-        put(QDir::cleanPath(root), QByteArray());
+        writeBytes(QDir::cleanPath(root), QByteArray());
         QVERIFY(!keeper().start(root));
         keeper().setTimerRunning(false);
         const QString cannot = "Quillpad cannot keep a copy of your unsaved work in \"%1\": ";
@@ -262,8 +262,8 @@ private slots:
         const QByteArray cut(
             "Quillpad recovery journal 1\ntitle: x\npath: \ndisk: none\nwritten: 0\nlength: 9\n\nabc\r\n");
         const QByteArray noise("\x01\xff\0zz", 5);
-        put(dead + "/1-1.qpj", cut);
-        put(dead + "/2-1.qpj", noise);
+        writeBytes(dead + "/1-1.qpj", cut);
+        writeBytes(dead + "/2-1.qpj", noise);
         const QString kept = recovery::unreadableFolder(root) + "/999995-dead/1-1.qpj";
         const QStringList rows = startAgain("cmdRestore", true);
         const bool cutFirst = rows.value(0).contains("1-1.qpj");
@@ -318,7 +318,7 @@ private slots:
         const QStringList f = row.split(' ');
         const bool killed = f[0] == "KILL", untickSecond = f[2] == "first";
         m_app.reset(); // the program starting again makes its own frame
-        const QString file = put(testsupport::root() + "/kept.txt", "kept\r\n");
+        const QString file = writeBytes(testsupport::root() + "/kept.txt", "kept\r\n");
         const QByteArray second = killed ? "kept typed" : "kept typed and \xe9 more";
         Driver running({"--new", "first line|second", "--open", file, " typed", "--more",
                         killed ? "" : " and \u00e9 more"});

@@ -14,6 +14,8 @@
 
 #include <QRandomGenerator>
 
+using testsupport::writeBytes;
+
 namespace {
 
 recovery::Journal sample()
@@ -38,11 +40,6 @@ class TstDocumentsCore : public QObject
     static QByteArray encoded(const recovery::Journal &j)
     {
         return recovery::journalHeader(j, j.text.size()) + j.text;
-    }
-    static QString writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes), path;
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -205,10 +202,10 @@ private slots:
     {
         const QString dead = path("dead-instance"), folder = path("docs");
         QDir().mkpath(dead), QDir().mkpath(folder);
-        const QString target = writeFile(folder + "/doc.txt", "old"),
-                      leftover = writeFile(folder + "/doc.txt.Ab12Cd", "half written");
-        writeFile(folder + "/doc.txt.Zz99Yy", "the user's own");
-        writeFile(folder + "/other.txt.Ab12Cd", "another file's");
+        const QString target = writeBytes(folder + "/doc.txt", "old"),
+                      leftover = writeBytes(folder + "/doc.txt.Ab12Cd", "half written");
+        writeBytes(folder + "/doc.txt.Zz99Yy", "the user's own");
+        writeBytes(folder + "/other.txt.Ab12Cd", "another file's");
         platform::FileStamp st, targetStamp;
         QVERIFY(platform::statFile(leftover, &st) && platform::statFile(target, &targetStamp));
 
@@ -234,19 +231,19 @@ private slots:
         QCOMPARE(QFileInfo(a.path()).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
                  QFileDevice::Permissions());
         recovery::Journal j = sample();
-        const QString aJournal = writeFile(a.path() + "/1-1.qpj", encoded(j));
+        const QString aJournal = writeBytes(a.path() + "/1-1.qpj", encoded(j));
         QCOMPARE(recovery::claimOrphans(root, b.id()).size(), size_t(0)); // a runs: hands off
 
         // An instance that is gone: its lock names a process that no longer exists.
         const QString dead = root + "999999-dead";
         QDir().mkpath(dead);
-        writeFile(dead + "/2-1.qpj", encoded(j));
+        writeBytes(dead + "/2-1.qpj", encoded(j));
         j.written = j.written.addSecs(-60), j.text = "older";
-        writeFile(dead + "/1-1.qpj", encoded(j));
-        writeFile(dead + "/3-1.qpj", "damaged");
+        writeBytes(dead + "/1-1.qpj", encoded(j));
+        writeBytes(dead + "/3-1.qpj", "damaged");
         for (const char *lock : {"999999-dead", "999998-gone"})
-            writeFile(root + lock + ".lock",
-                      QByteArray(lock, 6) + "\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+            writeBytes(root + lock + ".lock",
+                       QByteArray(lock, 6) + "\nquillpad\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         std::vector<recovery::Orphan> orphans = recovery::claimOrphans(root, b.id());
         QCOMPARE(orphans.size(), size_t(1));
         // The damaged one is not offered as a document, but kept; a stale lock alone is cleared.
@@ -287,9 +284,9 @@ private slots:
         bad << head + "length: 99999999999999\n\n" + text << head + "length: 9223372036854775808\n\n" + text
             << head + "length: -1\n\n" + text;
         for (int i = 0; i < bad.size(); ++i)
-            writeFile(dead + QStringLiteral("/b%1.qpj").arg(i), bad[i]);
+            writeBytes(dead + QStringLiteral("/b%1.qpj").arg(i), bad[i]);
         for (const char *name : {"/good1.qpj", "/good2.qpj"}) // the same path twice: both offered
-            writeFile(dead + name, whole);
+            writeBytes(dead + name, whole);
 
         std::vector<recovery::Orphan> orphans = recovery::claimOrphans(root, "own");
         QCOMPARE(orphans.size(), size_t(1));

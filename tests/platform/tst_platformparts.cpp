@@ -17,13 +17,6 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-static void spit(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 static void select(TextControl &t, qsizetype start, qsizetype length)
 {
     t.setSelStart(start);
@@ -265,7 +258,7 @@ private slots:
         for (const auto &[step, target, description] : cases) {
             QTemporaryDir tmp; // failed writes never harm the old file
             const QString p = tmp.filePath(QStringLiteral("doc.txt"));
-            spit(p, "old contents\r\n");
+            testsupport::writeBytes(p, "old contents\r\n");
             if (step >= 0)
                 platform::injectFileFault(platform::FileStep(step), ENOSPC);
             platform::FileWriter w;
@@ -282,7 +275,7 @@ private slots:
         // Writes keep links and permissions; reads get every byte.
         const QString target = dir.filePath(QStringLiteral("n\u00e4me & more.bin"));
         const QString link = dir.filePath(QStringLiteral("link.bin"));
-        spit(target, "old");
+        testsupport::writeBytes(target, "old");
         ::chmod(QFile::encodeName(target).constData(), 0640);
         QVERIFY(QFile::link(target, link));
         QByteArray bytes;
@@ -322,15 +315,15 @@ private slots:
         QCOMPARE(s.read(app, sec, k), v);
 
         // A hand-edited file: commas stay in the value, garbage lines are passed over.
-        spit(platform::settingsFilePath(QStringLiteral("handmade")),
-             "[settings]\n\x01\xff garbage\nno equals sign\n=x\npath0=a,b\n[[[broken\n");
+        testsupport::writeBytes(platform::settingsFilePath(QStringLiteral("handmade")),
+                                "[settings]\n\x01\xff garbage\nno equals sign\n=x\npath0=a,b\n[[[broken\n");
         QCOMPARE(s.read(QStringLiteral("handmade"), lower, QStringLiteral("path0")), QStringLiteral("a,b"));
 
         // A value holding a serialized object instead of text (a polygon that
         // claims two billion points) reads as "" and is simply written over.
         const QString objects = "objects", title = "title0";
-        spit(platform::settingsFilePath(objects),
-             "[settings]\ntitle0=@Variant(\\0\\0\\0G\\0\\x7f\\xff\\xff\\xff)\n");
+        testsupport::writeBytes(platform::settingsFilePath(objects),
+                                "[settings]\ntitle0=@Variant(\\0\\0\\0G\\0\\x7f\\xff\\xff\\xff)\n");
         const QString before = s.read(objects, lower, title);
         QVERIFY(s.write(objects, lower, title, v));
         QCOMPARE(QStringList({before, s.read(objects, lower, title)}), QStringList({QString(), v}));
@@ -338,7 +331,7 @@ private slots:
         // A store that cannot be written: the write says so, reads give "".
         const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
         QTemporaryDir dir;
-        spit(dir.filePath(QStringLiteral("file")), "not a folder");
+        testsupport::writeBytes(dir.filePath(QStringLiteral("file")), "not a folder");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("file/config"))));
         QVERIFY(!s.write(app, sec, k, v));
         QCOMPARE(s.read(app, sec, k), QString());
@@ -357,8 +350,9 @@ private slots:
 
         // Only the lines of serialized objects leave the file.
         const QString path = testsupport::root() + QStringLiteral("/guarded.ini");
-        spit(path, "[Settings]\r\nRecentItem1=/a b\r\nRecentItem2=@Variant(\\0\\0\\0H\\n\\0\\0\\0)\r\n"
-                   "RecentItem3=\"x, y\"\r\n[settings]\ntitle0=@Var\\\niant(\\0)\npath0=v");
+        testsupport::writeBytes(
+            path, "[Settings]\r\nRecentItem1=/a b\r\nRecentItem2=@Variant(\\0\\0\\0H\\n\\0\\0\\0)\r\n"
+                  "RecentItem3=\"x, y\"\r\n[settings]\ntitle0=@Var\\\niant(\\0)\npath0=v");
         QVERIFY(settingsguard::dropSerializedObjects(path));
         QCOMPARE(AppFixture::readFile(path),
                  QByteArray("[Settings]\r\nRecentItem1=/a b\r\nRecentItem3=\"x, y\"\r\n[settings]\npath0=v"));

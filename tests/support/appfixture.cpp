@@ -4,6 +4,7 @@
 #include "documents/documentregistry.h"
 #include "editor/frmdoc.h"
 #include "platform/fileio.h"
+#include "testmain.h"
 
 #include <QAction>
 #include <QtTest>
@@ -65,11 +66,7 @@ void AppFixture::triggerFrame(const QString &name)
 
 QString AppFixture::writeFile(const QString &name, const QByteArray &bytes) const
 {
-    const QString p = path(name);
-    QFile f(p);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-    return p;
+    return testsupport::writeBytes(path(name), bytes);
 }
 
 QByteArray AppFixture::readFile(const QString &path)

@@ -27,6 +27,15 @@ void prepareEnvironment()
     platform::setAppFolderOverride(root() + QStringLiteral("/app/"));
 }
 
+QString writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QTest::qVerify(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), "writeBytes",
+                   qPrintable(path), __FILE__, __LINE__);
+    return path;
+}
+
 int run(QObject *test, int argc, char **argv)
 {
     const int rc = QTest::qExec(test, argc, argv);

@@ -14,6 +14,8 @@ namespace testsupport {
 QString root();
 void prepareEnvironment();
 int run(QObject *test, int argc, char **argv); // then removes the private folder
+// Writes a file for a test, making its folder; a write that fails fails the test. Returns path.
+QString writeBytes(const QString &path, const QByteArray &bytes);
 
 } // namespace testsupport
 

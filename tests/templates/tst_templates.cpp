@@ -79,12 +79,7 @@ QByteArray everyByte()
 
 const auto inFolder = [](const QString &name) { return templateFolder() + '/' + name; };
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), qPrintable(path));
-}
+using testsupport::writeBytes;
 
 // The texts of a list's entries, in their order.
 QStringList listed(QWidget *parent, const char *list)
@@ -365,7 +360,7 @@ private slots:
         if (fault != "missing source")
             writeBytes(source.path() + "/keep.qpt", "new");
         const QString keep = inFolder("keep.qpt");
-        fault == "folder in the way" ? void(QDir().mkpath(keep)) : writeBytes(keep, "old and longer");
+        fault == "folder in the way" ? void(QDir().mkpath(keep)) : void(writeBytes(keep, "old and longer"));
         if (fault == "write" || fault == "commit")
             platform::injectFileFault(
                 fault == "write" ? platform::FileStep::Write : platform::FileStep::Commit, ENOSPC);
